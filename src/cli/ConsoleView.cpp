@@ -1,0 +1,66 @@
+#include "ConsoleView.h"
+#include "PathCodec.h"
+
+namespace nw::cli {
+
+namespace {
+void writeErr(const QString& text)
+{
+    const QByteArray bytes = encodeText(text);
+    std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
+    std::fflush(stderr);
+}
+} // namespace
+
+ConsoleView::ConsoleView(bool showProgress) : showProgress_(showProgress) { clock_.start(); }
+
+void ConsoleView::setRowsSorted(bool sorted)
+{
+    if (sorted)
+        rows_.sortBy(ColFile1);
+}
+
+void ConsoleView::setStatus(StatusPanel panel, const QString& text)
+{
+    if (panel == StatusPanel::FileName)
+        file_ = text;
+}
+
+void ConsoleView::yield()
+{
+    // Called per pair: look at the clock only now and then.
+    if (!showProgress_ || (++calls_ & 1023) != 0)
+        return;
+    if (clock_.elapsed() >= 200) {
+        clock_.restart();
+        drawProgress();
+    }
+}
+
+void ConsoleView::drawProgress()
+{
+    QString line = caption_ + QStringLiteral("  ") + file_;
+    if (line.size() > 78)
+        line = line.left(38) + QStringLiteral("...") + line.right(37);
+    writeErr(QStringLiteral("\r\x1b[K") + line);
+    lineShown_ = true;
+}
+
+void ConsoleView::finishProgress()
+{
+    if (lineShown_)
+        writeErr(QStringLiteral("\r\x1b[K"));
+    lineShown_ = false;
+}
+
+void ConsoleView::showError(const QString& module, const QString& procedure, const ErrorInfo& error)
+{
+    finishProgress();
+    errorReported_ = true;
+    QString line = QStringLiteral("error: %1 %2 %3 %4").arg(module, procedure).arg(error.number).arg(error.description);
+    if (!error.detail.isEmpty())
+        line += QStringLiteral(": ") + error.detail;
+    writeErr(line + QLatin1Char('\n'));
+}
+
+} // namespace nw::cli

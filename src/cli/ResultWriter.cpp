@@ -1,0 +1,81 @@
+#include "ResultWriter.h"
+#include "PathCodec.h"
+
+namespace nw::cli {
+
+namespace {
+
+QByteArray csvField(const QString& text)
+{
+    QByteArray bytes = encodeText(text);
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+        return bytes;
+    bytes.replace("\"", "\"\"");
+    return '"' + bytes + '"';
+}
+
+QByteArray jsonString(const QString& text)
+{
+    QByteArray out = "\"";
+    const qsizetype n = text.size();
+    for (qsizetype k = 0; k < n; ++k) {
+        const char16_t u = text.at(k).unicode();
+        switch (u) {
+        case '"': out += "\\\""; continue;
+        case '\\': out += "\\\\"; continue;
+        case '\n': out += "\\n"; continue;
+        case '\r': out += "\\r"; continue;
+        case '\t': out += "\\t"; continue;
+        default: break;
+        }
+        const bool pair = QChar::isHighSurrogate(u) && k + 1 < n && QChar::isLowSurrogate(text.at(k + 1).unicode());
+        if (u < 0x20 || (QChar::isSurrogate(u) && !pair)) {
+            // Control characters, and the bytes of a name that is not valid UTF-8.
+            out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1();
+            continue;
+        }
+        if (pair) {
+            out += text.mid(k, 2).toUtf8();
+            ++k;
+        } else {
+            out += QString(QChar(u)).toUtf8();
+        }
+    }
+    return out + '"';
+}
+
+} // namespace
+
+QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows)
+{
+    QByteArray out;
+    if (format == Format::Csv) {
+        for (int c = 0; c < ColumnCount; ++c)
+            out += (c ? "," : "") + ColumnKeys[size_t(c)].toLatin1();
+        out += "\r\n";
+        for (const ResultRow& row : rows) {
+            for (int c = 0; c < ColumnCount; ++c) {
+                if (c)
+                    out += ',';
+                out += csvField(row.cells[size_t(c)]);
+            }
+            out += "\r\n";
+        }
+        return out;
+    }
+    out += "{\"status\": " + jsonString(statusText(status)) +
+           ", \"found\": " + QByteArray::number(qulonglong(rows.size())) + ", \"rows\": [";
+    for (size_t r = 0; r < rows.size(); ++r) {
+        out += r ? ",\n  {" : "\n  {";
+        for (int c = 0; c < ColumnCount; ++c) {
+            if (c)
+                out += ", ";
+            out += jsonString(ColumnKeys[size_t(c)]) + ": " + jsonString(rows[r].cells[size_t(c)]);
+        }
+        out += '}';
+    }
+    out += rows.empty() ? "]}\n" : "\n]}\n";
+    return out;
+}
+
+} // namespace nw::cli

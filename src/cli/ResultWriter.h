@@ -1,0 +1,15 @@
+#pragma once
+
+#include "CliOptions.h"
+#include "ScanDriver.h"
+
+#include <QByteArray>
+#include <vector>
+
+namespace nw::cli {
+
+// The rows as CSV (RFC 4180, header of column keys) or as one JSON object, cells as the window
+// shows them, rows in the window's final order.
+QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows);
+
+} // namespace nw::cli

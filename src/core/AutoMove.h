@@ -1,0 +1,26 @@
+#pragma once
+
+#include "ScanSettings.h"
+#include "ScanView.h"
+
+namespace nw {
+
+// Moves the smaller file of every row into the auto-move folder, rebuilding its folder path
+// below the scanned folder there, and records each move in Move.txt. A file whose name already
+// stands at the destination stays. Throws ScanError at the first failed move: the moves before
+// it stay, and no file is ever lost or overwritten.
+void AutoMovePass(const ScanSettings& settings, const ScanView& rows);
+
+// Where a file of folder goes: the scanned folder's text at the start of folder becomes target.
+QString autoMoveDestination(const QString& folder, const QString& baseFolder, const QString& target);
+
+} // namespace nw
+
+namespace nw {
+
+// The target folder of the auto-move pass is refused when the folder being scanned occurs
+// anywhere in it (a plain, case-sensitive substring test).
+bool autoMoveTargetRefused(const QString& folderListPath, const QString& target);
+inline const QString AutoMoveRefusedText = QStringLiteral("Directory cannot be inside search path!");
+
+} // namespace nw

@@ -1,0 +1,72 @@
+#include "FileEnumeration.h"
+#include "ErrorReport.h"
+#include "FileSystem.h"
+
+namespace nw {
+
+FileList GetFileList(QString folder, const Yielder& yield)
+{
+    folder = fs::folderText(folder);
+    FileList list;
+    ScanFolder(folder, list, yield);
+    return list;
+}
+
+void ScanFolder(const QString& folder, FileList& list, const Yielder& yield)
+{
+    bool ok = false;
+    const QStringList items = FolderItems(folder, ok, yield);
+    if (!ok) {
+        // The level that asked for the listing fails too and contributes nothing.
+        ReportError(QStringLiteral("Global"), QStringLiteral("ScanFolder"),
+                    ErrorInfo::make(ErrObjectNotSet, folder));
+        return;
+    }
+    for (const QString& name : items) {
+        yieldTo(yield);
+        const QString full = folder + name;
+        switch (fs::kindOf(full)) {
+        case fs::Kind::Folder:
+            yieldTo(yield);
+            ScanFolder(full + fs::separator(), list, yield);
+            break;
+        case fs::Kind::File:
+            yieldTo(yield);
+            list.append(full);
+            break;
+        case fs::Kind::Missing: // vanished or unreadable since the listing: skipped silently
+        case fs::Kind::Other:
+            break;
+        }
+    }
+}
+
+QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield)
+{
+    QStringList names;
+    const ErrorInfo error = fs::listFolder(folder, names);
+    if (error) {
+        ok = false;
+        ReportError(QStringLiteral("Global"), QStringLiteral("FolderItems"), error);
+        return {};
+    }
+    for (qsizetype k = 0; k < names.size(); ++k)
+        yieldTo(yield);
+    ok = true;
+    return names;
+}
+
+double GetFSize(const QString& path)
+{
+    if (path.isEmpty())
+        return 0;
+    qint64 size = 0;
+    const ErrorInfo error = fs::fileSize(path, size);
+    if (error) {
+        ReportError(QStringLiteral("Global"), QStringLiteral("GetFSize"), error);
+        return 0;
+    }
+    return double(size);
+}
+
+} // namespace nw

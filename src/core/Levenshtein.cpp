@@ -1,0 +1,58 @@
+#include "Levenshtein.h"
+#include "ErrorReport.h"
+#include "Flags.h"
+
+#include <vector>
+
+namespace nw {
+
+qint16 Minimum(qint16 a, qint16 b, qint16 c)
+{
+    qint16 m = a;
+    if (b < m)
+        m = b;
+    if (c < m)
+        m = c;
+    return m;
+}
+
+qint16 LD(const QString& s, const QString& t, const Yielder& yield)
+{
+    yieldTo(yield);
+    if (s.size() > 32767 || t.size() > 32767) {
+        ReportError(QStringLiteral("Global"), QStringLiteral("LD"), ErrorInfo::make(ErrOverflow));
+        return 0;
+    }
+    const int n = int(s.size());
+    const int m = int(t.size());
+    if (n == 0)
+        return qint16(m);
+    if (m == 0)
+        return qint16(n);
+    if (StopFlag)
+        return 0;
+    // One row of the matrix at a time: row i needs only row i - 1.
+    std::vector<qint16> row(size_t(m) + 1);
+    for (int j = 0; j <= m; ++j)
+        row[size_t(j)] = qint16(j);
+    const QChar* sp = s.constData();
+    const QChar* tp = t.constData();
+    for (int i = 1; i <= n; ++i) {
+        yieldTo(yield);
+        if (StopFlag)
+            return 0;
+        qint16 diagonal = row[0];
+        row[0] = qint16(i);
+        const QChar si = sp[i - 1];
+        for (int j = 1; j <= m; ++j) {
+            const qint16 above = row[size_t(j)];
+            const qint16 cost = si == tp[j - 1] ? 0 : 1;
+            row[size_t(j)] =
+                Minimum(qint16(above + 1), qint16(row[size_t(j) - 1] + 1), qint16(diagonal + cost));
+            diagonal = above;
+        }
+    }
+    return row[size_t(m)];
+}
+
+} // namespace nw

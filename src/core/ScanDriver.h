@@ -1,0 +1,21 @@
+#pragma once
+
+#include "ScanSettings.h"
+#include "ScanView.h"
+
+namespace nw {
+
+enum class ScanStatus { Done, Canceled, Error };
+
+// How phase 2 finds the pairs to compare. Reference compares every pair, as the plain loop over
+// all earlier files does; Indexed asks an index for the pairs that can match and gives the same
+// rows, log lines and status.
+enum class PairSearch { Reference, Indexed };
+
+// Runs one scan from the start step to the end step, talking to the window through view.
+ScanStatus runScan(const ScanSettings& settings, ScanView& view,
+                   PairSearch search = PairSearch::Indexed);
+
+QString statusText(ScanStatus status);
+
+} // namespace nw

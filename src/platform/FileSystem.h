@@ -1,0 +1,76 @@
+#pragma once
+
+#include "ErrorCodes.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+
+// The file-system services the engine and the window use. Paths are the program's texts
+// (see PathCodec); every call works on the exact bytes of the name it was listed under.
+namespace nw::fs {
+
+QChar separator();
+
+// A folder text: the path with a trailing separator, unless it already ends with one.
+QString folderText(const QString& path);
+
+enum class Kind { Missing, File, Folder, Other };
+
+// What stands at path, without following a symbolic link. Missing also when it cannot be read.
+Kind kindOf(const QString& path);
+
+// Names in a folder that a scan may look at: regular files and folders, no dot-names, no links,
+// no special files; in ordinal (UTF-16 code unit) order so the same tree always lists the same.
+ErrorInfo listFolder(const QString& folder, QStringList& names);
+
+ErrorInfo fileSize(const QString& path, qint64& size);
+bool fileExists(const QString& path);   // anything but a folder stands there
+bool folderExists(const QString& path); // a folder, or a link to one, stands there
+ErrorInfo createFolder(const QString& path);
+ErrorInfo deleteFile(const QString& path);
+
+// Appends data to the file, creating it when missing; the whole of data or an error.
+ErrorInfo appendToFile(const QString& path, const QByteArray& data);
+
+// Reads a file from start to end in blocks.
+class FileReader {
+public:
+    FileReader() = default;
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
+    ~FileReader();
+
+    ErrorInfo open(const QString& path);
+    // Bytes read into buffer, 0 at the end; -1 on an error (see error()).
+    qint64 read(char* buffer, qint64 capacity);
+    qint64 size() const { return size_; }
+    const ErrorInfo& error() const { return error_; }
+    void close();
+
+private:
+    QString path_;
+    ErrorInfo error_;
+    qint64 size_ = 0;
+    intptr_t handle_ = -1;
+};
+
+// Moves source into destFolder under its own name. Never overwrites: an existing name there is
+// "File already exists". Across file systems the file is copied into a temporary file beside the
+// destination, checked by size and checksum, given the source's times and permissions, put in
+// place without overwriting, and only then is the source removed. Any failure leaves the source
+// where it was and nothing new behind.
+ErrorInfo moveFile(const QString& source, const QString& destFolder);
+
+// The copying half of moveFile, used where a rename cannot work; open for tests.
+ErrorInfo copyMove(const QString& source, const QString& destination);
+
+// Test seam: called at each step of a move; a non-zero system error code makes that step fail.
+enum class MoveStep { Rename, CopyBlock, Verify, Publish, RemoveSource };
+using MoveFaultHook = std::function<int(MoveStep)>;
+void setMoveFaultHook(MoveFaultHook hook);
+
+} // namespace nw::fs

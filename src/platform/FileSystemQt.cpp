@@ -1,0 +1,207 @@
+// The file-system services on platforms without POSIX calls (Windows), over Qt's classes.
+#include "Crc32.h"
+#include "FileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+#include <algorithm>
+
+namespace nw::fs {
+
+namespace {
+
+MoveFaultHook& faultHook()
+{
+    static MoveFaultHook hook;
+    return hook;
+}
+
+ErrorInfo fromFile(const QFile& f, const QString& path)
+{
+    switch (f.error()) {
+    case QFileDevice::NoError: return {};
+    case QFileDevice::OpenError:
+        return ErrorInfo::make(QFileInfo::exists(path) ? ErrPermissionDenied : ErrFileNotFound, path);
+    case QFileDevice::ResourceError: return ErrorInfo::make(ErrDiskFull, path);
+    case QFileDevice::PermissionsError: return ErrorInfo::make(ErrPermissionDenied, path);
+    default: return ErrorInfo::make(ErrPathFileAccess, path);
+    }
+}
+
+} // namespace
+
+QChar separator() { return QDir::separator(); }
+
+QString folderText(const QString& path)
+{
+    if (path.endsWith(separator()) || path.endsWith(QLatin1Char('/')))
+        return path;
+    return path + separator();
+}
+
+Kind kindOf(const QString& path)
+{
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
+        return Kind::Missing;
+    if (info.isSymLink())
+        return Kind::Other;
+    if (info.isDir())
+        return Kind::Folder;
+    return info.isFile() ? Kind::File : Kind::Other;
+}
+
+ErrorInfo listFolder(const QString& folder, QStringList& names)
+{
+    names.clear();
+    QDir dir(folder);
+    if (!dir.exists())
+        return ErrorInfo::make(ErrPathNotFound, folder);
+    const auto entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    for (const QFileInfo& info : entries) {
+        if (info.isSymLink() || info.fileName().startsWith(QLatin1Char('.')))
+            continue;
+        names.append(info.fileName());
+    }
+    std::sort(names.begin(), names.end());
+    return {};
+}
+
+ErrorInfo fileSize(const QString& path, qint64& size)
+{
+    const QFileInfo info(path);
+    size = 0;
+    if (!info.exists())
+        return ErrorInfo::make(ErrFileNotFound, path);
+    if (info.isDir())
+        return ErrorInfo::make(ErrPathFileAccess, path);
+    size = info.size();
+    return {};
+}
+
+bool fileExists(const QString& path)
+{
+    const Kind k = kindOf(path);
+    return k == Kind::File || k == Kind::Other;
+}
+
+bool folderExists(const QString& path) { return kindOf(path) == Kind::Folder; }
+
+ErrorInfo createFolder(const QString& path)
+{
+    if (folderExists(path))
+        return ErrorInfo::make(ErrFileExists, path);
+    if (!QDir().mkdir(path))
+        return ErrorInfo::make(ErrPathNotFound, path);
+    return {};
+}
+
+ErrorInfo deleteFile(const QString& path)
+{
+    QFile f(path);
+    if (!f.exists())
+        return ErrorInfo::make(ErrFileNotFound, path);
+    if (!f.remove())
+        return ErrorInfo::make(ErrPermissionDenied, path);
+    return {};
+}
+
+ErrorInfo appendToFile(const QString& path, const QByteArray& data)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
+        return fromFile(f, path);
+    if (f.write(data) != data.size() || !f.flush())
+        return fromFile(f, path);
+    return {};
+}
+
+FileReader::~FileReader() { close(); }
+
+ErrorInfo FileReader::open(const QString& path)
+{
+    close();
+    path_ = path;
+    auto* f = new QFile(path);
+    if (!f->open(QIODevice::ReadOnly)) {
+        error_ = fromFile(*f, path);
+        delete f;
+        return error_;
+    }
+    size_ = f->size();
+    handle_ = reinterpret_cast<intptr_t>(f);
+    return {};
+}
+
+qint64 FileReader::read(char* buffer, qint64 capacity)
+{
+    if (handle_ < 0)
+        return -1;
+    auto* f = reinterpret_cast<QFile*>(handle_);
+    const qint64 r = f->read(buffer, capacity);
+    if (r < 0)
+        error_ = fromFile(*f, path_);
+    return r;
+}
+
+void FileReader::close()
+{
+    if (handle_ >= 0)
+        delete reinterpret_cast<QFile*>(handle_);
+    handle_ = -1;
+}
+
+void setMoveFaultHook(MoveFaultHook hook) { faultHook() = std::move(hook); }
+
+ErrorInfo copyMove(const QString& source, const QString& destination)
+{
+    if (QFileInfo::exists(destination))
+        return ErrorInfo::make(ErrFileExists, destination);
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly))
+        return fromFile(in, source);
+    const QString tmp = destination + QStringLiteral(".namewick-move");
+    QFile out(tmp);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+        return fromFile(out, destination);
+    uint32_t crc = 0;
+    QByteArray block;
+    while (!(block = in.read(1 << 20)).isEmpty()) {
+        crc = crc32Update(crc, block.constData(), size_t(block.size()));
+        if (out.write(block) != block.size()) {
+            out.remove();
+            return fromFile(out, destination);
+        }
+    }
+    out.close();
+    if (QFileInfo(tmp).size() != in.size() || !QFile::rename(tmp, destination)) {
+        QFile::remove(tmp);
+        return ErrorInfo::make(ErrPathFileAccess, destination);
+    }
+    in.close();
+    if (!QFile::remove(source)) {
+        QFile::remove(destination);
+        return ErrorInfo::make(ErrPermissionDenied, source);
+    }
+    (void)crc;
+    return {};
+}
+
+ErrorInfo moveFile(const QString& source, const QString& destFolder)
+{
+    const QString destination = folderText(destFolder) + QFileInfo(source).fileName();
+    if (!QFileInfo::exists(source))
+        return ErrorInfo::make(ErrFileNotFound, source);
+    if (!folderExists(destFolder))
+        return ErrorInfo::make(ErrPathNotFound, destFolder);
+    if (QFileInfo::exists(destination))
+        return ErrorInfo::make(ErrFileExists, destination);
+    if (QDir().rename(source, destination))
+        return {};
+    return copyMove(source, destination);
+}
+
+} // namespace nw::fs

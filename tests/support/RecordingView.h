@@ -1,0 +1,67 @@
+#pragma once
+
+#include "ErrorReport.h"
+#include "RowTable.h"
+#include "ScanView.h"
+
+#include <QStringList>
+
+#include <functional>
+
+namespace nw::test {
+
+// A ScanView that keeps what the driver did to it, for tests to read back.
+class RecordingView : public ScanView {
+public:
+    void lockControls() override;
+    void unlockControls(MatchMode mode) override;
+    void showCRCSkip(bool shown) override;
+    void uncheckCRC() override { crcUnchecked = true; }
+    void clearRows() override { rows.clear(); }
+    void addRowAtTop(const ResultRow& row) override { rows.addAtTop(row); }
+    int rowCount() const override { return rows.count(); }
+    QString rowCell(int row, int column) const override { return rows.cell(row, column); }
+    void setRowsSorted(bool sorted) override;
+    void setScoreHeader(const QString& caption) override { scoreHeader = caption; }
+    void setStatus(StatusPanel panel, const QString& text) override;
+    void setCaption(const QString& text) override { caption = text; captions.append(text); }
+    void setProgressRange(int, int maximum) override { progressMax = maximum; }
+    void setProgress(int position) override { progress = position; }
+    void yield() override;
+
+    // The rows from the top down, each as its eight cells joined by "|".
+    QStringList rowTexts() const;
+
+    RowTable rows;
+    QString fileNamePanel;
+    QString secsPanel;
+    QStringList secsHistory;
+    QString caption;
+    QStringList captions;
+    QString scoreHeader;
+    QStringList events; // "lock", "unlock", "crcskip on", "sorted"...
+    int progress = 0;
+    int progressMax = 0;
+    int yields = 0;
+    bool locked = false;
+    bool crcUnchecked = false;
+    // Runs at every yield, so a test can press Stop at a chosen moment.
+    std::function<void(RecordingView&)> onYield;
+};
+
+// An error sink that records the reports instead of showing them.
+class RecordingSink : public ErrorSink {
+public:
+    RecordingSink() { previous_ = setErrorSink(this); }
+    ~RecordingSink() override { setErrorSink(previous_); }
+    void showError(const QString& module, const QString& procedure, const ErrorInfo& error) override
+    {
+        reports.append(QStringLiteral("%1/%2/%3").arg(module, procedure).arg(error.number));
+    }
+    QStringList reports;
+
+private:
+    ErrorSink* previous_ = nullptr;
+};
+
+} // namespace nw::test

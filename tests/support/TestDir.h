@@ -1,0 +1,30 @@
+#pragma once
+
+#include <QByteArray>
+#include <QDateTime>
+#include <QString>
+#include <QTemporaryDir>
+
+namespace nw::test {
+
+// A temporary folder tree for a test: files with given content, folders, links.
+class TestDir {
+public:
+    TestDir();
+    bool isValid() const { return dir_.isValid(); }
+    // The root, without a trailing separator.
+    QString path() const { return dir_.path(); }
+    // root + "/" + relative
+    QString file(const QString& relative) const;
+    // Writes a file (making its folders); returns its full path.
+    QString write(const QString& relative, const QByteArray& content = {});
+    QString write(const QString& relative, const QByteArray& content, const QDateTime& modified);
+    QString mkdir(const QString& relative);
+    QByteArray read(const QString& relative) const;
+    bool exists(const QString& relative) const;
+
+private:
+    QTemporaryDir dir_;
+};
+
+} // namespace nw::test
