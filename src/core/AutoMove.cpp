@@ -6,8 +6,8 @@
 
 namespace nw {
 
-QString autoMoveDestination(const QString& folder, const QString& baseFolder, const QString& target)
-{
+QString autoMoveDestination(const QString& folder, const QString& baseFolder,
+                            const QString& target) {
     const QString find = fs::folderText(baseFolder);
     // Only at the start: the same text further in is another folder.
     if (!folder.startsWith(find))
@@ -15,8 +15,7 @@ QString autoMoveDestination(const QString& folder, const QString& baseFolder, co
     return target + folder.mid(find.size());
 }
 
-void AutoMovePass(const ScanSettings& settings, const ScanView& rows)
-{
+void AutoMovePass(const ScanSettings& settings, const ScanView& rows) {
     const QString target = fs::folderText(settings.autoMoveDir);
     const int count = rows.rowCount();
     for (int k = 1; k <= count; ++k) {
@@ -44,8 +43,7 @@ void AutoMovePass(const ScanSettings& settings, const ScanView& rows)
 
 namespace nw {
 
-bool autoMoveTargetRefused(const QString& folderListPath, const QString& target)
-{
+bool autoMoveTargetRefused(const QString& folderListPath, const QString& target) {
     return target.contains(folderListPath, Qt::CaseSensitive);
 }
 

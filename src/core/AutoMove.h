@@ -12,7 +12,8 @@ namespace nw {
 void AutoMovePass(const ScanSettings& settings, const ScanView& rows);
 
 // Where a file of folder goes: the scanned folder's text at the start of folder becomes target.
-QString autoMoveDestination(const QString& folder, const QString& baseFolder, const QString& target);
+QString autoMoveDestination(const QString& folder, const QString& baseFolder,
+                            const QString& target);
 
 } // namespace nw
 
@@ -21,6 +22,7 @@ namespace nw {
 // The target folder of the auto-move pass is refused when the folder being scanned occurs
 // anywhere in it (a plain, case-sensitive substring test).
 bool autoMoveTargetRefused(const QString& folderListPath, const QString& target);
-inline const QString AutoMoveRefusedText = QStringLiteral("Directory cannot be inside search path!");
+inline const QString AutoMoveRefusedText =
+    QStringLiteral("Directory cannot be inside search path!");
 
 } // namespace nw

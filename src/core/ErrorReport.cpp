@@ -9,15 +9,13 @@ namespace {
 ErrorSink* currentSink = nullptr;
 }
 
-ErrorSink* setErrorSink(ErrorSink* sink)
-{
+ErrorSink* setErrorSink(ErrorSink* sink) {
     ErrorSink* previous = currentSink;
     currentSink = sink;
     return previous;
 }
 
-void ReportError(const QString& module, const QString& procedure, const ErrorInfo& error)
-{
+void ReportError(const QString& module, const QString& procedure, const ErrorInfo& error) {
     if (currentSink)
         currentSink->showError(module, procedure, error);
     else

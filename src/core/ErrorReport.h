@@ -11,7 +11,8 @@ class ErrorSink {
 public:
     virtual ~ErrorSink() = default;
     // Returns once the user has seen the report.
-    virtual void showError(const QString& module, const QString& procedure, const ErrorInfo& error) = 0;
+    virtual void showError(const QString& module, const QString& procedure,
+                           const ErrorInfo& error) = 0;
 };
 
 // The sink in use; returns the previous one. Without a sink reports go to the debug log.

@@ -12,8 +12,7 @@ namespace {
 constexpr qint64 kBlock = qint64(1) << 20;
 }
 
-qint32 GetCRC32(const QString& path, const Yielder& yield, qint64* size)
-{
+qint32 GetCRC32(const QString& path, const Yielder& yield, qint64* size) {
     if (size)
         *size = -1;
     yieldTo(yield);

@@ -4,16 +4,14 @@
 
 namespace nw {
 
-FileList GetFileList(QString folder, const Yielder& yield)
-{
+FileList GetFileList(QString folder, const Yielder& yield) {
     folder = fs::folderText(folder);
     FileList list;
     ScanFolder(folder, list, yield);
     return list;
 }
 
-void ScanFolder(const QString& folder, FileList& list, const Yielder& yield)
-{
+void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
     bool ok = false;
     const QStringList items = FolderItems(folder, ok, yield);
     if (!ok) {
@@ -41,8 +39,7 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield)
     }
 }
 
-QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield)
-{
+QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield) {
     QStringList names;
     const ErrorInfo error = fs::listFolder(folder, names);
     if (error) {
@@ -56,8 +53,7 @@ QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield)
     return names;
 }
 
-double GetFSize(const QString& path)
-{
+double GetFSize(const QString& path) {
     if (path.isEmpty())
         return 0;
     qint64 size = 0;

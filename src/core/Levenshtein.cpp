@@ -6,8 +6,7 @@
 
 namespace nw {
 
-qint16 Minimum(qint16 a, qint16 b, qint16 c)
-{
+qint16 Minimum(qint16 a, qint16 b, qint16 c) {
     qint16 m = a;
     if (b < m)
         m = b;
@@ -16,8 +15,7 @@ qint16 Minimum(qint16 a, qint16 b, qint16 c)
     return m;
 }
 
-qint16 LD(const QString& s, const QString& t, const Yielder& yield)
-{
+qint16 LD(const QString& s, const QString& t, const Yielder& yield) {
     yieldTo(yield);
     if (s.size() > 32767 || t.size() > 32767) {
         ReportError(QStringLiteral("Global"), QStringLiteral("LD"), ErrorInfo::make(ErrOverflow));
@@ -30,6 +28,8 @@ qint16 LD(const QString& s, const QString& t, const Yielder& yield)
     if (m == 0)
         return qint16(n);
     if (StopFlag)
+        return 0;
+    if (s == t)
         return 0;
     // One row of the matrix at a time: row i needs only row i - 1.
     std::vector<qint16> row(size_t(m) + 1);

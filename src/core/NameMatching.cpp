@@ -5,15 +5,13 @@
 
 namespace nw {
 
-SplitName SplitPath(const QString& path)
-{
+SplitName SplitPath(const QString& path) {
     SplitName out;
     SplitPath(path, out, {});
     return out;
 }
 
-bool SplitPath(const QString& path, SplitName& out, const Yielder& yield)
-{
+bool SplitPath(const QString& path, SplitName& out, const Yielder& yield) {
     const QChar sep = fs::separator();
     qsizetype p = 0;
     for (qsizetype k = 0; k < path.size(); ++k) {
@@ -41,40 +39,39 @@ bool SplitPath(const QString& path, SplitName& out, const Yielder& yield)
     return true;
 }
 
-QString CompareKey(const QString& name, const QString& extension, bool ignoreExtensions)
-{
+QString CompareKey(const QString& name, const QString& extension, bool ignoreExtensions) {
     QString key = name.toUpper();
     if (ignoreExtensions && !extension.isEmpty())
         key.remove(extension, Qt::CaseSensitive);
     return key;
 }
 
-QString methodLabel(Method method)
-{
+QString methodLabel(Method method) {
     switch (method) {
-    case Method::SameLength: return QStringLiteral("Same Length");
-    case Method::File1Longer: return QStringLiteral("File 1 Longer");
-    case Method::File2Longer: return QStringLiteral("File 2 Longer");
-    case Method::LevenshteinDistance: return QStringLiteral("Levenshtein Distance");
+    case Method::SameLength:
+        return QStringLiteral("Same Length");
+    case Method::File1Longer:
+        return QStringLiteral("File 1 Longer");
+    case Method::File2Longer:
+        return QStringLiteral("File 2 Longer");
+    case Method::LevenshteinDistance:
+        return QStringLiteral("Levenshtein Distance");
     }
     return {};
 }
 
-MatchNumbers MatchNumbers::read(const ScanSettings& settings)
-{
+MatchNumbers MatchNumbers::read(const ScanSettings& settings) {
     return {readNumericBox(settings.percent), readNumericBox(settings.groupSize),
             readNumericBox(settings.distance), readNumericBox(settings.repeatMode)};
 }
 
-qint16 need(const NumberValue& value)
-{
+qint16 need(const NumberValue& value) {
     if (!value.ok())
         throw ScanError{value.error};
     return value.value;
 }
 
-MatchResult MatchCharacters(const QString& key1, const QString& key2, const MatchNumbers& numbers)
-{
+MatchResult MatchCharacters(QStringView key1, QStringView key2, const MatchNumbers& numbers) {
     MatchResult r;
     const qsizetype l1 = key1.size();
     const qsizetype l2 = key2.size();
@@ -90,21 +87,20 @@ MatchResult MatchCharacters(const QString& key1, const QString& key2, const Matc
     const int g = need(numbers.groupSize);
     if (g < 0)
         throw ScanError{ErrorInfo::make(ErrInvalidCall, QStringLiteral("group size %1").arg(g))};
-    const QString& longer = l1 > l2 ? key1 : key2;
-    const QString& shorter = l1 > l2 ? key2 : key1;
+    const QStringView longer = l1 > l2 ? key1 : key2;
+    const QStringView shorter = l1 > l2 ? key2 : key1;
     r.method = l1 > l2 ? Method::File1Longer : Method::File2Longer;
     r.base = int(longer.size()) - g;
     // Windows start at 1 to L - g: the last character of the longer key is never in one.
     for (int k = 0; k < r.base; ++k) {
-        if (g == 0 || shorter.contains(QStringView(longer).mid(k, g)))
+        if (g == 0 || shorter.contains(longer.mid(k, g)))
             ++r.score;
     }
     return r;
 }
 
 MatchResult MatchNames(const QString& key1, const QString& key2, MatchMode mode,
-                       const MatchNumbers& numbers, const Yielder& yield)
-{
+                       const MatchNumbers& numbers, const Yielder& yield) {
     if (mode == MatchMode::Characters)
         return MatchCharacters(key1, key2, numbers);
     MatchResult r;
@@ -114,8 +110,7 @@ MatchResult MatchNames(const QString& key1, const QString& key2, MatchMode mode,
 }
 
 bool PairVerdict(const MatchResult& result, MatchMode mode, const MatchNumbers& numbers,
-                 bool checksumVerdict)
-{
+                 bool checksumVerdict) {
     const qint16 percent = need(numbers.percent);
     const qint16 distance = need(numbers.distance);
     // First the percentage as a fraction, then the product: 56 % of 25 is 14.000000000000002.

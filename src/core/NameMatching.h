@@ -45,7 +45,7 @@ struct MatchNumbers {
 qint16 need(const NumberValue& value);
 
 // Character matching of two comparison keys (key1 is file one's).
-MatchResult MatchCharacters(const QString& key1, const QString& key2, const MatchNumbers& numbers);
+MatchResult MatchCharacters(QStringView key1, QStringView key2, const MatchNumbers& numbers);
 MatchResult MatchNames(const QString& key1, const QString& key2, MatchMode mode,
                        const MatchNumbers& numbers, const Yielder& yield = {});
 

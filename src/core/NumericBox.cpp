@@ -5,12 +5,10 @@
 
 #include <cfenv>
 #include <cmath>
-#include <cstdlib>
 
 namespace nw {
 
-NumberValue readNumericBox(const QString& text)
-{
+NumberValue readNumericBox(const QString& text) {
     NumberValue result;
     QString t = text.trimmed();
     // The user's decimal separator is accepted beside the point.
@@ -23,8 +21,9 @@ NumberValue readNumericBox(const QString& text)
         result.error = ErrorInfo::make(ErrTypeMismatch, text);
         return result;
     }
-    const QByteArray latin = t.toLatin1();
-    const double parsed = std::strtod(latin.constData(), nullptr);
+    // Not strtod: it follows the C library's locale, which Qt takes from the environment. The
+    // form is checked above; out of range gives an infinity (or 0 when tiny) with ok false.
+    const double parsed = QLocale::c().toDouble(t);
     std::fesetround(FE_TONEAREST);
     const double rounded = std::nearbyint(parsed);
     if (!std::isfinite(rounded) || rounded < -32768.0 || rounded > 32767.0) {

@@ -5,12 +5,12 @@
 
 namespace nw {
 
-void RowTable::sortBy(int column)
-{
+void RowTable::sortBy(int column) {
     std::vector<ResultRow> ordered = topDown();
-    std::stable_sort(ordered.begin(), ordered.end(), [column](const ResultRow& a, const ResultRow& b) {
-        return textLess(a.cells[size_t(column)], b.cells[size_t(column)]);
-    });
+    std::stable_sort(ordered.begin(), ordered.end(),
+                     [column](const ResultRow& a, const ResultRow& b) {
+                         return textLess(a.cells[size_t(column)], b.cells[size_t(column)]);
+                     });
     rows_.assign(ordered.rbegin(), ordered.rend());
 }
 

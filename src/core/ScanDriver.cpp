@@ -6,22 +6,28 @@
 #include "FileSystem.h"
 #include "Flags.h"
 #include "NameMatching.h"
+#include "PairCandidates.h"
+#include "Postings.h"
 #include "ScanLog.h"
 #include "Texts.h"
 
 #include <QHash>
 
+#include <algorithm>
+#include <cmath>
 #include <new>
 #include <vector>
 
 namespace nw {
 
-QString statusText(ScanStatus status)
-{
+QString statusText(ScanStatus status) {
     switch (status) {
-    case ScanStatus::Done: return QStringLiteral("Done");
-    case ScanStatus::Canceled: return QStringLiteral("Canceled");
-    case ScanStatus::Error: return QStringLiteral("Error");
+    case ScanStatus::Done:
+        return QStringLiteral("Done");
+    case ScanStatus::Canceled:
+        return QStringLiteral("Canceled");
+    case ScanStatus::Error:
+        return QStringLiteral("Error");
     }
     return {};
 }
@@ -44,15 +50,12 @@ public:
         , view_(view)
         , numbers_(MatchNumbers::read(settings))
         , crcOn_(settings.checkCRC)
-        , yield_([this] { view_.yield(); })
-    {
-    }
+        , yield_([this] { view_.yield(); }) {}
 
     ScanStatus run(PairSearch search);
 
 private:
-    void poll()
-    {
+    void poll() {
         view_.yield();
         if (StopFlag)
             throw Stopped{};
@@ -60,8 +63,11 @@ private:
     void startStep();
     void phase1();
     void phase2Reference();
+    void phase2Indexed();
     FileName nameOf(int position, bool yielding);
-    void considerPair(int i, int j, const FileName& one, const FileName& two);
+    // Returns true when the pair gave a row. known: the name result, when already worked out.
+    bool considerPair(int i, int j, const FileName& one, const FileName& two,
+                      const MatchResult* known = nullptr);
     bool isRepeat(const QString& name1, const QString& name2);
     void endStep(ScanStatus status);
 
@@ -76,15 +82,16 @@ private:
     QHash<QString, int> fileOnes_; // File One names of the rows of this scan
 };
 
-ScanStatus ScanRun::run(PairSearch search)
-{
+ScanStatus ScanRun::run(PairSearch search) {
     ScanStatus status = ScanStatus::Done;
     ErrorInfo failure;
     try {
         startStep();
         phase1();
-        (void)search;
-        phase2Reference();
+        if (search == PairSearch::Reference)
+            phase2Reference();
+        else
+            phase2Indexed();
         if (settings_.autoMove)
             AutoMovePass(settings_, view_);
         status = StopFlag ? ScanStatus::Canceled : ScanStatus::Done;
@@ -103,8 +110,7 @@ ScanStatus ScanRun::run(PairSearch search)
     return status;
 }
 
-void ScanRun::startStep()
-{
+void ScanRun::startStep() {
     StopFlag = false;
     CRCSkipFlag = false;
     view_.setRowsSorted(false);
@@ -125,8 +131,7 @@ void ScanRun::startStep()
     view_.showCRCSkip(true);
 }
 
-void ScanRun::phase1()
-{
+void ScanRun::phase1() {
     const int n = int(files_.size());
     for (int p = 1; p <= n; ++p) {
         view_.setProgress(p);
@@ -150,8 +155,7 @@ void ScanRun::phase1()
     view_.showCRCSkip(false);
 }
 
-FileName ScanRun::nameOf(int position, bool yielding)
-{
+FileName ScanRun::nameOf(int position, bool yielding) {
     FileName f;
     f.path = files_.at(position - 1);
     if (yielding) {
@@ -164,8 +168,7 @@ FileName ScanRun::nameOf(int position, bool yielding)
     return f;
 }
 
-void ScanRun::phase2Reference()
-{
+void ScanRun::phase2Reference() {
     const int n = int(files_.size());
     view_.setProgress(0);
     const QString prefix =
@@ -185,9 +188,10 @@ void ScanRun::phase2Reference()
     }
 }
 
-void ScanRun::considerPair(int i, int j, const FileName& one, const FileName& two)
-{
-    const MatchResult match = MatchNames(one.key, two.key, settings_.mode, numbers_, yield_);
+bool ScanRun::considerPair(int i, int j, const FileName& one, const FileName& two,
+                           const MatchResult* known) {
+    const MatchResult match =
+        known ? *known : MatchNames(one.key, two.key, settings_.mode, numbers_, yield_);
     // A distance given up on a Stop or a failure is no distance: the pair is not listed.
     if (settings_.mode == MatchMode::Levenshtein && StopFlag)
         throw Stopped{};
@@ -197,9 +201,9 @@ void ScanRun::considerPair(int i, int j, const FileName& one, const FileName& tw
     const bool byChecksum =
         crc1 != 0 && crc1 == crc2 && crcSizes_[size_t(i - 1)] == crcSizes_[size_t(j - 1)];
     if (!PairVerdict(match, settings_.mode, numbers_, byChecksum))
-        return;
+        return false;
     if (isRepeat(one.split.name, two.split.name))
-        return;
+        return false;
     const double size1 = GetFSize(one.path);
     const double size2 = GetFSize(two.path);
     const QString label = methodLabel(match.method);
@@ -215,8 +219,8 @@ void ScanRun::considerPair(int i, int j, const FileName& one, const FileName& tw
     else if (settings_.mode == MatchMode::Levenshtein)
         row.cells[ColMatched] = QString::number(match.score);
     else
-        row.cells[ColMatched] = QString::number(match.score) +
-                                (match.method == Method::SameLength ? QStringLiteral(" chrs")
+        row.cells[ColMatched] = QString::number(match.score) + (match.method == Method::SameLength
+                                                                    ? QStringLiteral(" chrs")
                                                                     : QStringLiteral(" grps"));
     row.cells[ColFile2] = two.split.name;
     row.cells[ColFSize2] = kilobyteText(qint64(size2));
@@ -232,10 +236,126 @@ void ScanRun::considerPair(int i, int j, const FileName& one, const FileName& tw
                      QStringLiteral(" (") + QString::number(match.score) + QStringLiteral(")"),
                  QStringLiteral("Log"));
     }
+    return true;
 }
 
-bool ScanRun::isRepeat(const QString& name1, const QString& name2)
-{
+void ScanRun::phase2Indexed() {
+    const int n = int(files_.size());
+    view_.setProgress(0);
+    const QString prefix =
+        crcOn_ ? QStringLiteral("Phase 2: Compare Files ") : QStringLiteral("Compare Files ");
+
+    // One compact record per file: its key id; names and folders are cut from the path on demand.
+    KeyTable keys;
+    std::vector<int> keyOf(size_t(n) + 1, -1);
+    for (int p = 1; p <= n; ++p) {
+        const SplitName split = SplitPath(files_.at(p - 1));
+        keyOf[size_t(p)] =
+            keys.add(CompareKey(split.name, split.extension, settings_.ignoreExtensions));
+    }
+    keys.releaseLookup();
+
+    const bool thresholdsRead = numbers_.percent.ok() && numbers_.distance.ok();
+    const bool groupUsable = numbers_.groupSize.ok() && numbers_.groupSize.value >= 0;
+    const bool charMode = settings_.mode == MatchMode::Characters;
+    // With every number readable no pair can fail, and from repeat mode 2 on a file one whose
+    // name already stands as File One can give no row.
+    const bool noFailure = thresholdsRead && numbers_.repeatMode.ok() && (!charMode || groupUsable);
+    const int repeat = numbers_.repeatMode.ok() ? numbers_.repeatMode.value : 0;
+    std::unique_ptr<PairCandidates> index;
+    if (thresholdsRead)
+        index = PairCandidates::make(keys, settings_.mode, numbers_);
+    // Without a group size the first pair of keys of different lengths ends the scan.
+    int firstOtherLength = n + 1;
+    for (int p = 2; p <= n; ++p) {
+        if (keys.length(keyOf[size_t(p)]) != keys.length(keyOf[1])) {
+            firstOtherLength = p;
+            break;
+        }
+    }
+
+    Postings members(size_t(keys.keyCount())); // key id -> earlier positions with that key
+    HashPostings byChecksum;                   // checksum -> earlier positions
+    std::vector<KeyMatch> matches;
+    struct Candidate {
+        int position;
+        int match; // index into matches, -1 for a checksum candidate
+    };
+    std::vector<Candidate> candidates;
+    long long shownHundredths = -1;
+    QString percent;
+
+    for (int i = 1; i <= n; ++i) {
+        poll();
+        view_.setProgress(i);
+        const long long hundredths = std::llround(std::nearbyint(double(i) / double(n) * 10000.0));
+        if (hundredths != shownHundredths) {
+            shownHundredths = hundredths;
+            percent = percentText(i, n);
+        }
+        const FileName one = nameOf(i, false);
+        view_.setCaption(prefix + percent + QStringLiteral("%"));
+        view_.setStatus(StatusPanel::FileName, one.split.name);
+        view_.setStatus(StatusPanel::Secs, QStringLiteral("Wait..."));
+        const int key = keyOf[size_t(i)];
+
+        if (!thresholdsRead) {
+            // The first pair needs both numbers and ends the scan.
+            if (i >= 2)
+                considerPair(i, 1, one, nameOf(1, false));
+            continue;
+        }
+        const bool skip = noFailure && repeat >= 2 && fileOnes_.contains(one.split.name);
+        if (!skip) {
+            matches.clear();
+            candidates.clear();
+            index->find(key, matches);
+            for (int m = 0; m < int(matches.size()); ++m)
+                members.forEach(size_t(matches[size_t(m)].keyId), [&](int j) {
+                    candidates.push_back({j, m});
+                });
+            const qint32 crc = crcs_[size_t(i - 1)];
+            if (crc != 0)
+                byChecksum.forEach(uint64_t(quint32(crc)), [&](int j) {
+                    if (crcSizes_[size_t(j - 1)] == crcSizes_[size_t(i - 1)])
+                        candidates.push_back({j, -1});
+                });
+            int last = i - 1;
+            if (charMode && !groupUsable) {
+                const int poison = keys.length(key) != keys.length(keyOf[1]) ? 1
+                                   : firstOtherLength < i                    ? firstOtherLength
+                                                                             : 0;
+                if (poison > 0) {
+                    candidates.push_back({poison, -1});
+                    last = poison;
+                }
+            }
+            std::sort(
+                candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+                    return a.position != b.position ? a.position < b.position : a.match > b.match;
+                });
+            int previous = 0;
+            for (const Candidate& c : candidates) {
+                if (c.position == previous || c.position > last)
+                    continue;
+                previous = c.position;
+                poll();
+                const bool row =
+                    considerPair(i, c.position, one, nameOf(c.position, false),
+                                 c.match >= 0 ? &matches[size_t(c.match)].result : nullptr);
+                if (row && noFailure && repeat >= 2)
+                    break; // every later pair of this file one is a repeat
+            }
+        }
+        if (members.empty(size_t(key)))
+            index->activate(key);
+        members.add(size_t(key), i);
+        if (crcs_[size_t(i - 1)] != 0)
+            byChecksum.add(uint64_t(quint32(crcs_[size_t(i - 1)])), i);
+    }
+}
+
+bool ScanRun::isRepeat(const QString& name1, const QString& name2) {
     const qint16 mode = need(numbers_.repeatMode);
     if (mode < 2 || fileOnes_.isEmpty())
         return false;
@@ -250,8 +370,7 @@ bool ScanRun::isRepeat(const QString& name1, const QString& name2)
     return false;
 }
 
-void ScanRun::endStep(ScanStatus status)
-{
+void ScanRun::endStep(ScanStatus status) {
     crcs_.clear();
     crcSizes_.clear();
     view_.showCRCSkip(false);
@@ -262,14 +381,14 @@ void ScanRun::endStep(ScanStatus status)
                                                                   : QStringLiteral("Matched"));
     view_.setProgress(0);
     view_.setCaption(AppTitle);
-    view_.setStatus(StatusPanel::FileName, QStringLiteral("Found: ") + QString::number(view_.rowCount()));
+    view_.setStatus(StatusPanel::FileName,
+                    QStringLiteral("Found: ") + QString::number(view_.rowCount()));
     files_.clear();
 }
 
 } // namespace
 
-ScanStatus runScan(const ScanSettings& settings, ScanView& view, PairSearch search)
-{
+ScanStatus runScan(const ScanSettings& settings, ScanView& view, PairSearch search) {
     ScanRun run(settings, view);
     return run.run(search);
 }

@@ -5,13 +5,11 @@
 
 namespace nw {
 
-QString logPath(const QString& folder, const QString& name)
-{
+QString logPath(const QString& folder, const QString& name) {
     return fs::folderText(folder) + name + QStringLiteral(".txt");
 }
 
-bool WriteLog(const QString& folder, const QString& line, const QString& name)
-{
+bool WriteLog(const QString& folder, const QString& line, const QString& name) {
     QByteArray data = encodeText(line);
     data.append("\r\n", 2);
     if (const ErrorInfo error = fs::appendToFile(logPath(folder, name), data)) {

@@ -22,7 +22,7 @@ struct ScanSettings {
     bool ignoreExtensions = true;
     bool checkCRC = false;
     bool autoMove = false;
-    QString autoMoveDir; // a folder text
+    QString autoMoveDir;  // a folder text
     bool writeLog = true; // off only from the command line
 };
 
@@ -41,9 +41,9 @@ enum Column : int {
 
 // Column keys and header captions, in column order.
 inline const std::array<QString, ColumnCount> ColumnKeys = {
-    QStringLiteral("File1"),  QStringLiteral("FSize1"), QStringLiteral("FPath1"),
-    QStringLiteral("pctMatched"), QStringLiteral("File2"), QStringLiteral("FSize2"),
-    QStringLiteral("FPath2"), QStringLiteral("MyMethod")};
+    QStringLiteral("File1"),      QStringLiteral("FSize1"),  QStringLiteral("FPath1"),
+    QStringLiteral("pctMatched"), QStringLiteral("File2"),   QStringLiteral("FSize2"),
+    QStringLiteral("FPath2"),     QStringLiteral("MyMethod")};
 
 // One matched pair: eight text cells.
 struct ResultRow {

@@ -4,20 +4,17 @@
 
 namespace nw {
 
-QString versionText()
-{
+QString versionText() {
     return QStringLiteral("%1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision);
 }
 
-QLocale numberLocale()
-{
+QLocale numberLocale() {
     QLocale locale;
     locale.setNumberOptions(locale.numberOptions() & ~QLocale::OmitGroupSeparator);
     return locale;
 }
 
-QString kilobyteText(qint64 bytes, const QLocale& locale)
-{
+QString kilobyteText(qint64 bytes, const QLocale& locale) {
     const bool negative = bytes < 0;
     quint64 b = negative ? quint64(-(bytes + 1)) + 1 : quint64(bytes);
     // bytes / 1000 to hundredths is bytes / 10, half to even.
@@ -34,8 +31,7 @@ QString kilobyteText(qint64 bytes, const QLocale& locale)
     return negative ? locale.negativeSign() + text : text;
 }
 
-double parseKilobyteText(const QString& text, bool* ok, const QLocale& locale)
-{
+double parseKilobyteText(const QString& text, bool* ok, const QLocale& locale) {
     bool good = false;
     double value = locale.toDouble(text.trimmed(), &good);
     if (!good) {
@@ -47,8 +43,7 @@ double parseKilobyteText(const QString& text, bool* ok, const QLocale& locale)
     return good ? value : 0.0;
 }
 
-QString percentText(qint64 position, qint64 count, const QLocale& locale)
-{
+QString percentText(qint64 position, qint64 count, const QLocale& locale) {
     if (count <= 0)
         return QStringLiteral("0");
     const double value = double(position) / double(count) * 100.0;
@@ -58,8 +53,7 @@ QString percentText(qint64 position, qint64 count, const QLocale& locale)
     return plain.toString(rounded, 'f', QLocale::FloatingPointShortest);
 }
 
-bool textLess(const QString& a, const QString& b)
-{
+bool textLess(const QString& a, const QString& b) {
     const int folded = a.compare(b, Qt::CaseInsensitive);
     if (folded != 0)
         return folded < 0;

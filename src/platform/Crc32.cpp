@@ -10,8 +10,7 @@
 
 namespace nw {
 
-uint32_t crc32Update(uint32_t crc, const void* data, size_t len)
-{
+uint32_t crc32Update(uint32_t crc, const void* data, size_t len) {
 #if defined(NAMEWICK_HAVE_ISAL)
     return crc32_gzip_refl(crc, static_cast<const unsigned char*>(data), len);
 #else
@@ -27,8 +26,7 @@ uint32_t crc32Update(uint32_t crc, const void* data, size_t len)
 #endif
 }
 
-const char* crc32Backend()
-{
+const char* crc32Backend() {
 #if defined(NAMEWICK_HAVE_ISAL)
     return "ISA-L crc32_gzip_refl";
 #else

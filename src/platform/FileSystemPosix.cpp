@@ -18,34 +18,31 @@ namespace nw::fs {
 
 namespace {
 
-MoveFaultHook& faultHook()
-{
+MoveFaultHook& faultHook() {
     static MoveFaultHook hook;
     return hook;
 }
 
-int injected(MoveStep step)
-{
+int injected(MoveStep step) {
     const auto& hook = faultHook();
     return hook ? hook(step) : 0;
 }
 
 class Fd {
 public:
-    explicit Fd(int fd = -1) : fd_(fd) {}
+    explicit Fd(int fd = -1)
+        : fd_(fd) {}
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     ~Fd() { reset(); }
     int get() const { return fd_; }
-    void reset(int fd = -1)
-    {
+    void reset(int fd = -1) {
         if (fd_ >= 0)
             ::close(fd_);
         fd_ = fd;
     }
     // Closes and returns the close error, which on network file systems reports a failed write.
-    int close()
-    {
+    int close() {
         const int rc = fd_ >= 0 ? ::close(fd_) : 0;
         fd_ = -1;
         return rc == 0 ? 0 : errno;
@@ -55,8 +52,7 @@ private:
     int fd_;
 };
 
-int writeAll(int fd, const char* data, qint64 len)
-{
+int writeAll(int fd, const char* data, qint64 len) {
     while (len > 0) {
         const ssize_t w = ::write(fd, data, size_t(len));
         if (w < 0) {
@@ -70,8 +66,7 @@ int writeAll(int fd, const char* data, qint64 len)
     return 0;
 }
 
-ssize_t readSome(int fd, char* buffer, size_t capacity)
-{
+ssize_t readSome(int fd, char* buffer, size_t capacity) {
     for (;;) {
         const ssize_t r = ::read(fd, buffer, capacity);
         if (r < 0 && errno == EINTR)
@@ -82,22 +77,19 @@ ssize_t readSome(int fd, char* buffer, size_t capacity)
 
 constexpr size_t kCopyBlock = size_t(1) << 20;
 
-QString parentOf(const QString& path)
-{
+QString parentOf(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return slash <= 0 ? QStringLiteral("/") : path.left(slash);
 }
 
-void syncFolder(const QString& folder)
-{
+void syncFolder(const QString& folder) {
     Fd dir(::open(encodePath(folder).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     if (dir.get() >= 0)
         ::fsync(dir.get());
 }
 
 // Puts from in place as to without ever replacing an existing to.
-int publishNoReplace(const QByteArray& from, const QByteArray& to)
-{
+int publishNoReplace(const QByteArray& from, const QByteArray& to) {
     if (::link(from.constData(), to.constData()) == 0) {
         ::unlink(from.constData());
         return 0;
@@ -119,17 +111,17 @@ int publishNoReplace(const QByteArray& from, const QByteArray& to)
 
 } // namespace
 
-QChar separator() { return QLatin1Char('/'); }
+QChar separator() {
+    return QLatin1Char('/');
+}
 
-QString folderText(const QString& path)
-{
+QString folderText(const QString& path) {
     if (path.endsWith(QLatin1Char('/')))
         return path;
     return path + QLatin1Char('/');
 }
 
-Kind kindOf(const QString& path)
-{
+Kind kindOf(const QString& path) {
     struct stat st;
     if (::lstat(encodePath(path).constData(), &st) != 0)
         return Kind::Missing;
@@ -140,8 +132,7 @@ Kind kindOf(const QString& path)
     return Kind::Other;
 }
 
-ErrorInfo listFolder(const QString& folder, QStringList& names)
-{
+ErrorInfo listFolder(const QString& folder, QStringList& names) {
     names.clear();
     const QByteArray encoded = encodePath(folder);
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(encoded.constData()), &::closedir);
@@ -172,8 +163,7 @@ ErrorInfo listFolder(const QString& folder, QStringList& names)
     return {};
 }
 
-ErrorInfo fileSize(const QString& path, qint64& size)
-{
+ErrorInfo fileSize(const QString& path, qint64& size) {
     size = 0;
     struct stat st;
     if (::stat(encodePath(path).constData(), &st) != 0)
@@ -184,27 +174,23 @@ ErrorInfo fileSize(const QString& path, qint64& size)
     return {};
 }
 
-bool fileExists(const QString& path)
-{
+bool fileExists(const QString& path) {
     const Kind k = kindOf(path);
     return k == Kind::File || k == Kind::Other;
 }
 
-bool folderExists(const QString& path)
-{
+bool folderExists(const QString& path) {
     struct stat st;
     return ::stat(encodePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
-ErrorInfo createFolder(const QString& path)
-{
+ErrorInfo createFolder(const QString& path) {
     if (::mkdir(encodePath(path).constData(), 0777) != 0)
         return errorFromErrno(errno, path, true);
     return {};
 }
 
-ErrorInfo deleteFile(const QString& path)
-{
+ErrorInfo deleteFile(const QString& path) {
     const QByteArray p = encodePath(path);
     struct stat st;
     if (::lstat(p.constData(), &st) != 0)
@@ -216,8 +202,7 @@ ErrorInfo deleteFile(const QString& path)
     return {};
 }
 
-ErrorInfo appendToFile(const QString& path, const QByteArray& data)
-{
+ErrorInfo appendToFile(const QString& path, const QByteArray& data) {
     Fd fd(::open(encodePath(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
     if (fd.get() < 0)
         return errorFromErrno(errno, path, true);
@@ -228,10 +213,11 @@ ErrorInfo appendToFile(const QString& path, const QByteArray& data)
     return {};
 }
 
-FileReader::~FileReader() { close(); }
+FileReader::~FileReader() {
+    close();
+}
 
-ErrorInfo FileReader::open(const QString& path)
-{
+ErrorInfo FileReader::open(const QString& path) {
     close();
     path_ = path;
     error_ = {};
@@ -252,8 +238,7 @@ ErrorInfo FileReader::open(const QString& path)
     return {};
 }
 
-qint64 FileReader::read(char* buffer, qint64 capacity)
-{
+qint64 FileReader::read(char* buffer, qint64 capacity) {
     if (handle_ < 0)
         return -1;
     const ssize_t r = readSome(int(handle_), buffer, size_t(capacity));
@@ -264,17 +249,17 @@ qint64 FileReader::read(char* buffer, qint64 capacity)
     return r;
 }
 
-void FileReader::close()
-{
+void FileReader::close() {
     if (handle_ >= 0)
         ::close(int(handle_));
     handle_ = -1;
 }
 
-void setMoveFaultHook(MoveFaultHook hook) { faultHook() = std::move(hook); }
+void setMoveFaultHook(MoveFaultHook hook) {
+    faultHook() = std::move(hook);
+}
 
-ErrorInfo copyMove(const QString& source, const QString& destination)
-{
+ErrorInfo copyMove(const QString& source, const QString& destination) {
     const QByteArray src = encodePath(source);
     const QByteArray dst = encodePath(destination);
     Fd in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
@@ -372,8 +357,7 @@ ErrorInfo copyMove(const QString& source, const QString& destination)
     return {};
 }
 
-ErrorInfo moveFile(const QString& source, const QString& destFolder)
-{
+ErrorInfo moveFile(const QString& source, const QString& destFolder) {
     const QString name = source.mid(source.lastIndexOf(QLatin1Char('/')) + 1);
     const QString destination = folderText(destFolder) + name;
     const QByteArray src = encodePath(source);
@@ -393,7 +377,8 @@ ErrorInfo moveFile(const QString& source, const QString& destFolder)
     int err = injected(MoveStep::Rename);
     if (err == 0) {
 #ifdef RENAME_NOREPLACE
-        if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) == 0)
+        if (::renameat2(AT_FDCWD, src.constData(), AT_FDCWD, dst.constData(), RENAME_NOREPLACE) ==
+            0)
             return {};
         err = errno;
         if (err == EINVAL || err == ENOSYS || err == ENOTSUP)

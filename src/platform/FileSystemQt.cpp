@@ -13,37 +13,40 @@ namespace nw::fs {
 
 namespace {
 
-MoveFaultHook& faultHook()
-{
+MoveFaultHook& faultHook() {
     static MoveFaultHook hook;
     return hook;
 }
 
-ErrorInfo fromFile(const QFile& f, const QString& path)
-{
+ErrorInfo fromFile(const QFile& f, const QString& path) {
     switch (f.error()) {
-    case QFileDevice::NoError: return {};
+    case QFileDevice::NoError:
+        return {};
     case QFileDevice::OpenError:
-        return ErrorInfo::make(QFileInfo::exists(path) ? ErrPermissionDenied : ErrFileNotFound, path);
-    case QFileDevice::ResourceError: return ErrorInfo::make(ErrDiskFull, path);
-    case QFileDevice::PermissionsError: return ErrorInfo::make(ErrPermissionDenied, path);
-    default: return ErrorInfo::make(ErrPathFileAccess, path);
+        return ErrorInfo::make(QFileInfo::exists(path) ? ErrPermissionDenied : ErrFileNotFound,
+                               path);
+    case QFileDevice::ResourceError:
+        return ErrorInfo::make(ErrDiskFull, path);
+    case QFileDevice::PermissionsError:
+        return ErrorInfo::make(ErrPermissionDenied, path);
+    default:
+        return ErrorInfo::make(ErrPathFileAccess, path);
     }
 }
 
 } // namespace
 
-QChar separator() { return QDir::separator(); }
+QChar separator() {
+    return QDir::separator();
+}
 
-QString folderText(const QString& path)
-{
+QString folderText(const QString& path) {
     if (path.endsWith(separator()) || path.endsWith(QLatin1Char('/')))
         return path;
     return path + separator();
 }
 
-Kind kindOf(const QString& path)
-{
+Kind kindOf(const QString& path) {
     const QFileInfo info(path);
     if (!info.exists() && !info.isSymLink())
         return Kind::Missing;
@@ -54,8 +57,7 @@ Kind kindOf(const QString& path)
     return info.isFile() ? Kind::File : Kind::Other;
 }
 
-ErrorInfo listFolder(const QString& folder, QStringList& names)
-{
+ErrorInfo listFolder(const QString& folder, QStringList& names) {
     names.clear();
     QDir dir(folder);
     if (!dir.exists())
@@ -70,8 +72,7 @@ ErrorInfo listFolder(const QString& folder, QStringList& names)
     return {};
 }
 
-ErrorInfo fileSize(const QString& path, qint64& size)
-{
+ErrorInfo fileSize(const QString& path, qint64& size) {
     const QFileInfo info(path);
     size = 0;
     if (!info.exists())
@@ -82,16 +83,16 @@ ErrorInfo fileSize(const QString& path, qint64& size)
     return {};
 }
 
-bool fileExists(const QString& path)
-{
+bool fileExists(const QString& path) {
     const Kind k = kindOf(path);
     return k == Kind::File || k == Kind::Other;
 }
 
-bool folderExists(const QString& path) { return kindOf(path) == Kind::Folder; }
+bool folderExists(const QString& path) {
+    return kindOf(path) == Kind::Folder;
+}
 
-ErrorInfo createFolder(const QString& path)
-{
+ErrorInfo createFolder(const QString& path) {
     if (folderExists(path))
         return ErrorInfo::make(ErrFileExists, path);
     if (!QDir().mkdir(path))
@@ -99,8 +100,7 @@ ErrorInfo createFolder(const QString& path)
     return {};
 }
 
-ErrorInfo deleteFile(const QString& path)
-{
+ErrorInfo deleteFile(const QString& path) {
     QFile f(path);
     if (!f.exists())
         return ErrorInfo::make(ErrFileNotFound, path);
@@ -109,8 +109,7 @@ ErrorInfo deleteFile(const QString& path)
     return {};
 }
 
-ErrorInfo appendToFile(const QString& path, const QByteArray& data)
-{
+ErrorInfo appendToFile(const QString& path, const QByteArray& data) {
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
         return fromFile(f, path);
@@ -119,10 +118,11 @@ ErrorInfo appendToFile(const QString& path, const QByteArray& data)
     return {};
 }
 
-FileReader::~FileReader() { close(); }
+FileReader::~FileReader() {
+    close();
+}
 
-ErrorInfo FileReader::open(const QString& path)
-{
+ErrorInfo FileReader::open(const QString& path) {
     close();
     path_ = path;
     auto* f = new QFile(path);
@@ -136,8 +136,7 @@ ErrorInfo FileReader::open(const QString& path)
     return {};
 }
 
-qint64 FileReader::read(char* buffer, qint64 capacity)
-{
+qint64 FileReader::read(char* buffer, qint64 capacity) {
     if (handle_ < 0)
         return -1;
     auto* f = reinterpret_cast<QFile*>(handle_);
@@ -147,17 +146,17 @@ qint64 FileReader::read(char* buffer, qint64 capacity)
     return r;
 }
 
-void FileReader::close()
-{
+void FileReader::close() {
     if (handle_ >= 0)
         delete reinterpret_cast<QFile*>(handle_);
     handle_ = -1;
 }
 
-void setMoveFaultHook(MoveFaultHook hook) { faultHook() = std::move(hook); }
+void setMoveFaultHook(MoveFaultHook hook) {
+    faultHook() = std::move(hook);
+}
 
-ErrorInfo copyMove(const QString& source, const QString& destination)
-{
+ErrorInfo copyMove(const QString& source, const QString& destination) {
     if (QFileInfo::exists(destination))
         return ErrorInfo::make(ErrFileExists, destination);
     QFile in(source);
@@ -190,8 +189,7 @@ ErrorInfo copyMove(const QString& source, const QString& destination)
     return {};
 }
 
-ErrorInfo moveFile(const QString& source, const QString& destFolder)
-{
+ErrorInfo moveFile(const QString& source, const QString& destFolder) {
     const QString destination = folderText(destFolder) + QFileInfo(source).fileName();
     if (!QFileInfo::exists(source))
         return ErrorInfo::make(ErrFileNotFound, source);

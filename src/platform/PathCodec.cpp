@@ -5,8 +5,7 @@ namespace nw {
 namespace {
 
 // Length of the valid UTF-8 sequence at p (at most n bytes), or 0 when it is not valid.
-int validSequence(const unsigned char* p, qsizetype n, char32_t& cp)
-{
+int validSequence(const unsigned char* p, qsizetype n, char32_t& cp) {
     const unsigned char b = p[0];
     int len = 0;
     char32_t min = 0;
@@ -43,8 +42,7 @@ int validSequence(const unsigned char* p, qsizetype n, char32_t& cp)
 
 } // namespace
 
-QString decodePath(const QByteArray& bytes)
-{
+QString decodePath(const QByteArray& bytes) {
     QString out;
     out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
@@ -69,15 +67,15 @@ QString decodePath(const QByteArray& bytes)
     return out;
 }
 
-QByteArray encodePath(const QString& path)
-{
+QByteArray encodePath(const QString& path) {
     QByteArray out;
     out.reserve(path.size() + 8);
     const qsizetype n = path.size();
     for (qsizetype i = 0; i < n; ++i) {
         const char16_t u = path.at(i).unicode();
         char32_t cp = u;
-        if (QChar::isHighSurrogate(u) && i + 1 < n && QChar::isLowSurrogate(path.at(i + 1).unicode())) {
+        if (QChar::isHighSurrogate(u) && i + 1 < n &&
+            QChar::isLowSurrogate(path.at(i + 1).unicode())) {
             cp = QChar::surrogateToUcs4(u, path.at(i + 1).unicode());
             ++i;
         } else if (u >= 0xDC80 && u <= 0xDCFF) {

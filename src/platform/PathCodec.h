@@ -12,6 +12,8 @@ QString decodePath(const QByteArray& bytes);
 QByteArray encodePath(const QString& path);
 
 // The same encoding for texts written to logs and reports: a name's original bytes survive.
-inline QByteArray encodeText(const QString& text) { return encodePath(text); }
+inline QByteArray encodeText(const QString& text) {
+    return encodePath(text);
+}
 
 } // namespace nw

@@ -2,33 +2,28 @@
 
 namespace nw::test {
 
-void RecordingView::lockControls()
-{
+void RecordingView::lockControls() {
     locked = true;
     events.append(QStringLiteral("lock"));
 }
 
-void RecordingView::unlockControls(MatchMode mode)
-{
+void RecordingView::unlockControls(MatchMode mode) {
     locked = false;
     events.append(mode == MatchMode::Levenshtein ? QStringLiteral("unlock levenshtein")
                                                  : QStringLiteral("unlock chars"));
 }
 
-void RecordingView::showCRCSkip(bool shown)
-{
+void RecordingView::showCRCSkip(bool shown) {
     events.append(shown ? QStringLiteral("crcskip on") : QStringLiteral("crcskip off"));
 }
 
-void RecordingView::setRowsSorted(bool sorted)
-{
+void RecordingView::setRowsSorted(bool sorted) {
     events.append(sorted ? QStringLiteral("sorted") : QStringLiteral("unsorted"));
     if (sorted)
         rows.sortBy(ColFile1);
 }
 
-void RecordingView::setStatus(StatusPanel panel, const QString& text)
-{
+void RecordingView::setStatus(StatusPanel panel, const QString& text) {
     if (panel == StatusPanel::FileName) {
         fileNamePanel = text;
     } else {
@@ -37,15 +32,13 @@ void RecordingView::setStatus(StatusPanel panel, const QString& text)
     }
 }
 
-void RecordingView::yield()
-{
+void RecordingView::yield() {
     ++yields;
     if (onYield)
         onYield(*this);
 }
 
-QStringList RecordingView::rowTexts() const
-{
+QStringList RecordingView::rowTexts() const {
     QStringList out;
     for (int r = 1; r <= rows.count(); ++r) {
         QStringList cells;

@@ -24,7 +24,10 @@ public:
     void setRowsSorted(bool sorted) override;
     void setScoreHeader(const QString& caption) override { scoreHeader = caption; }
     void setStatus(StatusPanel panel, const QString& text) override;
-    void setCaption(const QString& text) override { caption = text; captions.append(text); }
+    void setCaption(const QString& text) override {
+        caption = text;
+        captions.append(text);
+    }
     void setProgressRange(int, int maximum) override { progressMax = maximum; }
     void setProgress(int position) override { progress = position; }
     void yield() override;
@@ -54,8 +57,8 @@ class RecordingSink : public ErrorSink {
 public:
     RecordingSink() { previous_ = setErrorSink(this); }
     ~RecordingSink() override { setErrorSink(previous_); }
-    void showError(const QString& module, const QString& procedure, const ErrorInfo& error) override
-    {
+    void showError(const QString& module, const QString& procedure,
+                   const ErrorInfo& error) override {
         reports.append(QStringLiteral("%1/%2/%3").arg(module, procedure).arg(error.number));
     }
     QStringList reports;

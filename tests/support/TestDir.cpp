@@ -6,12 +6,14 @@
 
 namespace nw::test {
 
-TestDir::TestDir() : dir_(QDir::tempPath() + QStringLiteral("/namewick-test-XXXXXX")) {}
+TestDir::TestDir()
+    : dir_(QDir::tempPath() + QStringLiteral("/namewick-test-XXXXXX")) {}
 
-QString TestDir::file(const QString& relative) const { return dir_.path() + QLatin1Char('/') + relative; }
+QString TestDir::file(const QString& relative) const {
+    return dir_.path() + QLatin1Char('/') + relative;
+}
 
-QString TestDir::write(const QString& relative, const QByteArray& content)
-{
+QString TestDir::write(const QString& relative, const QByteArray& content) {
     const QString full = file(relative);
     QDir().mkpath(QFileInfo(full).path());
     QFile f(full);
@@ -20,28 +22,29 @@ QString TestDir::write(const QString& relative, const QByteArray& content)
     return full;
 }
 
-QString TestDir::write(const QString& relative, const QByteArray& content, const QDateTime& modified)
-{
+QString TestDir::write(const QString& relative, const QByteArray& content,
+                       const QDateTime& modified) {
     const QString full = write(relative, content);
     QFile f(full);
-    if (!f.open(QIODevice::ReadWrite) || !f.setFileTime(modified, QFileDevice::FileModificationTime))
+    if (!f.open(QIODevice::ReadWrite) ||
+        !f.setFileTime(modified, QFileDevice::FileModificationTime))
         qFatal("TestDir: cannot set the time of %s", qPrintable(full));
     return full;
 }
 
-QString TestDir::mkdir(const QString& relative)
-{
+QString TestDir::mkdir(const QString& relative) {
     const QString full = file(relative);
     QDir().mkpath(full);
     return full;
 }
 
-QByteArray TestDir::read(const QString& relative) const
-{
+QByteArray TestDir::read(const QString& relative) const {
     QFile f(file(relative));
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-bool TestDir::exists(const QString& relative) const { return QFileInfo::exists(file(relative)); }
+bool TestDir::exists(const QString& relative) const {
+    return QFileInfo::exists(file(relative));
+}
 
 } // namespace nw::test

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "KeyTable.h"
+#include "NameMatching.h"
+
+#include <memory>
+#include <vector>
+
+namespace nw {
+
+struct KeyMatch {
+    int keyId;
+    MatchResult result;
+};
+
+// An index over the keys of the files compared so far that finds, for the key of the next file,
+// every earlier key whose name verdict is true, without comparing it with all of them. The
+// filters only ever leave out keys that cannot match; each key found is verified exactly.
+class PairCandidates {
+public:
+    virtual ~PairCandidates() = default;
+
+    // Earlier keys (those activated) that match key as file one, with their results. The key
+    // itself is among them when it was activated before.
+    virtual void find(int key, std::vector<KeyMatch>& out) = 0;
+    // The key's first file has been compared: from now on it is an earlier key.
+    virtual void activate(int key) = 0;
+
+    // Needs valid percentage and distance. Without a usable group size only keys of equal
+    // length are found: the scan ends at the first pair of other lengths anyway.
+    static std::unique_ptr<PairCandidates> make(const KeyTable& keys, MatchMode mode,
+                                                const MatchNumbers& numbers);
+};
+
+// Edit distance when it is at most limit, otherwise limit + 1.
+int editDistanceWithin(QStringView a, QStringView b, int limit);
+
+} // namespace nw

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace nw {
+
+// Lists of ints under dense ids, all in one array: a linked list per id, newest first.
+// Adding is O(1) and costs 8 bytes an entry, whatever the number of ids.
+class Postings {
+public:
+    explicit Postings(std::size_t ids = 0)
+        : heads_(ids, -1) {}
+    void resize(std::size_t ids) { heads_.assign(ids, -1); }
+    void add(std::size_t id, int value) {
+        entries_.push_back({value, heads_[id]});
+        heads_[id] = int(entries_.size() - 1);
+    }
+    bool empty(std::size_t id) const { return heads_[id] < 0; }
+    template <typename F> void forEach(std::size_t id, F&& f) const {
+        for (int e = heads_[id]; e >= 0; e = entries_[std::size_t(e)].next)
+            f(entries_[std::size_t(e)].value);
+    }
+
+private:
+    struct Entry {
+        int value;
+        int next;
+    };
+    std::vector<int> heads_;
+    std::vector<Entry> entries_;
+};
+
+// The same under 64-bit hashes, for keys too many or too sparse to number.
+class HashPostings {
+public:
+    void add(uint64_t hash, int value);
+    template <typename F> void forEach(uint64_t hash, F&& f) const {
+        if (slots_.empty())
+            return;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t s = mix(hash) & mask; slots_[s].head >= 0; s = (s + 1) & mask) {
+            if (slots_[s].hash == hash) {
+                for (int e = slots_[s].head; e >= 0; e = entries_[std::size_t(e)].next)
+                    f(entries_[std::size_t(e)].value);
+                return;
+            }
+        }
+    }
+
+private:
+    static uint64_t mix(uint64_t h) {
+        h ^= h >> 33;
+        h *= 0xff51afd7ed558ccdULL;
+        h ^= h >> 33;
+        return h;
+    }
+    void grow();
+    struct Slot {
+        uint64_t hash;
+        int head;
+    };
+    struct Entry {
+        int value;
+        int next;
+    };
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
+    std::size_t used_ = 0;
+};
+
+} // namespace nw

@@ -1,0 +1,176 @@
+// The indexed pair search against the plain loop over all earlier files: on many random small
+// trees and settings both must give the same rows in the same order, the same log and status.
+#include "Flags.h"
+#include "RecordingView.h"
+#include "ScanDriver.h"
+#include "TestDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QRandomGenerator>
+#include <QTest>
+
+using namespace nw;
+using namespace nw::test;
+
+namespace {
+
+struct Outcome {
+    ScanStatus status;
+    QStringList added; // rows in the order they were added
+    QStringList rows;  // rows as the list ends
+    QStringList reports;
+    QByteArray log;
+    bool crcUnchecked;
+};
+
+class AddOrderView : public RecordingView {
+public:
+    void addRowAtTop(const ResultRow& row) override {
+        RecordingView::addRowAtTop(row);
+        QStringList cells(row.cells.begin(), row.cells.end());
+        added.append(cells.join(QLatin1Char('|')));
+    }
+    QStringList added;
+};
+
+Outcome scan(const ScanSettings& settings, PairSearch search) {
+    RecordingSink sink;
+    AddOrderView view;
+    Outcome o;
+    o.status = runScan(settings, view, search);
+    o.added = view.added;
+    o.rows = view.rowTexts();
+    o.reports = sink.reports;
+    QFile log(settings.scanFolder + QStringLiteral("Log.txt"));
+    if (log.open(QIODevice::ReadOnly))
+        o.log = log.readAll();
+    o.crcUnchecked = view.crcUnchecked;
+    return o;
+}
+
+template <typename T> const T& pick(QRandomGenerator& rng, const QList<T>& from) {
+    return from.at(qsizetype(rng.bounded(quint32(from.size()))));
+}
+
+QString randomName(QRandomGenerator& rng, const QStringList& stems) {
+    static const QStringList pieces = {
+        QStringLiteral("a"),    QStringLiteral("b"),         QStringLiteral("A"),
+        QStringLiteral("song"), QStringLiteral("Song"),      QStringLiteral("ß"),
+        QStringLiteral("é"),    QStringLiteral("É"),         QStringLiteral("ﬁ"),
+        QStringLiteral("ς"),    QStringLiteral("-"),         QStringLiteral(" "),
+        QStringLiteral("1"),    QStringLiteral("."),         QStringLiteral("mp3"),
+        QStringLiteral("x"),    QStringLiteral("\U0001F600")};
+    static const QStringList extensions = {QString(),
+                                           QStringLiteral(".mp3"),
+                                           QStringLiteral(".MP3"),
+                                           QStringLiteral(".wav"),
+                                           QStringLiteral(".txt"),
+                                           QStringLiteral(".a"),
+                                           QStringLiteral(".")};
+    QString name;
+    if (!stems.isEmpty() && rng.bounded(3) == 0) {
+        name = pick(rng, stems); // a near copy of an earlier name
+        const int edits = int(rng.bounded(3));
+        for (int e = 0; e < edits && !name.isEmpty(); ++e) {
+            const int at = int(rng.bounded(quint32(name.size())));
+            switch (rng.bounded(3)) {
+            case 0:
+                name.remove(at, 1);
+                break;
+            case 1:
+                name.insert(at, pick(rng, pieces));
+                break;
+            default:
+                name.replace(at, 1, pick(rng, pieces));
+                break;
+            }
+        }
+    } else {
+        const int parts = int(rng.bounded(6));
+        for (int k = 0; k < parts; ++k)
+            name += pick(rng, pieces);
+    }
+    name += pick(rng, extensions);
+    name.replace(QLatin1Char('/'), QLatin1Char('_'));
+    if (name.isEmpty() || name.startsWith(QLatin1Char('.')) || name == QLatin1String("Log.txt"))
+        name.prepend(QLatin1Char('n'));
+    return name;
+}
+
+} // namespace
+
+class TestDifferential : public QObject {
+    Q_OBJECT
+private slots:
+    void indexedSearchEqualsThePlainLoop();
+};
+
+void TestDifferential::indexedSearchEqualsThePlainLoop() {
+    static const QStringList percents = {"0",  "1",    "20",   "33",  "50", "56",  "67",
+                                         "75", "80",   "90",   "95",  "99", "100", "101",
+                                         "-5", "90.5", "49.5", "abc", ""};
+    static const QStringList groups = {"0", "1", "2", "3", "3", "4", "5", "6", "-1", "x"};
+    static const QStringList distances = {"0", "0", "1", "1", "2", "3", "4", "5", "-1", "z"};
+    static const QStringList repeats = {"1", "1", "2", "3", "0", "4", "q"};
+    static const QList<QByteArray> contents = {
+        "", "", "a", "b", "abc", "same content", "same content"};
+
+    QRandomGenerator rng(20261206);
+    const int trees = 400;
+    const int settingsPerTree = 6;
+    int compared = 0, withRows = 0;
+    for (int t = 0; t < trees; ++t) {
+        TestDir dir;
+        QVERIFY(dir.isValid());
+        QStringList stems;
+        const int files = int(rng.bounded(28));
+        for (int f = 0; f < files; ++f) {
+            const QString folder = rng.bounded(3) == 0 ? QString()
+                                   : rng.bounded(2)    ? QStringLiteral("sub/")
+                                                       : QStringLiteral("Sub/deeper/");
+            const QString name = randomName(rng, stems);
+            stems.append(name);
+            dir.write(folder + name, pick(rng, contents));
+        }
+        for (int s = 0; s < settingsPerTree; ++s) {
+            ScanSettings settings;
+            settings.baseFolder = dir.path();
+            settings.scanFolder = dir.path() + QLatin1Char('/');
+            settings.mode = rng.bounded(2) ? MatchMode::Levenshtein : MatchMode::Characters;
+            settings.percent = pick(rng, percents);
+            settings.groupSize = pick(rng, groups);
+            settings.distance = pick(rng, distances);
+            settings.repeatMode = pick(rng, repeats);
+            settings.ignoreExtensions = rng.bounded(4) != 0;
+            settings.checkCRC = rng.bounded(3) == 0;
+            const Outcome plain = scan(settings, PairSearch::Reference);
+            const Outcome indexed = scan(settings, PairSearch::Indexed);
+            const QString what =
+                QStringLiteral("tree %1 mode %2 percent '%3' group '%4' distance '%5' repeat '%6' "
+                               "ext %7 crc %8")
+                    .arg(t)
+                    .arg(settings.mode == MatchMode::Levenshtein ? "levenshtein" : "chars")
+                    .arg(settings.percent, settings.groupSize, settings.distance,
+                         settings.repeatMode)
+                    .arg(settings.ignoreExtensions)
+                    .arg(settings.checkCRC);
+            QVERIFY2(plain.status == indexed.status, qPrintable(what));
+            QVERIFY2(plain.added == indexed.added,
+                     qPrintable(what + QStringLiteral("\nplain:\n") + plain.added.join('\n') +
+                                QStringLiteral("\nindexed:\n") + indexed.added.join('\n')));
+            QVERIFY2(plain.rows == indexed.rows, qPrintable(what));
+            QVERIFY2(plain.reports == indexed.reports,
+                     qPrintable(what + QStringLiteral(": ") + plain.reports.join(',') +
+                                QStringLiteral(" / ") + indexed.reports.join(',')));
+            QVERIFY2(plain.log == indexed.log, qPrintable(what));
+            ++compared;
+            withRows += plain.added.isEmpty() ? 0 : 1;
+        }
+    }
+    qInfo("%d scans compared, %d with rows", compared, withRows);
+    QVERIFY(withRows > compared / 4);
+}
+
+QTEST_GUILESS_MAIN(TestDifferential)
+#include "test_differential.moc"
