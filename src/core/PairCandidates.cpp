@@ -95,35 +95,53 @@ private:
     void findOtherLengths(int key, std::vector<KeyMatch>& out);
     void verifyOther(int key, int other, std::vector<KeyMatch>& out);
     void buildGrams();
-    // The grams of the first windows of key in rarity order that any match must share.
-    void prefixOf(int key, std::vector<int>& grams) const;
-    uint64_t gramCode(QStringView key, int at) const;
+    // Window positions of key in rarity order, as many as the filter takes, and how many of
+    // them any match must find in the other key.
+    int prefixOf(int key, std::vector<int>& grams) const;
+    int windowsOf(int key) const { return keys_.length(key) - group_; }
+    const int* gramsOf(int key) const { return grams_.data() + gramOffset_[size_t(key)]; }
+    const int* distinctOf(int key, int& count) const {
+        count = int(distinctOffset_[size_t(key) + 1] - distinctOffset_[size_t(key)]);
+        return distinct_.data() + distinctOffset_[size_t(key)];
+    }
 
     const KeyTable& keys_;
     const MatchNumbers& numbers_;
     int percent_;
-    int group_ = -1; // -1: no usable group size
+    int group_ = -1;          // -1: no usable group size
+    bool exactGrams_ = false; // gram ids stand for exactly one text: verification by ids
     std::vector<std::vector<int>> byLength_;
     std::vector<int> lengths_; // the lengths that have active keys
-    std::vector<char> active_;
     int activeCount_ = 0;
     Stamps stamps_;
 
-    // Grams: for each key the gram ids of all its substrings of the group size, in order.
-    std::vector<uint64_t> gramOffset_;
-    std::vector<int> grams_;
+    // For each key the gram ids of all its substrings of the group size, in order, and the
+    // distinct ones.
+    std::vector<uint64_t> gramOffset_, distinctOffset_;
+    std::vector<int> grams_, distinct_;
     std::vector<int> keysWithGram_; // how many keys hold each gram
     Postings holders_;              // gram -> active keys that contain it
-    Postings prefixes_;             // gram -> active keys whose prefix holds it
-    std::vector<int> scratch_;
+    Postings prefixes_;             // gram -> active keys, once per prefix window with that gram
+    std::vector<int> prefixNeed_;   // per key: prefix windows a shorter key must hold
+
+    // The query key's grams (stamped): how many of its windows have each.
+    std::vector<uint32_t> queryStamp_;
+    std::vector<int> queryWindows_;
+    uint32_t query_ = 0;
+    // Hits per candidate key while filtering.
+    std::vector<uint32_t> hitStamp_;
+    std::vector<int> hits_;
+    std::vector<int> touched_;
+    std::vector<int> prefix_;
 };
 
 CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers)
     : keys_(keys)
     , numbers_(numbers)
     , percent_(numbers.percent.value)
-    , active_(size_t(keys.keyCount()), 0)
-    , stamps_(keys.keyCount()) {
+    , stamps_(keys.keyCount())
+    , hitStamp_(size_t(keys.keyCount()), 0)
+    , hits_(size_t(keys.keyCount()), 0) {
     if (numbers.groupSize.ok() && numbers.groupSize.value >= 0) {
         group_ = numbers.groupSize.value;
         if (group_ > 0)
@@ -131,66 +149,80 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     }
 }
 
-uint64_t CharCandidates::gramCode(QStringView key, int at) const {
-    uint64_t h = 0;
-    if (group_ <= 4) {
-        for (int k = 0; k < group_; ++k)
-            h = (h << 16) | key[at + k].unicode();
-        return h;
-    }
-    // Longer grams are hashed; a collision only adds candidates, which verification drops.
-    h = 1469598103934665603ULL;
-    for (int k = 0; k < group_; ++k)
-        h = (h ^ key[at + k].unicode()) * 1099511628211ULL;
-    return h;
-}
-
 void CharCandidates::buildGrams() {
     const int count = keys_.keyCount();
+    // Packed exactly when every character fits the bits a gram leaves it, hashed otherwise.
+    const int bits = std::min(16, 64 / group_);
+    exactGrams_ = bits >= 1;
+    for (int id = 0; id < count && exactGrams_; ++id)
+        for (QChar c : keys_.key(id))
+            if (bits < 16 && c.unicode() >= (1u << bits)) {
+                exactGrams_ = false;
+                break;
+            }
+    auto code = [&](QStringView key, int at) {
+        uint64_t h = 0;
+        if (exactGrams_) {
+            for (int k = 0; k < group_; ++k)
+                h = (h << bits) | key[at + k].unicode();
+            return h;
+        }
+        h = 1469598103934665603ULL;
+        for (int k = 0; k < group_; ++k)
+            h = (h ^ key[at + k].unicode()) * 1099511628211ULL;
+        return h;
+    };
     gramOffset_.assign(size_t(count) + 1, 0);
+    distinctOffset_.assign(size_t(count) + 1, 0);
     std::unordered_map<uint64_t, int> ids;
+    std::vector<int> scratch;
     for (int id = 0; id < count; ++id) {
         gramOffset_[size_t(id)] = grams_.size();
+        distinctOffset_[size_t(id)] = distinct_.size();
         const QStringView key = keys_.key(id);
+        scratch.clear();
         for (int at = 0; at + group_ <= int(key.size()); ++at) {
-            auto [it, added] = ids.try_emplace(gramCode(key, at), int(ids.size()));
+            auto [it, added] = ids.try_emplace(code(key, at), int(ids.size()));
             grams_.push_back(it->second);
+            scratch.push_back(it->second);
         }
+        std::sort(scratch.begin(), scratch.end());
+        scratch.erase(std::unique(scratch.begin(), scratch.end()), scratch.end());
+        distinct_.insert(distinct_.end(), scratch.begin(), scratch.end());
     }
     gramOffset_[size_t(count)] = grams_.size();
+    distinctOffset_[size_t(count)] = distinct_.size();
     keysWithGram_.assign(ids.size(), 0);
-    Stamps seen(int(ids.size()));
-    for (int id = 0; id < count; ++id) {
-        seen.next();
-        for (uint64_t g = gramOffset_[size_t(id)]; g < gramOffset_[size_t(id) + 1]; ++g)
-            if (seen.first(grams_[g]))
-                ++keysWithGram_[size_t(grams_[g])];
-    }
+    for (int g : distinct_)
+        ++keysWithGram_[size_t(g)];
     holders_.resize(ids.size());
     prefixes_.resize(ids.size());
+    prefixNeed_.assign(size_t(count), 0);
+    queryStamp_.assign(ids.size(), 0);
+    queryWindows_.assign(ids.size(), 0);
 }
 
-void CharCandidates::prefixOf(int key, std::vector<int>& out) const {
+int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
     out.clear();
-    const int base = keys_.length(key) - group_;
+    const int base = windowsOf(key);
     const int need = minScore(base);
     if (need == INT_MAX)
-        return;
-    std::vector<int> windows(grams_.begin() + ptrdiff_t(gramOffset_[size_t(key)]),
-                             grams_.begin() + ptrdiff_t(gramOffset_[size_t(key)]) + base);
-    std::sort(windows.begin(), windows.end(), [this](int a, int b) {
+        return 0;
+    out.assign(gramsOf(key), gramsOf(key) + base);
+    std::sort(out.begin(), out.end(), [this](int a, int b) {
         const int fa = keysWithGram_[size_t(a)], fb = keysWithGram_[size_t(b)];
         return fa != fb ? fa < fb : a < b;
     });
-    // A match finds at least need windows, so it misses at most base - need: any base - need + 1
-    // windows hold one it finds.
-    windows.resize(size_t(base - need + 1));
-    windows.erase(std::unique(windows.begin(), windows.end()), windows.end());
-    out = std::move(windows);
+    // A match finds at least need windows, so it misses at most base - need: of any
+    // base - need + 1 + extra windows it finds at least extra + 1. The extra windows let the
+    // filter count hits instead of taking every key that holds one rare gram.
+    const int misses = base - need;
+    const int taken = std::min(base, misses + 1 + 3);
+    out.resize(size_t(taken));
+    return taken - misses;
 }
 
 void CharCandidates::activate(int key) {
-    active_[size_t(key)] = 1;
     ++activeCount_;
     const int len = keys_.length(key);
     if (size_t(len) >= byLength_.size())
@@ -200,16 +232,12 @@ void CharCandidates::activate(int key) {
     byLength_[size_t(len)].push_back(key);
     if (group_ <= 0)
         return;
-    for (uint64_t g = gramOffset_[size_t(key)]; g < gramOffset_[size_t(key) + 1]; ++g)
-        scratch_.push_back(grams_[g]);
-    std::sort(scratch_.begin(), scratch_.end());
-    scratch_.erase(std::unique(scratch_.begin(), scratch_.end()), scratch_.end());
-    for (int gram : scratch_)
-        holders_.add(size_t(gram), key);
-    scratch_.clear();
-    std::vector<int> prefix;
-    prefixOf(key, prefix);
-    for (int gram : prefix)
+    int count = 0;
+    const int* distinct = distinctOf(key, count);
+    for (int k = 0; k < count; ++k)
+        holders_.add(size_t(distinct[k]), key);
+    prefixNeed_[size_t(key)] = prefixOf(key, prefix_);
+    for (int gram : prefix_)
         prefixes_.add(size_t(gram), key);
 }
 
@@ -225,9 +253,9 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
     if (need == INT_MAX || size_t(len) >= byLength_.size())
         return;
     const int allowed = len - need;
-    const QChar* a = keys_.key(key).data();
+    const char16_t* a = keys_.key(key).utf16();
     for (int other : byLength_[size_t(len)]) {
-        const QChar* b = keys_.key(other).data();
+        const char16_t* b = keys_.key(other).utf16();
         int misses = 0;
         for (int k = 0; k < len && misses <= allowed; ++k)
             misses += a[k] != b[k];
@@ -237,14 +265,40 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
 }
 
 void CharCandidates::verifyOther(int key, int other, std::vector<KeyMatch>& out) {
-    const MatchResult r = MatchCharacters(keys_.key(key), keys_.key(other), numbers_);
+    if (group_ == 0 || !exactGrams_) {
+        const MatchResult r = MatchCharacters(keys_.key(key), keys_.key(other), numbers_);
+        if (r.score >= minScore(r.base))
+            out.push_back({other, r});
+        return;
+    }
+    // Windows of the longer key counted by gram id: the query's grams are marked.
+    MatchResult r;
+    if (keys_.length(key) > keys_.length(other)) {
+        r.method = Method::File1Longer;
+        r.base = windowsOf(key);
+        int count = 0;
+        const int* distinct = distinctOf(other, count);
+        for (int k = 0; k < count; ++k)
+            if (queryStamp_[size_t(distinct[k])] == query_)
+                r.score += queryWindows_[size_t(distinct[k])];
+    } else {
+        r.method = Method::File2Longer;
+        r.base = windowsOf(other);
+        const int need = minScore(r.base);
+        const int* windows = gramsOf(other);
+        for (int k = 0; k < r.base; ++k) {
+            if (queryStamp_[size_t(windows[k])] == query_)
+                ++r.score;
+            else if (r.base - k - 1 + r.score < need)
+                return; // too many misses already
+        }
+    }
     if (r.score >= minScore(r.base))
         out.push_back({other, r});
 }
 
 void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
     const int len = keys_.length(key);
-    stamps_.next();
     auto visitAll = [&] {
         for (int l : lengths_) {
             if (l == len)
@@ -257,33 +311,59 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
         visitAll(); // empty windows are found everywhere
         return;
     }
-    std::vector<int> prefix;
-    prefixOf(key, prefix);
-    const uint64_t from = gramOffset_[size_t(key)], to = gramOffset_[size_t(key) + 1];
-    scratch_.assign(grams_.begin() + ptrdiff_t(from), grams_.begin() + ptrdiff_t(to));
-    std::sort(scratch_.begin(), scratch_.end());
-    scratch_.erase(std::unique(scratch_.begin(), scratch_.end()), scratch_.end());
+    // Mark the query's grams: windows counted, and every substring held.
+    ++query_;
+    const int* all = gramsOf(key);
+    const int substrings = std::max(0, len - group_ + 1);
+    for (int k = 0; k < substrings; ++k) {
+        const size_t g = size_t(all[k]);
+        if (queryStamp_[g] != query_) {
+            queryStamp_[g] = query_;
+            queryWindows_[g] = 0;
+        }
+        if (k < len - group_)
+            ++queryWindows_[g];
+    }
 
-    // Where the lists to walk are longer than the keys themselves, walking the keys is cheaper.
+    const int needHits = prefixOf(key, prefix_);
     uint64_t work = 0;
-    for (int gram : prefix)
+    for (int gram : prefix_)
         work += uint64_t(keysWithGram_[size_t(gram)]);
     if (work > uint64_t(activeCount_)) {
-        visitAll();
+        visitAll(); // the lists are longer than the keys themselves
         return;
     }
-    // This key the longer one: the shorter key must hold a gram of this key's prefix.
-    for (int gram : prefix)
+    touched_.clear();
+    auto hit = [&](int other) {
+        // Shorter and longer keys never meet in one list, so one stamp serves both.
+        if (hitStamp_[size_t(other)] != query_) {
+            hitStamp_[size_t(other)] = query_;
+            hits_[size_t(other)] = 0;
+            touched_.push_back(other);
+        }
+        ++hits_[size_t(other)];
+    };
+    // This key the longer one: the shorter key must hold enough grams of this key's prefix.
+    for (int gram : prefix_)
         holders_.forEach(size_t(gram), [&](int other) {
-            if (keys_.length(other) < len && stamps_.first(other))
-                verifyOther(key, other, out);
+            if (keys_.length(other) < len)
+                hit(other);
         });
-    // This key the shorter one: it must hold a gram of the longer key's prefix.
-    for (int gram : scratch_)
-        prefixes_.forEach(size_t(gram), [&](int other) {
-            if (keys_.length(other) > len && stamps_.first(other))
-                verifyOther(key, other, out);
+    for (int other : touched_)
+        if (hits_[size_t(other)] >= needHits)
+            verifyOther(key, other, out);
+    // This key the shorter one: it must hold enough grams of the longer key's prefix.
+    touched_.clear();
+    int count = 0;
+    const int* distinct = distinctOf(key, count);
+    for (int k = 0; k < count; ++k)
+        prefixes_.forEach(size_t(distinct[k]), [&](int other) {
+            if (keys_.length(other) > len)
+                hit(other);
         });
+    for (int other : touched_)
+        if (hits_[size_t(other)] >= prefixNeed_[size_t(other)])
+            verifyOther(key, other, out);
 }
 
 // Levenshtein distance: equal keys by their id; for larger distances a key within d edits of
