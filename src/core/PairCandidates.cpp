@@ -93,6 +93,24 @@ private:
     }
     void findSameLength(int key, std::vector<KeyMatch>& out);
     void findOtherLengths(int key, std::vector<KeyMatch>& out);
+    // Keys of one length are cut into misses + 1 pieces: a match agrees on one piece at least.
+    // Worth it only where the pieces are not single characters.
+    bool cutsLength(int len) const {
+        const int need = minScore(len);
+        return need != INT_MAX && len / (len - need + 1) >= 2;
+    }
+    void sameLengthPiece(int len, int s, int& start, int& size) const {
+        const int parts = len - minScore(len) + 1;
+        const int small = len / parts, longer = len % parts;
+        start = s * small + std::max(0, s - (parts - longer));
+        size = s < parts - longer ? small : small + 1;
+    }
+    static uint64_t pieceHash(int len, int s, QStringView text) {
+        uint64_t h = 1469598103934665603ULL ^ (uint64_t(len) << 32) ^ uint64_t(s);
+        for (QChar c : text)
+            h = (h ^ c.unicode()) * 1099511628211ULL;
+        return h;
+    }
     void verifyOther(int key, int other, std::vector<KeyMatch>& out);
     void buildGrams();
     // Window positions of key in rarity order, as many as the filter takes, and how many of
@@ -119,10 +137,12 @@ private:
     // distinct ones.
     std::vector<uint64_t> gramOffset_, distinctOffset_;
     std::vector<int> grams_, distinct_;
-    std::vector<int> keysWithGram_; // how many keys hold each gram
-    Postings holders_;              // gram -> active keys that contain it
-    Postings prefixes_;             // gram -> active keys, once per prefix window with that gram
-    std::vector<int> prefixNeed_;   // per key: prefix windows a shorter key must hold
+    std::vector<int> keysWithGram_;  // how many keys hold each gram
+    HashPostings pieces_;            // (length, piece, text) -> active keys
+    Postings holders_;               // gram -> active keys that contain it
+    Postings prefixes_;              // gram -> active keys, once per prefix window with that gram
+    std::vector<int> prefixNeed_;    // per key: prefix windows a shorter key must hold
+    std::vector<uint16_t> lengthOf_; // key lengths, compact for the list walks
 
     // The query key's grams (stamped): how many of its windows have each.
     std::vector<uint32_t> queryStamp_;
@@ -142,6 +162,9 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     , stamps_(keys.keyCount())
     , hitStamp_(size_t(keys.keyCount()), 0)
     , hits_(size_t(keys.keyCount()), 0) {
+    lengthOf_.reserve(size_t(keys.keyCount()));
+    for (int id = 0; id < keys.keyCount(); ++id)
+        lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
     if (numbers.groupSize.ok() && numbers.groupSize.value >= 0) {
         group_ = numbers.groupSize.value;
         if (group_ > 0)
@@ -230,6 +253,15 @@ void CharCandidates::activate(int key) {
     if (byLength_[size_t(len)].empty())
         lengths_.push_back(len);
     byLength_[size_t(len)].push_back(key);
+    if (cutsLength(len)) {
+        const QStringView text = keys_.key(key);
+        const int parts = len - minScore(len) + 1;
+        for (int s = 0; s < parts; ++s) {
+            int start = 0, size = 0;
+            sameLengthPiece(len, s, start, size);
+            pieces_.add(pieceHash(len, s, text.mid(start, size)), key);
+        }
+    }
     if (group_ <= 0)
         return;
     int count = 0;
@@ -254,13 +286,28 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
         return;
     const int allowed = len - need;
     const char16_t* a = keys_.key(key).utf16();
-    for (int other : byLength_[size_t(len)]) {
+    auto verify = [&](int other) {
         const char16_t* b = keys_.key(other).utf16();
         int misses = 0;
         for (int k = 0; k < len && misses <= allowed; ++k)
             misses += a[k] != b[k];
         if (misses <= allowed)
             out.push_back({other, MatchResult{len - misses, len, Method::SameLength}});
+    };
+    if (!cutsLength(len)) {
+        for (int other : byLength_[size_t(len)])
+            verify(other);
+        return;
+    }
+    stamps_.next();
+    const QStringView text = keys_.key(key);
+    for (int s = 0; s <= allowed; ++s) {
+        int start = 0, size = 0;
+        sameLengthPiece(len, s, start, size);
+        pieces_.forEach(pieceHash(len, s, text.mid(start, size)), [&](int other) {
+            if (keys_.length(other) == len && stamps_.first(other))
+                verify(other);
+        });
     }
 }
 
@@ -346,7 +393,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
     // This key the longer one: the shorter key must hold enough grams of this key's prefix.
     for (int gram : prefix_)
         holders_.forEach(size_t(gram), [&](int other) {
-            if (keys_.length(other) < len)
+            if (lengthOf_[size_t(other)] < len)
                 hit(other);
         });
     for (int other : touched_)
@@ -358,7 +405,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
     const int* distinct = distinctOf(key, count);
     for (int k = 0; k < count; ++k)
         prefixes_.forEach(size_t(distinct[k]), [&](int other) {
-            if (keys_.length(other) > len)
+            if (lengthOf_[size_t(other)] > len)
                 hit(other);
         });
     for (int other : touched_)

@@ -6,30 +6,22 @@
 
 namespace nw {
 
-// Lists of ints under dense ids, all in one array: a linked list per id, newest first.
-// Adding is O(1) and costs 8 bytes an entry, whatever the number of ids.
+// Lists of ints under dense ids, each contiguous so that walking one is a linear read.
 class Postings {
 public:
     explicit Postings(std::size_t ids = 0)
-        : heads_(ids, -1) {}
-    void resize(std::size_t ids) { heads_.assign(ids, -1); }
-    void add(std::size_t id, int value) {
-        entries_.push_back({value, heads_[id]});
-        heads_[id] = int(entries_.size() - 1);
-    }
-    bool empty(std::size_t id) const { return heads_[id] < 0; }
+        : lists_(ids) {}
+    void resize(std::size_t ids) { lists_.assign(ids, {}); }
+    void add(std::size_t id, int value) { lists_[id].push_back(value); }
+    bool empty(std::size_t id) const { return lists_[id].empty(); }
+    const std::vector<int>& at(std::size_t id) const { return lists_[id]; }
     template <typename F> void forEach(std::size_t id, F&& f) const {
-        for (int e = heads_[id]; e >= 0; e = entries_[std::size_t(e)].next)
-            f(entries_[std::size_t(e)].value);
+        for (int value : lists_[id])
+            f(value);
     }
 
 private:
-    struct Entry {
-        int value;
-        int next;
-    };
-    std::vector<int> heads_;
-    std::vector<Entry> entries_;
+    std::vector<std::vector<int>> lists_;
 };
 
 // The same under 64-bit hashes, for keys too many or too sparse to number.
