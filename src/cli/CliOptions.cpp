@@ -2,17 +2,18 @@
 
 namespace nw::cli {
 
-QString usageText()
-{
+QString usageText() {
     return QStringLiteral(
         "Usage: namewick-scan [options] FOLDER\n"
         "Finds files with equal or similar names below FOLDER and prints the matched pairs.\n"
         "\n"
         "Options:\n"
         "  --mode chars|levenshtein   comparison mode (default chars)\n"
-        "  --percent TEXT             share of matching characters or groups, chars mode (default 90)\n"
+        "  --percent TEXT             share of matching characters or groups, chars mode (default "
+        "90)\n"
         "  --group TEXT               group size for names of different length (default 3)\n"
-        "  --distance TEXT            largest edit distance that matches, levenshtein mode (default 0)\n"
+        "  --distance TEXT            largest edit distance that matches, levenshtein mode "
+        "(default 0)\n"
         "  --repeat TEXT              1: names may repeat, 2: file-one names may not, 3: neither\n"
         "                             (default 1)\n"
         "  --keep-extensions          compare names with their extensions (default: ignored)\n"
@@ -33,12 +34,12 @@ QString usageText()
         "\n"
         "Examples:\n"
         "  namewick-scan ~/Music\n"
-        "  namewick-scan --mode levenshtein --distance 1 --format json --output pairs.json ~/Music\n"
+        "  namewick-scan --mode levenshtein --distance 1 --format json --output pairs.json "
+        "~/Music\n"
         "  namewick-scan --crc --auto-move /srv/dupes/ --repeat 3 /srv/photos\n");
 }
 
-bool parseCommandLine(const QStringList& args, CliOptions& options, QString& error)
-{
+bool parseCommandLine(const QStringList& args, CliOptions& options, QString& error) {
     auto valueOf = [&](qsizetype& k, const QString& name, QString& value) {
         const QString& arg = args.at(k);
         const qsizetype eq = arg.indexOf(QLatin1Char('='));

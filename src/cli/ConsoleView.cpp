@@ -4,30 +4,29 @@
 namespace nw::cli {
 
 namespace {
-void writeErr(const QString& text)
-{
+void writeErr(const QString& text) {
     const QByteArray bytes = encodeText(text);
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stderr);
     std::fflush(stderr);
 }
 } // namespace
 
-ConsoleView::ConsoleView(bool showProgress) : showProgress_(showProgress) { clock_.start(); }
+ConsoleView::ConsoleView(bool showProgress)
+    : showProgress_(showProgress) {
+    clock_.start();
+}
 
-void ConsoleView::setRowsSorted(bool sorted)
-{
+void ConsoleView::setRowsSorted(bool sorted) {
     if (sorted)
         rows_.sortBy(ColFile1);
 }
 
-void ConsoleView::setStatus(StatusPanel panel, const QString& text)
-{
+void ConsoleView::setStatus(StatusPanel panel, const QString& text) {
     if (panel == StatusPanel::FileName)
         file_ = text;
 }
 
-void ConsoleView::yield()
-{
+void ConsoleView::yield() {
     // Called per pair: look at the clock only now and then.
     if (!showProgress_ || (++calls_ & 1023) != 0)
         return;
@@ -37,8 +36,7 @@ void ConsoleView::yield()
     }
 }
 
-void ConsoleView::drawProgress()
-{
+void ConsoleView::drawProgress() {
     QString line = caption_ + QStringLiteral("  ") + file_;
     if (line.size() > 78)
         line = line.left(38) + QStringLiteral("...") + line.right(37);
@@ -46,18 +44,20 @@ void ConsoleView::drawProgress()
     lineShown_ = true;
 }
 
-void ConsoleView::finishProgress()
-{
+void ConsoleView::finishProgress() {
     if (lineShown_)
         writeErr(QStringLiteral("\r\x1b[K"));
     lineShown_ = false;
 }
 
-void ConsoleView::showError(const QString& module, const QString& procedure, const ErrorInfo& error)
-{
+void ConsoleView::showError(const QString& module, const QString& procedure,
+                            const ErrorInfo& error) {
     finishProgress();
     errorReported_ = true;
-    QString line = QStringLiteral("error: %1 %2 %3 %4").arg(module, procedure).arg(error.number).arg(error.description);
+    QString line = QStringLiteral("error: %1 %2 %3 %4")
+                       .arg(module, procedure)
+                       .arg(error.number)
+                       .arg(error.description);
     if (!error.detail.isEmpty())
         line += QStringLiteral(": ") + error.detail;
     writeErr(line + QLatin1Char('\n'));

@@ -32,7 +32,8 @@ public:
     void setProgress(int) override {}
     void yield() override;
 
-    void showError(const QString& module, const QString& procedure, const ErrorInfo& error) override;
+    void showError(const QString& module, const QString& procedure,
+                   const ErrorInfo& error) override;
 
     const RowTable& rows() const { return rows_; }
     bool errorReported() const { return errorReported_; }

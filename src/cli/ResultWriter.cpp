@@ -5,30 +5,41 @@ namespace nw::cli {
 
 namespace {
 
-QByteArray csvField(const QString& text)
-{
+QByteArray csvField(const QString& text) {
     QByteArray bytes = encodeText(text);
-    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') && !bytes.contains('\r'))
+    if (!bytes.contains(',') && !bytes.contains('"') && !bytes.contains('\n') &&
+        !bytes.contains('\r'))
         return bytes;
     bytes.replace("\"", "\"\"");
     return '"' + bytes + '"';
 }
 
-QByteArray jsonString(const QString& text)
-{
+QByteArray jsonString(const QString& text) {
     QByteArray out = "\"";
     const qsizetype n = text.size();
     for (qsizetype k = 0; k < n; ++k) {
         const char16_t u = text.at(k).unicode();
         switch (u) {
-        case '"': out += "\\\""; continue;
-        case '\\': out += "\\\\"; continue;
-        case '\n': out += "\\n"; continue;
-        case '\r': out += "\\r"; continue;
-        case '\t': out += "\\t"; continue;
-        default: break;
+        case '"':
+            out += "\\\"";
+            continue;
+        case '\\':
+            out += "\\\\";
+            continue;
+        case '\n':
+            out += "\\n";
+            continue;
+        case '\r':
+            out += "\\r";
+            continue;
+        case '\t':
+            out += "\\t";
+            continue;
+        default:
+            break;
         }
-        const bool pair = QChar::isHighSurrogate(u) && k + 1 < n && QChar::isLowSurrogate(text.at(k + 1).unicode());
+        const bool pair = QChar::isHighSurrogate(u) && k + 1 < n &&
+                          QChar::isLowSurrogate(text.at(k + 1).unicode());
         if (u < 0x20 || (QChar::isSurrogate(u) && !pair)) {
             // Control characters, and the bytes of a name that is not valid UTF-8.
             out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1();
@@ -46,8 +57,7 @@ QByteArray jsonString(const QString& text)
 
 } // namespace
 
-QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows)
-{
+QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows) {
     QByteArray out;
     if (format == Format::Csv) {
         for (int c = 0; c < ColumnCount; ++c)

@@ -22,27 +22,24 @@ namespace {
 
 volatile std::sig_atomic_t interrupted = 0;
 
-void onInterrupt(int)
-{
+void onInterrupt(int) {
     interrupted = 1;
     StopFlag = true;
 }
 
-void writeTo(FILE* stream, const QString& text)
-{
+void writeTo(FILE* stream, const QString& text) {
     const QByteArray bytes = encodeText(text);
     std::fwrite(bytes.constData(), 1, size_t(bytes.size()), stream);
     std::fflush(stream);
 }
 
-int usageError(const QString& message)
-{
-    writeTo(stderr, QStringLiteral("namewick-scan: %1\nTry 'namewick-scan --help'.\n").arg(message));
+int usageError(const QString& message) {
+    writeTo(stderr,
+            QStringLiteral("namewick-scan: %1\nTry 'namewick-scan --help'.\n").arg(message));
     return 2;
 }
 
-QString absoluteFolder(const QString& path)
-{
+QString absoluteFolder(const QString& path) {
     QString full = path;
     if (!QDir::isAbsolutePath(full)) {
         QByteArray cwd(4096, '\0');
@@ -54,8 +51,7 @@ QString absoluteFolder(const QString& path)
 
 } // namespace
 
-int main(int argc, char* argv[])
-{
+int main(int argc, char* argv[]) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("namewick-scan"));
     QCoreApplication::setApplicationVersion(versionText());

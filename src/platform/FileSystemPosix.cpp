@@ -225,8 +225,9 @@ ErrorInfo FileReader::open(const QString& path) {
     if (fd < 0)
         return error_ = errorFromErrno(errno, path);
     struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const int err = errno;
+    // errno only when fstat failed: for a folder it still holds some earlier call's code.
+    const int err = ::fstat(fd, &st) != 0 ? errno : 0;
+    if (err != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
         return error_ = err ? errorFromErrno(err, path) : ErrorInfo::make(ErrPathFileAccess, path);
     }
