@@ -37,6 +37,9 @@ qint16 LD(const QString& s, const QString& t, const Yielder& yield) {
         row[size_t(j)] = qint16(j);
     const QChar* sp = s.constData();
     const QChar* tp = t.constData();
+    // An entry never exceeds 32767, but one step past it would wrap to a negative distance; the
+    // step is then never the least, so it is held at 32767.
+    const auto step = [](qint16 v) { return v == 32767 ? v : qint16(v + 1); };
     for (int i = 1; i <= n; ++i) {
         yieldTo(yield);
         if (StopFlag)
@@ -46,9 +49,9 @@ qint16 LD(const QString& s, const QString& t, const Yielder& yield) {
         const QChar si = sp[i - 1];
         for (int j = 1; j <= m; ++j) {
             const qint16 above = row[size_t(j)];
-            const qint16 cost = si == tp[j - 1] ? 0 : 1;
+            const bool same = si == tp[j - 1];
             row[size_t(j)] =
-                Minimum(qint16(above + 1), qint16(row[size_t(j) - 1] + 1), qint16(diagonal + cost));
+                Minimum(step(above), step(row[size_t(j) - 1]), same ? diagonal : step(diagonal));
             diagonal = above;
         }
     }

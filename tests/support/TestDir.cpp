@@ -4,6 +4,11 @@
 #include <QFile>
 #include <QFileInfo>
 
+#ifdef Q_OS_UNIX
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
 namespace nw::test {
 
 TestDir::TestDir()
@@ -46,5 +51,38 @@ QByteArray TestDir::read(const QString& relative) const {
 bool TestDir::exists(const QString& relative) const {
     return QFileInfo::exists(file(relative));
 }
+
+} // namespace nw::test
+
+namespace nw::test {
+
+#ifdef Q_OS_UNIX
+bool runningAsRoot() {
+    return ::geteuid() == 0;
+}
+
+ModeGuard::ModeGuard(const QString& path, unsigned mode)
+    : path_(QFile::encodeName(path)) {
+    struct stat st;
+    if (::lstat(path_.constData(), &st) != 0)
+        qFatal("ModeGuard: cannot stat %s", path_.constData());
+    old_ = st.st_mode & 07777;
+    if (::chmod(path_.constData(), mode_t(mode)) != 0)
+        qFatal("ModeGuard: cannot chmod %s", path_.constData());
+    changed_ = true;
+}
+
+ModeGuard::~ModeGuard() {
+    if (changed_)
+        ::chmod(path_.constData(), mode_t(old_));
+}
+#else
+// Mode bits do not keep anyone from reading here.
+bool runningAsRoot() {
+    return true;
+}
+ModeGuard::ModeGuard(const QString&, unsigned) {}
+ModeGuard::~ModeGuard() {}
+#endif
 
 } // namespace nw::test

@@ -27,4 +27,22 @@ private:
     QTemporaryDir dir_;
 };
 
+// True when permission bits do not stop this process (tests of unreadable paths skip then).
+bool runningAsRoot();
+
+// Gives path the mode bits mode (chmod) until the guard ends, then back what it had, so that
+// the temporary tree can still be removed.
+class ModeGuard {
+public:
+    ModeGuard(const QString& path, unsigned mode);
+    ~ModeGuard();
+    ModeGuard(const ModeGuard&) = delete;
+    ModeGuard& operator=(const ModeGuard&) = delete;
+
+private:
+    QByteArray path_;
+    unsigned old_ = 0;
+    bool changed_ = false;
+};
+
 } // namespace nw::test

@@ -1,0 +1,293 @@
+#include "AutoMove.h"
+#include "Flags.h"
+#include "RecordingView.h"
+#include "ScanDriver.h"
+#include "TestDir.h"
+
+#include <QDir>
+#include <QLocale>
+#include <QTest>
+
+using namespace nw;
+using namespace nw::test;
+
+Q_DECLARE_METATYPE(nw::PairSearch)
+
+namespace {
+
+// A scanned tree and a separate target folder.
+struct Trees {
+    TestDir scanned;
+    TestDir target;
+
+    ScanSettings settings() const {
+        ScanSettings s;
+        s.scanFolder = scanned.path() + QLatin1Char('/');
+        s.baseFolder = scanned.path();
+        s.autoMove = true;
+        s.autoMoveDir = target.path() + QLatin1Char('/');
+        return s;
+    }
+    QStringList moveLines() const {
+        const QByteArray bytes = scanned.read(QStringLiteral("Move.txt"));
+        if (bytes.isEmpty())
+            return {};
+        if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n"))
+            return {QStringLiteral("<not CR LF terminated>")};
+        QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+        lines.removeLast();
+        return lines;
+    }
+    // "{s}" and "{t}" stand for the two folder texts.
+    QStringList expand(const QStringList& texts) const {
+        QStringList out;
+        for (const QString& t : texts)
+            out << QString(t)
+                       .replace(QStringLiteral("{s}"), scanned.path() + QLatin1Char('/'))
+                       .replace(QStringLiteral("{t}"), target.path() + QLatin1Char('/'));
+        return out;
+    }
+};
+
+} // namespace
+
+class TestAutoMove : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
+    void initTestCase_data();
+    void init() { StopFlag = CRCSkipFlag = false; }
+    void cleanup() { StopFlag = CRCSkipFlag = false; }
+
+    void destination_data();
+    void destination();
+    void targetRefused_data();
+    void targetRefused();
+
+    void smallerFileMoves_data();
+    void smallerFileMoves();
+    void existingDestinationLeavesTheRowAlone();
+    void folderOfOtherCaseStaysPut();
+    void missingParentEndsWithError();
+    void moveLogGrowsAcrossScans_data();
+    void moveLogGrowsAcrossScans();
+};
+
+void TestAutoMove::initTestCase_data() {
+    QTest::addColumn<nw::PairSearch>("search");
+    QTest::newRow("reference") << PairSearch::Reference;
+    QTest::newRow("indexed") << PairSearch::Indexed;
+}
+
+void TestAutoMove::destination_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("base");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("below the base") << "/music/rock/"
+                                    << "/music"
+                                    << "/dupes/"
+                                    << "/dupes/rock/";
+    QTest::newRow("base with separator") << "/music/rock/"
+                                         << "/music/"
+                                         << "/dupes/"
+                                         << "/dupes/rock/";
+    QTest::newRow("the base itself") << "/music/"
+                                     << "/music"
+                                     << "/dupes/"
+                                     << "/dupes/";
+    QTest::newRow("only where it begins") << "/m/x/m/y/"
+                                          << "/m"
+                                          << "/t/"
+                                          << "/t/x/m/y/";
+    QTest::newRow("root base") << "/music/"
+                               << "/"
+                               << "/dupes/"
+                               << "/dupes/music/";
+    QTest::newRow("other case stays") << "/Music/rock/"
+                                      << "/music"
+                                      << "/dupes/"
+                                      << "/Music/rock/";
+    QTest::newRow("longer sibling name stays") << "/musicbox/"
+                                               << "/music"
+                                               << "/dupes/"
+                                               << "/musicbox/";
+}
+
+void TestAutoMove::destination() {
+    QFETCH(QString, folder);
+    QFETCH(QString, base);
+    QFETCH(QString, target);
+    QFETCH(QString, expected);
+    QCOMPARE(autoMoveDestination(folder, base, target), expected);
+}
+
+void TestAutoMove::targetRefused_data() {
+    QTest::addColumn<QString>("folder");
+    QTest::addColumn<QString>("target");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("inside") << "/home/u/music"
+                            << "/home/u/music/dupes/" << true;
+    QTest::newRow("the same") << "/home/u/music"
+                              << "/home/u/music/" << true;
+    QTest::newRow("anywhere in it") << "/a"
+                                    << "/b/a/c/" << true;
+    QTest::newRow("other case") << "/home/u/Music"
+                                << "/home/u/music/dupes/" << false;
+    QTest::newRow("outside") << "/home/u/music"
+                             << "/home/u/dupes/" << false;
+}
+
+void TestAutoMove::targetRefused() {
+    QFETCH(QString, folder);
+    QFETCH(QString, target);
+    QFETCH(bool, refused);
+    QCOMPARE(autoMoveTargetRefused(folder, target), refused);
+}
+
+void TestAutoMove::smallerFileMoves_data() {
+    QTest::addColumn<int>("sizeA");
+    QTest::addColumn<int>("sizeB");
+    QTest::addColumn<QString>("moved"); // relative to the scanned folder
+    QTest::addColumn<QString>("kept");
+
+    // File one is b/song.mp3, the later file.
+    QTest::newRow("equal sizes: file one") << 500 << 500 << "b/song.mp3"
+                                           << "a/song.mp3";
+    // 10400 and 10401 bytes both show as 10.4.
+    QTest::newRow("equal as shown: file one") << 10400 << 10401 << "b/song.mp3"
+                                              << "a/song.mp3";
+    QTest::newRow("file two smaller") << 500 << 2000 << "a/song.mp3"
+                                      << "b/song.mp3";
+    QTest::newRow("file one smaller") << 2000 << 500 << "b/song.mp3"
+                                      << "a/song.mp3";
+    // Sizes are read back with their digit grouping: 1,234.6 is neither 1 nor 0.
+    QTest::newRow("grouped size") << 1100 << 1234567 << "a/song.mp3"
+                                  << "b/song.mp3";
+}
+
+void TestAutoMove::smallerFileMoves() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+    QFETCH(int, sizeA);
+    QFETCH(int, sizeB);
+    QFETCH(QString, moved);
+    QFETCH(QString, kept);
+
+    Trees trees;
+    trees.scanned.write(QStringLiteral("a/song.mp3"), QByteArray(sizeA, 'a'));
+    trees.scanned.write(QStringLiteral("b/song.mp3"), QByteArray(sizeB, 'b'));
+    const QByteArray movedContent = trees.scanned.read(moved);
+
+    RecordingSink sink;
+    RecordingView view;
+    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Done);
+    QCOMPARE(view.rowCount(), 1);
+    QVERIFY(!trees.scanned.exists(moved));
+    QVERIFY(trees.scanned.exists(kept));
+    QCOMPARE(trees.target.read(moved), movedContent);
+    const QString folder = moved.left(2);
+    QCOMPARE(trees.moveLines(),
+             trees.expand({QStringLiteral("Move: {s}%1 to {t}%2").arg(moved, folder)}));
+    // The rows still show the old folders.
+    QCOMPARE(view.rowCell(1, ColFPath1), trees.scanned.path() + QStringLiteral("/b/"));
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestAutoMove::existingDestinationLeavesTheRowAlone() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+    Trees trees;
+    trees.scanned.write(QStringLiteral("a/song.mp3"), "aaaa");
+    trees.scanned.write(QStringLiteral("b/song.mp3"), "bbbb");
+    trees.target.write(QStringLiteral("b/song.mp3"), "already here");
+
+    RecordingSink sink;
+    RecordingView view;
+    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Done);
+    QVERIFY(trees.scanned.exists(QStringLiteral("a/song.mp3")));
+    QVERIFY(trees.scanned.exists(QStringLiteral("b/song.mp3")));
+    QCOMPARE(trees.target.read(QStringLiteral("b/song.mp3")), QByteArray("already here"));
+    QVERIFY(!trees.scanned.exists(QStringLiteral("Move.txt")));
+    QVERIFY(sink.reports.isEmpty());
+}
+
+// The destination is then the file's own folder, where the file already stands.
+void TestAutoMove::folderOfOtherCaseStaysPut() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+    Trees trees;
+    trees.scanned.write(QStringLiteral("a/song.mp3"), "aaaa");
+    trees.scanned.write(QStringLiteral("b/song.mp3"), "bbbb");
+    ScanSettings s = trees.settings();
+    s.baseFolder = s.baseFolder.toUpper();
+
+    RecordingSink sink;
+    RecordingView view;
+    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
+    QVERIFY(trees.scanned.exists(QStringLiteral("a/song.mp3")));
+    QVERIFY(trees.scanned.exists(QStringLiteral("b/song.mp3")));
+    QVERIFY(QDir(trees.target.path()).isEmpty());
+    QVERIFY(trees.moveLines().isEmpty());
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestAutoMove::missingParentEndsWithError() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+
+    Trees trees;
+    // Rows are handled newest first: z/ (one level, created) before a/deep/ (two levels).
+    trees.scanned.write(QStringLiteral("a/deep/one.mp3"));
+    trees.scanned.write(QStringLiteral("a/deep/one.wav"));
+    trees.scanned.write(QStringLiteral("z/two.mp3"));
+    trees.scanned.write(QStringLiteral("z/two.wav"));
+
+    RecordingSink sink;
+    RecordingView view;
+    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Error);
+    QCOMPARE(view.secsPanel, QStringLiteral("Error"));
+    QCOMPARE(sink.reports, QStringList{QStringLiteral("frmMain/ScanDir_Click/76")});
+    QCOMPARE(view.rowCount(), 2);
+    QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 2"));
+    // The earlier move stays made and logged.
+    QVERIFY(trees.target.exists(QStringLiteral("z/two.wav")));
+    QVERIFY(!trees.scanned.exists(QStringLiteral("z/two.wav")));
+    QVERIFY(trees.scanned.exists(QStringLiteral("a/deep/one.wav")));
+    QVERIFY(!trees.target.exists(QStringLiteral("a")));
+    QCOMPARE(trees.moveLines(), trees.expand({QStringLiteral("Move: {s}z/two.wav to {t}z/")}));
+    // The pair lines of the scan are all there.
+    QCOMPARE(trees.scanned.read(QStringLiteral("Log.txt")).count("\r\n"), 2);
+}
+
+void TestAutoMove::moveLogGrowsAcrossScans_data() {
+    QTest::addColumn<QString>("separator");
+    QTest::newRow("target without separator") << "";
+    QTest::newRow("target with separator") << "/";
+}
+
+void TestAutoMove::moveLogGrowsAcrossScans() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+    QFETCH(QString, separator);
+
+    Trees trees;
+    trees.scanned.write(QStringLiteral("x.txt"), "1");
+    trees.scanned.write(QStringLiteral("sub/x.txt"), "22");
+    ScanSettings s = trees.settings();
+    s.autoMoveDir = trees.target.path() + separator;
+
+    RecordingView first;
+    QCOMPARE(runScan(s, first, search), ScanStatus::Done);
+    trees.scanned.write(QStringLiteral("y.txt"), "1");
+    trees.scanned.write(QStringLiteral("sub/y.txt"), "22");
+    RecordingView second;
+    QCOMPARE(runScan(s, second, search), ScanStatus::Done);
+
+    // File one is the later x.txt ("sub" lists first); equal shown sizes, so it moves.
+    QCOMPARE(trees.moveLines(), trees.expand({QStringLiteral("Move: {s}x.txt to {t}"),
+                                              QStringLiteral("Move: {s}y.txt to {t}")}));
+    QVERIFY(trees.target.exists(QStringLiteral("x.txt")));
+    QVERIFY(trees.target.exists(QStringLiteral("y.txt")));
+}
+
+QTEST_GUILESS_MAIN(TestAutoMove)
+#include "test_automove.moc"

@@ -1,0 +1,174 @@
+#include "FileCrc.h"
+#include "Flags.h"
+#include "RecordingView.h"
+#include "TestDir.h"
+
+#include <QTest>
+
+using namespace nw;
+using namespace nw::test;
+
+namespace {
+
+// Bit at a time, straight from the polynomial: nothing shared with the code under test.
+qint32 referenceCrc(const QByteArray& data) {
+    quint32 c = 0xFFFFFFFFu;
+    for (const char ch : data) {
+        c ^= quint8(ch);
+        for (int k = 0; k < 8; ++k)
+            c = (c & 1u) ? (c >> 1) ^ 0xEDB88320u : c >> 1;
+    }
+    return qint32(~c);
+}
+
+} // namespace
+
+class TestCrc : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() { StopFlag = CRCSkipFlag = false; }
+    void cleanup() { StopFlag = CRCSkipFlag = false; }
+
+    void knownValues_data();
+    void knownValues();
+    void largeFileEqualsOneShot();
+    void oneByteChangesTheResult();
+    void missingFileIsReportedNotCreated();
+    void folderIsReported();
+    void unreadableFileIsReported();
+    void flagRaisedBeforeTheCall_data();
+    void flagRaisedBeforeTheCall();
+    void flagRaisedBetweenBlocks_data();
+    void flagRaisedBetweenBlocks();
+};
+
+void TestCrc::knownValues_data() {
+    QTest::addColumn<QByteArray>("content");
+    QTest::addColumn<int>("crc");
+
+    QTest::newRow("123456789") << QByteArray("123456789") << -873187034;
+    QTest::newRow("abc") << QByteArray("abc") << 891568578;
+    QTest::newRow("empty") << QByteArray() << 0;
+    QTest::newRow("zero bytes") << QByteArray(4, '\0') << referenceCrc(QByteArray(4, '\0'));
+    QTest::newRow("high bytes") << QByteArray("\xff\x80\x7f\r\n", 5)
+                                << referenceCrc(QByteArray("\xff\x80\x7f\r\n", 5));
+}
+
+void TestCrc::knownValues() {
+    QFETCH(QByteArray, content);
+    QFETCH(int, crc);
+
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("f.bin"), content);
+    qint64 size = -2;
+    QCOMPARE(int(GetCRC32(path, {}, &size)), crc);
+    QCOMPARE(size, qint64(content.size()));
+}
+
+void TestCrc::largeFileEqualsOneShot() {
+    // Not a multiple of any likely block size, and no block repeats another.
+    QByteArray content(3 * 1024 * 1024 + 7, Qt::Uninitialized);
+    quint32 x = 12345;
+    for (char& ch : content) {
+        x = x * 1103515245u + 12345u;
+        ch = char(x >> 24);
+    }
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("big.bin"), content);
+    int yields = 0;
+    qint64 size = 0;
+    QCOMPARE(GetCRC32(
+                 path, [&] { ++yields; }, &size),
+             referenceCrc(content));
+    QCOMPARE(size, qint64(content.size()));
+    QVERIFY(yields >= 2);
+}
+
+void TestCrc::oneByteChangesTheResult() {
+    TestDir dir;
+    QByteArray content(1000, 'a');
+    const QString a = dir.write(QStringLiteral("a"), content);
+    const QString b = dir.write(QStringLiteral("b"), content);
+    content[500] = 'b';
+    const QString c = dir.write(QStringLiteral("c"), content);
+    QCOMPARE(GetCRC32(a), GetCRC32(b));
+    QVERIFY(GetCRC32(a) != GetCRC32(c));
+}
+
+void TestCrc::missingFileIsReportedNotCreated() {
+    RecordingSink sink;
+    TestDir dir;
+    const QString path = dir.file(QStringLiteral("gone.bin"));
+    qint64 size = 0;
+    QCOMPARE(GetCRC32(path, {}, &size), 0);
+    QCOMPARE(size, qint64(-1));
+    QCOMPARE(sink.reports, QStringList{QStringLiteral("Global/GetCRC32/53")});
+    QVERIFY(StopFlag);
+    QVERIFY(!dir.exists(QStringLiteral("gone.bin")));
+}
+
+void TestCrc::folderIsReported() {
+    RecordingSink sink;
+    TestDir dir;
+    QCOMPARE(GetCRC32(dir.mkdir(QStringLiteral("sub"))), 0);
+    QCOMPARE(sink.reports.size(), 1);
+    QVERIFY(sink.reports.first().startsWith(QStringLiteral("Global/GetCRC32/")));
+}
+
+void TestCrc::unreadableFileIsReported() {
+    if (runningAsRoot())
+        QSKIP("root reads the file anyway");
+    RecordingSink sink;
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("locked.bin"), "abc");
+    ModeGuard guard(path, 0);
+    QCOMPARE(GetCRC32(path), 0);
+    QCOMPARE(sink.reports, QStringList{QStringLiteral("Global/GetCRC32/70")});
+}
+
+void TestCrc::flagRaisedBeforeTheCall_data() {
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("StopFlag") << true;
+    QTest::newRow("CRCSkipFlag") << false;
+}
+
+void TestCrc::flagRaisedBeforeTheCall() {
+    QFETCH(bool, stop);
+    RecordingSink sink;
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("f.bin"), "123456789");
+    (stop ? StopFlag : CRCSkipFlag) = true;
+    qint64 size = 0;
+    QCOMPARE(GetCRC32(path, {}, &size), 0);
+    QCOMPARE(size, qint64(-1));
+    // Not even opened: a missing file is not reported either.
+    QCOMPARE(GetCRC32(dir.file(QStringLiteral("missing")), {}, &size), 0);
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestCrc::flagRaisedBetweenBlocks_data() {
+    QTest::addColumn<bool>("stop");
+    QTest::newRow("StopFlag") << true;
+    QTest::newRow("CRCSkipFlag") << false;
+}
+
+void TestCrc::flagRaisedBetweenBlocks() {
+    QFETCH(bool, stop);
+    TestDir dir;
+    const QString path = dir.write(QStringLiteral("big.bin"), QByteArray(3 * 1024 * 1024, 'z'));
+    int yields = 0;
+    qint64 size = 0;
+    const qint32 crc = GetCRC32(
+        path,
+        [&] {
+            if (++yields == 2)
+                (stop ? StopFlag : CRCSkipFlag) = true;
+        },
+        &size);
+    QCOMPARE(crc, 0);
+    QCOMPARE(size, qint64(-1));
+}
+
+QTEST_GUILESS_MAIN(TestCrc)
+#include "test_crc.moc"

@@ -1,0 +1,235 @@
+#include "NumericBox.h"
+#include "RowTable.h"
+#include "Texts.h"
+
+#include <QLocale>
+#include <QTest>
+
+#include <clocale>
+
+using namespace nw;
+
+class TestNumbers : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void cleanupTestCase();
+
+    void numericBox_data();
+    void numericBox();
+    void numericBoxUnderCommaLocales_data();
+    void numericBoxUnderCommaLocales();
+
+    void kilobyteText_data();
+    void kilobyteText();
+    void kilobyteTextFollowsLocale();
+    void kilobyteTextReadsBack();
+
+    void percentText_data();
+    void percentText();
+
+    void textOrder();
+    void rowTableSortsByTextOrderAndKeepsTies();
+
+private:
+    QByteArray savedNumeric_;
+};
+
+void TestNumbers::initTestCase() {
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    savedNumeric_ = std::setlocale(LC_NUMERIC, nullptr);
+}
+
+void TestNumbers::cleanupTestCase() {
+    std::setlocale(LC_NUMERIC, savedNumeric_.constData());
+    QLocale::setDefault(QLocale::c());
+}
+
+void TestNumbers::numericBox_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+    QTest::addColumn<int>("error");
+
+    QTest::newRow("plain") << "90" << 90 << 0;
+    QTest::newRow("blanks around") << "  90\t" << 90 << 0;
+    QTest::newRow("half down to even") << "90.5" << 90 << 0;
+    QTest::newRow("half up to even") << "91.5" << 92 << 0;
+    QTest::newRow("2.5 to 2") << "2.5" << 2 << 0;
+    QTest::newRow("3.5 to 4") << "3.5" << 4 << 0;
+    QTest::newRow("negative half to even") << "-2.5" << -2 << 0;
+    QTest::newRow("below half") << "7.49" << 7 << 0;
+    QTest::newRow("above half") << "7.51" << 8 << 0;
+    QTest::newRow("leading point") << ".6" << 1 << 0;
+    QTest::newRow("exponent") << "1e3" << 1000 << 0;
+    QTest::newRow("sign") << "+12" << 12 << 0;
+    QTest::newRow("largest") << "32767" << 32767 << 0;
+    QTest::newRow("smallest") << "-32768" << -32768 << 0;
+    QTest::newRow("rounds into range") << "-32768.5" << -32768 << 0;
+
+    QTest::newRow("letters") << "abc" << 0 << int(ErrTypeMismatch);
+    QTest::newRow("empty") << "" << 0 << int(ErrTypeMismatch);
+    QTest::newRow("blanks only") << "   " << 0 << int(ErrTypeMismatch);
+    QTest::newRow("blank inside") << "9 0" << 0 << int(ErrTypeMismatch);
+    QTest::newRow("trailing letters") << "90%" << 0 << int(ErrTypeMismatch);
+    QTest::newRow("too large") << "32768" << 0 << int(ErrOverflow);
+    QTest::newRow("too small") << "-32769" << 0 << int(ErrOverflow);
+    QTest::newRow("rounds out of range") << "32767.5" << 0 << int(ErrOverflow);
+    QTest::newRow("huge exponent") << "1e400" << 0 << int(ErrOverflow);
+}
+
+void TestNumbers::numericBox() {
+    QFETCH(QString, text);
+    QFETCH(int, value);
+    QFETCH(int, error);
+
+    const NumberValue read = readNumericBox(text);
+    QCOMPARE(read.error.number, error);
+    QCOMPARE(read.ok(), error == 0);
+    if (error == 0)
+        QCOMPARE(int(read.value), value);
+}
+
+void TestNumbers::numericBoxUnderCommaLocales_data() {
+    QTest::addColumn<QLocale>("locale");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<int>("value");
+
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QTest::newRow("point, English") << us << "91.5" << 92;
+    QTest::newRow("point, English, 90.5") << us << "90.5" << 90;
+    QTest::newRow("comma, German") << de << "91,5" << 92;
+    QTest::newRow("point, German") << de << "91.5" << 92;
+    QTest::newRow("comma, German, 2,5") << de << "2,5" << 2;
+}
+
+// Qt takes the C library's number format from the environment, so a German user's process reads
+// "91.5" with a comma in mind unless the reading ignores it.
+void TestNumbers::numericBoxUnderCommaLocales() {
+    QFETCH(QLocale, locale);
+    QFETCH(QString, text);
+    QFETCH(int, value);
+
+    const char* commaLocale = nullptr;
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
+        if (std::setlocale(LC_NUMERIC, name)) {
+            commaLocale = name;
+            break;
+        }
+    }
+    if (!commaLocale)
+        QSKIP("no C library locale with a decimal comma is installed");
+
+    QLocale::setDefault(locale);
+    const NumberValue read = readNumericBox(text);
+    std::setlocale(LC_NUMERIC, savedNumeric_.constData());
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+
+    QVERIFY2(read.ok(), qPrintable(read.error.description));
+    QCOMPARE(int(read.value), value);
+}
+
+void TestNumbers::kilobyteText_data() {
+    QTest::addColumn<qint64>("bytes");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("zero") << qint64(0) << "0.0";
+    QTest::newRow("under a tenth") << qint64(44) << "0.0";
+    // 0.049 -> 0.05 -> 0.1: the two roundings add up.
+    QTest::newRow("double rounding below one") << qint64(49) << "0.1";
+    QTest::newRow("999") << qint64(999) << "1.0";
+    QTest::newRow("1240") << qint64(1240) << "1.2";
+    QTest::newRow("1249") << qint64(1249) << "1.3";
+    QTest::newRow("1250") << qint64(1250) << "1.3";
+    // 1.245 -> 1.24 (half to even) -> 1.2; 1.255 -> 1.26 -> 1.3.
+    QTest::newRow("half to even keeps even") << qint64(1245) << "1.2";
+    QTest::newRow("half to even goes up from odd") << qint64(1255) << "1.3";
+    QTest::newRow("grouping") << qint64(1234567) << "1,234.6";
+    QTest::newRow("beyond 32 bits") << qint64(5000000000) << "5,000,000.0";
+}
+
+void TestNumbers::kilobyteText() {
+    QFETCH(qint64, bytes);
+    QFETCH(QString, text);
+    QCOMPARE(nw::kilobyteText(bytes), text);
+}
+
+void TestNumbers::kilobyteTextFollowsLocale() {
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QCOMPARE(nw::kilobyteText(1234567, de), QStringLiteral("1.234,6"));
+    bool ok = false;
+    QCOMPARE(parseKilobyteText(QStringLiteral("1.234,6"), &ok, de), 1234.6);
+    QVERIFY(ok);
+}
+
+void TestNumbers::kilobyteTextReadsBack() {
+    for (const qint64 bytes : {qint64(0), qint64(999), qint64(10400), qint64(1234567)}) {
+        const QString text = nw::kilobyteText(bytes);
+        bool ok = false;
+        const double back = parseKilobyteText(text, &ok);
+        QVERIFY2(ok, qPrintable(text));
+        QCOMPARE(nw::kilobyteText(qint64(back * 1000)), text);
+    }
+    bool ok = true;
+    QCOMPARE(parseKilobyteText(QStringLiteral("abc"), &ok), 0.0);
+    QVERIFY(!ok);
+}
+
+void TestNumbers::percentText_data() {
+    QTest::addColumn<qint64>("position");
+    QTest::addColumn<qint64>("count");
+    QTest::addColumn<QString>("text");
+
+    QTest::newRow("half") << qint64(1) << qint64(2) << "50";
+    QTest::newRow("third") << qint64(1) << qint64(3) << "33.33";
+    QTest::newRow("two thirds") << qint64(2) << qint64(3) << "66.67";
+    QTest::newRow("eighth") << qint64(1) << qint64(8) << "12.5";
+    QTest::newRow("half of a hundredth to even") << qint64(1) << qint64(32) << "3.12";
+    QTest::newRow("all") << qint64(3) << qint64(3) << "100";
+    QTest::newRow("nearly all") << qint64(99999) << qint64(100000) << "100";
+    QTest::newRow("none") << qint64(0) << qint64(7) << "0";
+}
+
+void TestNumbers::percentText() {
+    QFETCH(qint64, position);
+    QFETCH(qint64, count);
+    QFETCH(QString, text);
+    QCOMPARE(nw::percentText(position, count), text);
+}
+
+void TestNumbers::textOrder() {
+    // Letter case is ignored first ...
+    QVERIFY(textLess(QStringLiteral("apple"), QStringLiteral("Banana")));
+    QVERIFY(!textLess(QStringLiteral("Banana"), QStringLiteral("apple")));
+    // ... and only breaks ties, so the order never depends on the input order.
+    QVERIFY(textLess(QStringLiteral("B"), QStringLiteral("b")));
+    QVERIFY(!textLess(QStringLiteral("b"), QStringLiteral("B")));
+    QVERIFY(!textLess(QStringLiteral("same"), QStringLiteral("same")));
+    QVERIFY(textLess(QString(), QStringLiteral("a")));
+}
+
+void TestNumbers::rowTableSortsByTextOrderAndKeepsTies() {
+    auto row = [](const QString& one, const QString& two) {
+        ResultRow r;
+        r.cells[ColFile1] = one;
+        r.cells[ColFile2] = two;
+        return r;
+    };
+    RowTable table;
+    table.addAtTop(row(QStringLiteral("b.txt"), QStringLiteral("first")));
+    table.addAtTop(row(QStringLiteral("B.txt"), QStringLiteral("x")));
+    table.addAtTop(row(QStringLiteral("a.txt"), QStringLiteral("x")));
+    table.addAtTop(row(QStringLiteral("b.txt"), QStringLiteral("second")));
+    table.sortBy(ColFile1);
+
+    QStringList order;
+    for (const ResultRow& r : table.topDown())
+        order << r.cells[ColFile1] + QLatin1Char('/') + r.cells[ColFile2];
+    // Equal File One texts keep their top-down order from before the sort.
+    QCOMPARE(order, (QStringList{QStringLiteral("a.txt/x"), QStringLiteral("B.txt/x"),
+                                 QStringLiteral("b.txt/second"), QStringLiteral("b.txt/first")}));
+}
+
+QTEST_GUILESS_MAIN(TestNumbers)
+#include "test_numbers.moc"
