@@ -47,6 +47,14 @@ int editDistanceWithin(QStringView a, QStringView b, int limit) {
 }
 
 namespace {
+bool upFrontJoin = true;
+} // namespace
+
+void setUpFrontJoin(bool allowed) {
+    upFrontJoin = allowed;
+}
+
+namespace {
 
 class NoCandidates : public PairCandidates {
 public:
@@ -93,6 +101,11 @@ private:
     }
     void findSameLength(int key, std::vector<KeyMatch>& out);
     void findOtherLengths(int key, std::vector<KeyMatch>& out);
+    void markQuery(int key);
+    // Finds every pair of keys of different lengths up front, from the longer key's side only:
+    // its rarest grams point straight at the few shorter keys worth verifying. False when the
+    // pairs or the work grow too large to hold; then the search runs file by file instead.
+    bool joinAll();
     // Keys of one length are cut into misses + 1 pieces: a match agrees on one piece at least.
     // Worth it only where the pieces are not single characters.
     bool cutsLength(int len) const {
@@ -137,12 +150,13 @@ private:
     // distinct ones.
     std::vector<uint64_t> gramOffset_, distinctOffset_;
     std::vector<int> grams_, distinct_;
-    std::vector<int> keysWithGram_;  // how many keys hold each gram
-    HashPostings pieces_;            // (length, piece, text) -> active keys
-    Postings holders_;               // gram -> active keys that contain it
-    Postings prefixes_;              // gram -> active keys, once per prefix window with that gram
-    std::vector<int> prefixNeed_;    // per key: prefix windows a shorter key must hold
-    std::vector<uint16_t> lengthOf_; // key lengths, compact for the list walks
+    std::vector<int> keysWithGram_;   // how many keys hold each gram
+    std::vector<uint16_t> maxRepeat_; // per key: most windows that share one gram
+    HashPostings pieces_;             // (length, piece, text) -> active keys
+    Postings holders_;                // gram -> active keys that contain it
+    Postings prefixes_;               // gram -> active keys, once per prefix window with that gram
+    std::vector<int> prefixNeed_;     // per key: prefix windows a shorter key must hold
+    std::vector<uint16_t> lengthOf_;  // key lengths, compact for the list walks
 
     // The query key's grams (stamped): how many of its windows have each.
     std::vector<uint32_t> queryStamp_;
@@ -153,6 +167,9 @@ private:
     std::vector<int> hits_;
     std::vector<int> touched_;
     std::vector<int> prefix_;
+    bool joined_ = false;
+    std::vector<std::vector<std::pair<int, int>>> joinedWith_; // key -> (other key, score)
+    std::vector<char> active_;
 };
 
 CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers)
@@ -167,8 +184,10 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
         lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
     if (numbers.groupSize.ok() && numbers.groupSize.value >= 0) {
         group_ = numbers.groupSize.value;
-        if (group_ > 0)
+        if (group_ > 0) {
             buildGrams();
+            joined_ = upFrontJoin && joinAll();
+        }
     }
 }
 
@@ -218,6 +237,18 @@ void CharCandidates::buildGrams() {
     keysWithGram_.assign(ids.size(), 0);
     for (int g : distinct_)
         ++keysWithGram_[size_t(g)];
+    maxRepeat_.assign(size_t(count), 1);
+    for (int id = 0; id < count; ++id) {
+        const int windows = std::max(0, windowsOf(id));
+        scratch.assign(gramsOf(id), gramsOf(id) + windows);
+        std::sort(scratch.begin(), scratch.end());
+        int run = 0;
+        for (size_t k = 0; k < scratch.size(); ++k) {
+            run = k > 0 && scratch[k] == scratch[k - 1] ? run + 1 : 1;
+            maxRepeat_[size_t(id)] =
+                uint16_t(std::max<int>(maxRepeat_[size_t(id)], std::min(run, 65535)));
+        }
+    }
     holders_.resize(ids.size());
     prefixes_.resize(ids.size());
     prefixNeed_.assign(size_t(count), 0);
@@ -240,7 +271,7 @@ int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
     // base - need + 1 + extra windows it finds at least extra + 1. The extra windows let the
     // filter count hits instead of taking every key that holds one rare gram.
     const int misses = base - need;
-    const int taken = std::min(base, misses + 1 + 3);
+    const int taken = std::min(base, misses + 1 + 6);
     out.resize(size_t(taken));
     return taken - misses;
 }
@@ -264,6 +295,10 @@ void CharCandidates::activate(int key) {
     }
     if (group_ <= 0)
         return;
+    if (joined_) {
+        active_[size_t(key)] = 1;
+        return;
+    }
     int count = 0;
     const int* distinct = distinctOf(key, count);
     for (int k = 0; k < count; ++k)
@@ -271,6 +306,92 @@ void CharCandidates::activate(int key) {
     prefixNeed_[size_t(key)] = prefixOf(key, prefix_);
     for (int gram : prefix_)
         prefixes_.add(size_t(gram), key);
+}
+
+void CharCandidates::markQuery(int key) {
+    ++query_;
+    const int len = keys_.length(key);
+    const int* all = gramsOf(key);
+    const int substrings = std::max(0, len - group_ + 1);
+    for (int k = 0; k < substrings; ++k) {
+        const size_t g = size_t(all[k]);
+        if (queryStamp_[g] != query_) {
+            queryStamp_[g] = query_;
+            queryWindows_[g] = 0;
+        }
+        if (k < len - group_)
+            ++queryWindows_[g];
+    }
+}
+
+bool CharCandidates::joinAll() {
+    const int count = keys_.keyCount();
+    // Every gram's keys in order of length, so a window of lengths is one slice of each list.
+    std::vector<int> byLength(static_cast<size_t>(count), 0);
+    for (int key = 0; key < count; ++key)
+        byLength[size_t(key)] = key;
+    std::stable_sort(byLength.begin(), byLength.end(),
+                     [this](int a, int b) { return lengthOf_[size_t(a)] < lengthOf_[size_t(b)]; });
+    Postings all(keysWithGram_.size());
+    for (int key : byLength) {
+        int n = 0;
+        const int* distinct = distinctOf(key, n);
+        for (int k = 0; k < n; ++k)
+            all.add(size_t(distinct[k]), key);
+    }
+    const uint64_t workBudget = 8000 * uint64_t(count) + 50'000'000;
+    const uint64_t pairBudget = 8 * uint64_t(count) + 4'000'000;
+    uint64_t work = 0, pairs = 0;
+    joinedWith_.assign(size_t(count), {});
+    std::vector<KeyMatch> found;
+    for (int key = 0; key < count; ++key) {
+        const int needHits = prefixOf(key, prefix_);
+        if (prefix_.empty())
+            continue; // too short to be the longer key of a match
+        markQuery(key);
+        const int len = keys_.length(key);
+        // A shorter key holds at most its length - g + 1 grams, each found in at most
+        // maxRepeat windows: too short a key cannot reach the score.
+        const int need = minScore(windowsOf(key));
+        const int repeat = maxRepeat_[size_t(key)];
+        const int shortest = (need + repeat - 1) / repeat + group_ - 1;
+        auto longEnough = [this](int other, int length) {
+            return lengthOf_[size_t(other)] < length;
+        };
+        touched_.clear();
+        for (int gram : prefix_) {
+            const std::vector<int>& list = all.at(size_t(gram));
+            auto from = std::lower_bound(list.begin(), list.end(), shortest, longEnough);
+            for (auto it = from; it != list.end(); ++it) {
+                const int other = *it;
+                ++work;
+                if (lengthOf_[size_t(other)] >= len)
+                    break;
+                if (hitStamp_[size_t(other)] != query_) {
+                    hitStamp_[size_t(other)] = query_;
+                    hits_[size_t(other)] = 0;
+                    touched_.push_back(other);
+                }
+                ++hits_[size_t(other)];
+            }
+        }
+        found.clear();
+        for (int other : touched_)
+            if (hits_[size_t(other)] >= needHits)
+                verifyOther(key, other, found);
+        work += touched_.size();
+        for (const KeyMatch& m : found) {
+            joinedWith_[size_t(key)].push_back({m.keyId, m.result.score});
+            joinedWith_[size_t(m.keyId)].push_back({key, m.result.score});
+        }
+        pairs += 2 * found.size();
+    }
+    if (work > workBudget || pairs > pairBudget) {
+        std::vector<std::vector<std::pair<int, int>>>().swap(joinedWith_);
+        return false;
+    }
+    active_.assign(size_t(count), 0);
+    return true;
 }
 
 void CharCandidates::find(int key, std::vector<KeyMatch>& out) {
@@ -358,19 +479,17 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
         visitAll(); // empty windows are found everywhere
         return;
     }
-    // Mark the query's grams: windows counted, and every substring held.
-    ++query_;
-    const int* all = gramsOf(key);
-    const int substrings = std::max(0, len - group_ + 1);
-    for (int k = 0; k < substrings; ++k) {
-        const size_t g = size_t(all[k]);
-        if (queryStamp_[g] != query_) {
-            queryStamp_[g] = query_;
-            queryWindows_[g] = 0;
+    if (joined_) {
+        for (const auto& [other, score] : joinedWith_[size_t(key)]) {
+            if (!active_[size_t(other)])
+                continue;
+            const int otherLen = keys_.length(other);
+            const Method method = len > otherLen ? Method::File1Longer : Method::File2Longer;
+            out.push_back({other, MatchResult{score, std::max(len, otherLen) - group_, method}});
         }
-        if (k < len - group_)
-            ++queryWindows_[g];
+        return;
     }
+    markQuery(key);
 
     const int needHits = prefixOf(key, prefix_);
     uint64_t work = 0;

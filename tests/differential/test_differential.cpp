@@ -1,6 +1,7 @@
 // The indexed pair search against the plain loop over all earlier files: on many random small
 // trees and settings both must give the same rows in the same order, the same log and status.
 #include "Flags.h"
+#include "PairCandidates.h"
 #include "RecordingView.h"
 #include "ScanDriver.h"
 #include "TestDir.h"
@@ -117,7 +118,7 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
         "", "", "a", "b", "abc", "same content", "same content"};
 
     QRandomGenerator rng(20261206);
-    const int trees = 400;
+    const int trees = 1000;
     const int settingsPerTree = 6;
     int compared = 0, withRows = 0;
     for (int t = 0; t < trees; ++t) {
@@ -145,7 +146,12 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
             settings.ignoreExtensions = rng.bounded(4) != 0;
             settings.checkCRC = rng.bounded(3) == 0;
             const Outcome plain = scan(settings, PairSearch::Reference);
+            // Both ways of the indexed search: pairs of different lengths found up front, or
+            // file by file as when they are too many to hold.
+            const bool upFront = rng.bounded(2) == 0;
+            setUpFrontJoin(upFront);
             const Outcome indexed = scan(settings, PairSearch::Indexed);
+            setUpFrontJoin(true);
             const QString what =
                 QStringLiteral("tree %1 mode %2 percent '%3' group '%4' distance '%5' repeat '%6' "
                                "ext %7 crc %8")
@@ -154,7 +160,8 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
                     .arg(settings.percent, settings.groupSize, settings.distance,
                          settings.repeatMode)
                     .arg(settings.ignoreExtensions)
-                    .arg(settings.checkCRC);
+                    .arg(settings.checkCRC)
+                    .arg(upFront ? QStringLiteral(" up front") : QString());
             QVERIFY2(plain.status == indexed.status, qPrintable(what));
             QVERIFY2(plain.added == indexed.added,
                      qPrintable(what + QStringLiteral("\nplain:\n") + plain.added.join('\n') +
