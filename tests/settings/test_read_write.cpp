@@ -1,0 +1,210 @@
+#include "Dialogs.h"
+#include "FavouritesFile.h"
+#include "ReadWrite.h"
+#include "RecordingView.h"
+#include "TestDir.h"
+
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QTest>
+
+using namespace nw::test;
+
+namespace {
+
+// Answers every message with OK and keeps what the user would have seen.
+class RecordingDialogs : public nw::Dialogs {
+public:
+    RecordingDialogs() { previous_ = nw::setDialogs(this); }
+    ~RecordingDialogs() override { nw::setDialogs(previous_); }
+    nw::MessageAnswer message(const QString& title, const QString& text, nw::MessageButtons buttons,
+                              nw::MessageIcon icon, nw::MessageAnswer) override {
+        const bool plain = buttons == nw::MessageButtons::Ok && icon == nw::MessageIcon::None;
+        messages << title + '|' + text + (plain ? "" : "|not a plain OK box");
+        return nw::MessageAnswer::Ok;
+    }
+    QString browseFolder(const QString&, bool) override { return {}; }
+    QStringList messages;
+
+private:
+    nw::Dialogs* previous_ = nullptr;
+};
+
+const QByteArray Favourites = "[favorites]\r\npath0=C:\\Music\r\n";
+
+} // namespace
+
+class TestReadWrite : public QObject {
+    Q_OBJECT
+
+private slots:
+    void writeLengthLimits_data();
+    void writeLengthLimits();
+    void readLimits_data();
+    void readLimits();
+    void deleteRefusesEmptyNames();
+    void missingKeyOrFileIsNoError();
+    void failuresAreReported();
+    void lockedFolderIsReported();
+    void favouritesStopAtGapAndLimit();
+    void favouritesFileLocation();
+
+private:
+    RecordingDialogs dialogs_;
+};
+
+void TestReadWrite::writeLengthLimits_data() {
+    QTest::addColumn<int>("keyLength");
+    QTest::addColumn<int>("valueLength");
+    QTest::addColumn<bool>("refused");
+
+    QTest::newRow("255 and 255") << 255 << 255 << false;
+    QTest::newRow("key of 256") << 256 << 1 << true;
+    QTest::newRow("value of 256") << 5 << 256 << true;
+}
+
+void TestReadWrite::writeLengthLimits() {
+    QFETCH(int, keyLength);
+    QFETCH(int, valueLength);
+    QFETCH(bool, refused);
+    dialogs_.messages.clear();
+    RecordingSink sink;
+    TestDir dir;
+    const QByteArray key(keyLength, 'k');
+    const QByteArray value(valueLength, 'v');
+
+    const int result = nw::WriteToFile("favorites", key, value, dir.write("qvx.ini", Favourites));
+    if (refused) {
+        QCOMPARE(result, -1);
+        QCOMPARE(
+            dialogs_.messages,
+            QStringList{"Namewick Finder|Can't write more than 255 characters for key or value."});
+        QCOMPARE(dir.read("qvx.ini"), Favourites);
+    } else {
+        QVERIFY(result != 0 && result != -1);
+        QVERIFY(dialogs_.messages.isEmpty());
+        QCOMPARE(dir.read("qvx.ini"), Favourites + key + '=' + value + "\r\n");
+    }
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestReadWrite::readLimits_data() {
+    QTest::addColumn<QString>("stored");
+    QTest::addColumn<QString>("expected");
+
+    const QString a255(255, u'a');
+    QTest::newRow("255 read as 254") << a255 << a255.left(254);
+    // Cutting at 254 would keep half of the emoji.
+    QTest::newRow("pair not split")
+        << a255.left(253) + QStringLiteral("\U0001F600") << a255.left(253);
+    QTest::newRow("root favourite") << "/"
+                                    << "/";
+    QTest::newRow("two characters") << "D:"
+                                    << "D:";
+    QTest::newRow("empty") << ""
+                           << "";
+}
+
+void TestReadWrite::readLimits() {
+    QFETCH(QString, stored);
+    QFETCH(QString, expected);
+    RecordingSink sink;
+    TestDir dir;
+    const QString file = dir.file("qvx.ini");
+    QVERIFY(nw::WriteToFile("favorites", "path0", stored, file) > 0);
+    QCOMPARE(nw::ReadFromFile("Favorites", "PATH0", file), expected);
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestReadWrite::deleteRefusesEmptyNames() {
+    TestDir dir;
+    // Both an empty key and an empty section stand in the file, ready to be deleted by mistake.
+    const QByteArray content = Favourites + "=x\r\n[]\r\npath0=y\r\n";
+    const QString file = dir.write("qvx.ini", content);
+    dialogs_.messages.clear();
+    QCOMPARE(nw::DeleteFromFile("", "path0", file), -1);
+    QCOMPARE(nw::DeleteFromFile("favorites", "", file), -1);
+    const QString refusal = "Namewick Finder|Null string parameter not allowed for DeleteFromFile.";
+    QCOMPARE(dialogs_.messages, QStringList({refusal, refusal}));
+    QCOMPARE(dir.read("qvx.ini"), content);
+}
+
+void TestReadWrite::missingKeyOrFileIsNoError() {
+    RecordingSink sink;
+    TestDir dir;
+    const QString file = dir.write("qvx.ini", Favourites);
+    QVERIFY(nw::DeleteFromFile("favorites", "path1", file) > 0);
+    QCOMPARE(dir.read("qvx.ini"), Favourites);
+    QCOMPARE(nw::ReadFromFile("favorites", "path0", dir.file("new.ini")), QString());
+    QVERIFY(nw::DeleteFromFile("favorites", "path0", dir.file("new.ini")) > 0);
+    QVERIFY(!dir.exists("new.ini"));
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestReadWrite::failuresAreReported() {
+    RecordingSink sink;
+    TestDir dir;
+    QCOMPARE(nw::WriteToFile("favorites", "path0", "/", dir.file("gone/qvx.ini")), 0);
+    // A folder name may hold a line break; written raw it would become a line of its own.
+    const QString file = dir.write("qvx.ini", Favourites);
+    QCOMPARE(nw::WriteToFile("favorites", "path0", "/a\n[x]", file), 0);
+    QCOMPARE(nw::ReadFromFile("favorites", "path0", dir.mkdir("folder.ini")), QString());
+    QCOMPARE(sink.reports, QStringList({"ReadWrite/WriteToFile/76", "ReadWrite/WriteToFile/5",
+                                        "ReadWrite/ReadFromFile/75"}));
+    QCOMPARE(dir.read("qvx.ini"), Favourites);
+    QVERIFY(!dir.exists("gone"));
+}
+
+void TestReadWrite::lockedFolderIsReported() {
+    if (runningAsRoot())
+        QSKIP("root writes and reads anyway");
+    RecordingSink sink;
+    TestDir dir;
+    const QString file = dir.write("locked/qvx.ini", Favourites);
+    {
+        ModeGuard locked(dir.file("locked"), 0500);
+        QCOMPARE(nw::WriteToFile("favorites", "path1", "/", file), 0);
+        QCOMPARE(nw::DeleteFromFile("favorites", "path0", file), 0);
+        QCOMPARE(nw::WriteToFile("favorites", "path0", "/", dir.file("locked/new.ini")), 0);
+    }
+    {
+        ModeGuard unreadable(file, 0200);
+        QCOMPARE(nw::ReadFromFile("favorites", "path0", file), QString());
+    }
+    QCOMPARE(sink.reports, QStringList({"ReadWrite/WriteToFile/70", "ReadWrite/DeleteFromFile/70",
+                                        "ReadWrite/WriteToFile/70", "ReadWrite/ReadFromFile/70"}));
+    QCOMPARE(dir.read("locked/qvx.ini"), Favourites);
+    QCOMPARE(QDir(dir.file("locked")).entryList(QDir::Files | QDir::Hidden),
+             QStringList{"qvx.ini"});
+}
+
+void TestReadWrite::favouritesStopAtGapAndLimit() {
+    RecordingSink sink;
+    TestDir dir;
+    QByteArray content = "[favorites]\r\npath0=/a\r\npath1=/\r\npath3=/c\r\n";
+    QCOMPARE(nw::loadFavourites(dir.write("gap.ini", content)), QStringList({"/a", "/"}));
+
+    content = "[favorites]\r\n";
+    for (int i = 0; i <= 1200; ++i)
+        content += "path" + QByteArray::number(i) + "=/f" + QByteArray::number(i) + "\r\n";
+    const QStringList loaded = nw::loadFavourites(dir.write("many.ini", content));
+    QCOMPARE(loaded.size(), 1001);
+    QCOMPARE(loaded.last(), "/f1000");
+    QVERIFY(sink.reports.isEmpty());
+}
+
+void TestReadWrite::favouritesFileLocation() {
+    QStandardPaths::setTestModeEnabled(true);
+    const QString config = QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation);
+    TestDir dir;
+    QCOMPARE(nw::favouritesFileFor(dir.path()), dir.file("qvx.ini"));
+    QCOMPARE(nw::favouritesFileFor(dir.file("missing")), config + "/qvx.ini");
+    QVERIFY(QFileInfo(config).isDir());
+    if (runningAsRoot())
+        QSKIP("root writes anyway");
+    ModeGuard locked(dir.mkdir("program"), 0500);
+    QCOMPARE(nw::favouritesFileFor(dir.file("program")), config + "/qvx.ini");
+}
+
+QTEST_GUILESS_MAIN(TestReadWrite)
+#include "test_read_write.moc"
