@@ -2,13 +2,19 @@
 #include "Postings.h"
 
 #include <algorithm>
+#include <atomic>
 #include <climits>
 #include <cmath>
+#include <functional>
+#include <thread>
 #include <unordered_map>
 
 namespace nw {
 
-int editDistanceWithin(QStringView a, QStringView b, int limit) {
+namespace {
+
+// Longer texts: the matrix cells within limit of the diagonal, row by row.
+int bandedWithin(QStringView a, QStringView b, int limit) {
     if (a.size() < b.size())
         std::swap(a, b);
     const int n = int(a.size());
@@ -46,6 +52,100 @@ int editDistanceWithin(QStringView a, QStringView b, int limit) {
     return std::min(row[size_t(m)], big);
 }
 
+} // namespace
+
+namespace {
+
+// Bit-parallel edit distance (Myers, in Hyyro's form) against a pattern of at most 64 units:
+// one machine word holds a whole column of the matrix.
+class PatternMasks {
+public:
+    explicit PatternMasks(QStringView pattern) { reset(pattern); }
+    void reset(QStringView pattern) {
+        for (char16_t c : used_)
+            low_[c] = 0;
+        used_.clear();
+        highCount_ = 0;
+        size_ = int(pattern.size());
+        for (int i = 0; i < size_; ++i) {
+            const char16_t c = pattern[i].unicode();
+            const uint64_t bit = uint64_t(1) << i;
+            if (c < 256) {
+                if (!low_[c])
+                    used_.push_back(c);
+                low_[c] |= bit;
+                continue;
+            }
+            int k = 0;
+            while (k < highCount_ && high_[k].first != c)
+                ++k;
+            if (k == highCount_)
+                high_[highCount_++] = {c, 0};
+            high_[k].second |= bit;
+        }
+    }
+    int size() const { return size_; }
+    uint64_t of(char16_t c) const {
+        if (c < 256)
+            return low_[c];
+        for (int k = 0; k < highCount_; ++k)
+            if (high_[k].first == c)
+                return high_[k].second;
+        return 0;
+    }
+
+private:
+    uint64_t low_[256] = {};
+    std::vector<char16_t> used_;
+    std::pair<char16_t, uint64_t> high_[64];
+    int highCount_ = 0;
+    int size_ = 0;
+};
+
+int bitParallelWithin(const PatternMasks& pattern, QStringView text, int limit) {
+    const int m = pattern.size();
+    const int n = int(text.size());
+    if (m == 0)
+        return std::min(n, limit + 1);
+    const uint64_t last = uint64_t(1) << (m - 1);
+    uint64_t pv = m == 64 ? ~uint64_t(0) : (uint64_t(1) << m) - 1;
+    uint64_t mv = 0;
+    int score = m;
+    for (int j = 0; j < n; ++j) {
+        const uint64_t eq = pattern.of(text[j].unicode());
+        const uint64_t xv = eq | mv;
+        const uint64_t xh = (((eq & pv) + pv) ^ pv) | eq;
+        uint64_t ph = mv | ~(xh | pv);
+        uint64_t mh = pv & xh;
+        if (ph & last)
+            ++score;
+        else if (mh & last)
+            --score;
+        // The distance can fall by one per remaining text unit at most.
+        if (score - (n - j - 1) > limit)
+            return limit + 1;
+        ph = (ph << 1) | 1;
+        mh <<= 1;
+        pv = mh | ~(xv | ph);
+        mv = ph & xv;
+    }
+    return std::min(score, limit + 1);
+}
+
+} // namespace
+
+int editDistanceWithin(QStringView a, QStringView b, int limit) {
+    if (a.size() < b.size())
+        std::swap(a, b);
+    if (a.size() - b.size() > limit)
+        return limit + 1;
+    if (b.isEmpty())
+        return std::min(int(a.size()), limit + 1);
+    if (b.size() <= 64)
+        return bitParallelWithin(PatternMasks(b), a, limit);
+    return bandedWithin(a, b, limit);
+}
+
 namespace {
 bool upFrontJoin = true;
 } // namespace
@@ -80,6 +180,34 @@ private:
     uint32_t stamp_ = 0;
 };
 
+// Per-thread working arrays of a query.
+struct Scratch {
+    // The query key's grams (stamped): how many of its windows have each.
+    std::vector<uint32_t> queryStamp;
+    std::vector<int> queryWindows;
+    uint32_t query = 0;
+    // Hits per candidate key while filtering.
+    std::vector<uint32_t> hitStamp;
+    std::vector<int> hits;
+    std::vector<int> touched;
+    std::vector<int> prefix;
+
+    void size(size_t keys, size_t grams) {
+        hitStamp.assign(keys, 0);
+        hits.assign(keys, 0);
+        queryStamp.assign(grams, 0);
+        queryWindows.assign(grams, 0);
+    }
+    void hit(int other) {
+        if (hitStamp[size_t(other)] != query) {
+            hitStamp[size_t(other)] = query;
+            hits[size_t(other)] = 0;
+            touched.push_back(other);
+        }
+        ++hits[size_t(other)];
+    }
+};
+
 // Character matching: equal lengths by counting mismatches, other lengths through an index of
 // the keys' g-grams with prefix filtering.
 class CharCandidates : public PairCandidates {
@@ -101,7 +229,7 @@ private:
     }
     void findSameLength(int key, std::vector<KeyMatch>& out);
     void findOtherLengths(int key, std::vector<KeyMatch>& out);
-    void markQuery(int key);
+    void markQuery(Scratch& sc, int key) const;
     // Finds every pair of keys of different lengths up front, from the longer key's side only:
     // its rarest grams point straight at the few shorter keys worth verifying. False when the
     // pairs or the work grow too large to hold; then the search runs file by file instead.
@@ -124,7 +252,7 @@ private:
             h = (h ^ c.unicode()) * 1099511628211ULL;
         return h;
     }
-    void verifyOther(int key, int other, std::vector<KeyMatch>& out);
+    void verifyOther(const Scratch& sc, int key, int other, std::vector<KeyMatch>& out) const;
     void buildGrams();
     // Window positions of key in rarity order, as many as the filter takes, and how many of
     // them any match must find in the other key.
@@ -158,15 +286,7 @@ private:
     std::vector<int> prefixNeed_;     // per key: prefix windows a shorter key must hold
     std::vector<uint16_t> lengthOf_;  // key lengths, compact for the list walks
 
-    // The query key's grams (stamped): how many of its windows have each.
-    std::vector<uint32_t> queryStamp_;
-    std::vector<int> queryWindows_;
-    uint32_t query_ = 0;
-    // Hits per candidate key while filtering.
-    std::vector<uint32_t> hitStamp_;
-    std::vector<int> hits_;
-    std::vector<int> touched_;
-    std::vector<int> prefix_;
+    Scratch main_; // for the file-by-file search
     bool joined_ = false;
     std::vector<std::vector<std::pair<int, int>>> joinedWith_; // key -> (other key, score)
     std::vector<char> active_;
@@ -176,9 +296,8 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     : keys_(keys)
     , numbers_(numbers)
     , percent_(numbers.percent.value)
-    , stamps_(keys.keyCount())
-    , hitStamp_(size_t(keys.keyCount()), 0)
-    , hits_(size_t(keys.keyCount()), 0) {
+    , stamps_(keys.keyCount()) {
+    main_.size(size_t(keys.keyCount()), 0);
     lengthOf_.reserve(size_t(keys.keyCount()));
     for (int id = 0; id < keys.keyCount(); ++id)
         lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
@@ -252,8 +371,7 @@ void CharCandidates::buildGrams() {
     holders_.resize(ids.size());
     prefixes_.resize(ids.size());
     prefixNeed_.assign(size_t(count), 0);
-    queryStamp_.assign(ids.size(), 0);
-    queryWindows_.assign(ids.size(), 0);
+    main_.size(size_t(count), ids.size());
 }
 
 int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
@@ -303,24 +421,24 @@ void CharCandidates::activate(int key) {
     const int* distinct = distinctOf(key, count);
     for (int k = 0; k < count; ++k)
         holders_.add(size_t(distinct[k]), key);
-    prefixNeed_[size_t(key)] = prefixOf(key, prefix_);
-    for (int gram : prefix_)
+    prefixNeed_[size_t(key)] = prefixOf(key, main_.prefix);
+    for (int gram : main_.prefix)
         prefixes_.add(size_t(gram), key);
 }
 
-void CharCandidates::markQuery(int key) {
-    ++query_;
+void CharCandidates::markQuery(Scratch& sc, int key) const {
+    ++sc.query;
     const int len = keys_.length(key);
     const int* all = gramsOf(key);
     const int substrings = std::max(0, len - group_ + 1);
     for (int k = 0; k < substrings; ++k) {
         const size_t g = size_t(all[k]);
-        if (queryStamp_[g] != query_) {
-            queryStamp_[g] = query_;
-            queryWindows_[g] = 0;
+        if (sc.queryStamp[g] != sc.query) {
+            sc.queryStamp[g] = sc.query;
+            sc.queryWindows[g] = 0;
         }
         if (k < len - group_)
-            ++queryWindows_[g];
+            ++sc.queryWindows[g];
     }
 }
 
@@ -341,55 +459,76 @@ bool CharCandidates::joinAll() {
     }
     const uint64_t workBudget = 8000 * uint64_t(count) + 50'000'000;
     const uint64_t pairBudget = 8 * uint64_t(count) + 4'000'000;
-    uint64_t work = 0, pairs = 0;
-    joinedWith_.assign(size_t(count), {});
-    std::vector<KeyMatch> found;
-    for (int key = 0; key < count; ++key) {
-        const int needHits = prefixOf(key, prefix_);
-        if (prefix_.empty())
-            continue; // too short to be the longer key of a match
-        markQuery(key);
-        const int len = keys_.length(key);
-        // A shorter key holds at most its length - g + 1 grams, each found in at most
-        // maxRepeat windows: too short a key cannot reach the score.
-        const int need = minScore(windowsOf(key));
-        const int repeat = maxRepeat_[size_t(key)];
-        const int shortest = (need + repeat - 1) / repeat + group_ - 1;
-        auto longEnough = [this](int other, int length) {
-            return lengthOf_[size_t(other)] < length;
-        };
-        touched_.clear();
-        for (int gram : prefix_) {
-            const std::vector<int>& list = all.at(size_t(gram));
-            auto from = std::lower_bound(list.begin(), list.end(), shortest, longEnough);
-            for (auto it = from; it != list.end(); ++it) {
-                const int other = *it;
-                ++work;
-                if (lengthOf_[size_t(other)] >= len)
-                    break;
-                if (hitStamp_[size_t(other)] != query_) {
-                    hitStamp_[size_t(other)] = query_;
-                    hits_[size_t(other)] = 0;
-                    touched_.push_back(other);
+    std::atomic<uint64_t> work{0}, pairs{0};
+    std::atomic<int> next{0};
+    struct Found {
+        int longer, shorter, score;
+    };
+
+    // Keys are taken in small batches by each thread; every thread has its own arrays.
+    auto worker = [&](std::vector<Found>& results) {
+        Scratch sc;
+        sc.size(size_t(count), keysWithGram_.size());
+        std::vector<KeyMatch> found;
+        constexpr int batch = 256;
+        for (;;) {
+            const int from = next.fetch_add(batch);
+            if (from >= count || work > workBudget || pairs > pairBudget)
+                return;
+            uint64_t batchWork = 0;
+            for (int key = from; key < std::min(count, from + batch); ++key) {
+                const int needHits = prefixOf(key, sc.prefix);
+                if (sc.prefix.empty())
+                    continue; // too short to be the longer key of a match
+                markQuery(sc, key);
+                const int len = keys_.length(key);
+                // A shorter key holds at most its length - g + 1 grams, each found in at most
+                // maxRepeat windows: too short a key cannot reach the score.
+                const int need = minScore(windowsOf(key));
+                const int repeat = maxRepeat_[size_t(key)];
+                const int shortest = (need + repeat - 1) / repeat + group_ - 1;
+                auto shorterThan = [this](int other, int length) {
+                    return lengthOf_[size_t(other)] < length;
+                };
+                sc.touched.clear();
+                for (int gram : sc.prefix) {
+                    const std::vector<int>& list = all.at(size_t(gram));
+                    for (auto it =
+                             std::lower_bound(list.begin(), list.end(), shortest, shorterThan);
+                         it != list.end() && lengthOf_[size_t(*it)] < len; ++it) {
+                        ++batchWork;
+                        sc.hit(*it);
+                    }
                 }
-                ++hits_[size_t(other)];
+                found.clear();
+                for (int other : sc.touched)
+                    if (sc.hits[size_t(other)] >= needHits)
+                        verifyOther(sc, key, other, found);
+                batchWork += sc.touched.size();
+                for (const KeyMatch& m : found)
+                    results.push_back({key, m.keyId, m.result.score});
+                pairs += 2 * found.size();
             }
+            work += batchWork;
         }
-        found.clear();
-        for (int other : touched_)
-            if (hits_[size_t(other)] >= needHits)
-                verifyOther(key, other, found);
-        work += touched_.size();
-        for (const KeyMatch& m : found) {
-            joinedWith_[size_t(key)].push_back({m.keyId, m.result.score});
-            joinedWith_[size_t(m.keyId)].push_back({key, m.result.score});
-        }
-        pairs += 2 * found.size();
-    }
-    if (work > workBudget || pairs > pairBudget) {
-        std::vector<std::vector<std::pair<int, int>>>().swap(joinedWith_);
+    };
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    std::vector<std::vector<Found>> results(threads);
+    std::vector<std::thread> pool;
+    for (unsigned t = 1; t < threads; ++t)
+        pool.emplace_back(worker, std::ref(results[t]));
+    worker(results[0]);
+    for (std::thread& t : pool)
+        t.join();
+    if (work > workBudget || pairs > pairBudget)
         return false;
-    }
+
+    joinedWith_.assign(size_t(count), {});
+    for (const auto& part : results)
+        for (const Found& f : part) {
+            joinedWith_[size_t(f.longer)].push_back({f.shorter, f.score});
+            joinedWith_[size_t(f.shorter)].push_back({f.longer, f.score});
+        }
     active_.assign(size_t(count), 0);
     return true;
 }
@@ -432,7 +571,8 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
     }
 }
 
-void CharCandidates::verifyOther(int key, int other, std::vector<KeyMatch>& out) {
+void CharCandidates::verifyOther(const Scratch& sc, int key, int other,
+                                 std::vector<KeyMatch>& out) const {
     if (group_ == 0 || !exactGrams_) {
         const MatchResult r = MatchCharacters(keys_.key(key), keys_.key(other), numbers_);
         if (r.score >= minScore(r.base))
@@ -447,15 +587,15 @@ void CharCandidates::verifyOther(int key, int other, std::vector<KeyMatch>& out)
         int count = 0;
         const int* distinct = distinctOf(other, count);
         for (int k = 0; k < count; ++k)
-            if (queryStamp_[size_t(distinct[k])] == query_)
-                r.score += queryWindows_[size_t(distinct[k])];
+            if (sc.queryStamp[size_t(distinct[k])] == sc.query)
+                r.score += sc.queryWindows[size_t(distinct[k])];
     } else {
         r.method = Method::File2Longer;
         r.base = windowsOf(other);
         const int need = minScore(r.base);
         const int* windows = gramsOf(other);
         for (int k = 0; k < r.base; ++k) {
-            if (queryStamp_[size_t(windows[k])] == query_)
+            if (sc.queryStamp[size_t(windows[k])] == sc.query)
                 ++r.score;
             else if (r.base - k - 1 + r.score < need)
                 return; // too many misses already
@@ -466,13 +606,14 @@ void CharCandidates::verifyOther(int key, int other, std::vector<KeyMatch>& out)
 }
 
 void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
+    Scratch& sc = main_;
     const int len = keys_.length(key);
     auto visitAll = [&] {
         for (int l : lengths_) {
             if (l == len)
                 continue;
             for (int other : byLength_[size_t(l)])
-                verifyOther(key, other, out);
+                verifyOther(sc, key, other, out);
         }
     };
     if (group_ == 0) {
@@ -489,47 +630,38 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
         }
         return;
     }
-    markQuery(key);
+    markQuery(sc, key);
 
-    const int needHits = prefixOf(key, prefix_);
+    const int needHits = prefixOf(key, sc.prefix);
     uint64_t work = 0;
-    for (int gram : prefix_)
+    for (int gram : sc.prefix)
         work += uint64_t(keysWithGram_[size_t(gram)]);
     if (work > uint64_t(activeCount_)) {
         visitAll(); // the lists are longer than the keys themselves
         return;
     }
-    touched_.clear();
-    auto hit = [&](int other) {
-        // Shorter and longer keys never meet in one list, so one stamp serves both.
-        if (hitStamp_[size_t(other)] != query_) {
-            hitStamp_[size_t(other)] = query_;
-            hits_[size_t(other)] = 0;
-            touched_.push_back(other);
-        }
-        ++hits_[size_t(other)];
-    };
+    sc.touched.clear();
     // This key the longer one: the shorter key must hold enough grams of this key's prefix.
-    for (int gram : prefix_)
+    for (int gram : sc.prefix)
         holders_.forEach(size_t(gram), [&](int other) {
             if (lengthOf_[size_t(other)] < len)
-                hit(other);
+                sc.hit(other);
         });
-    for (int other : touched_)
-        if (hits_[size_t(other)] >= needHits)
-            verifyOther(key, other, out);
+    for (int other : sc.touched)
+        if (sc.hits[size_t(other)] >= needHits)
+            verifyOther(sc, key, other, out);
     // This key the shorter one: it must hold enough grams of the longer key's prefix.
-    touched_.clear();
+    sc.touched.clear();
     int count = 0;
     const int* distinct = distinctOf(key, count);
     for (int k = 0; k < count; ++k)
         prefixes_.forEach(size_t(distinct[k]), [&](int other) {
             if (lengthOf_[size_t(other)] > len)
-                hit(other);
+                sc.hit(other);
         });
-    for (int other : touched_)
-        if (hits_[size_t(other)] >= prefixNeed_[size_t(other)])
-            verifyOther(key, other, out);
+    for (int other : sc.touched)
+        if (sc.hits[size_t(other)] >= prefixNeed_[size_t(other)])
+            verifyOther(sc, key, other, out);
 }
 
 // Levenshtein distance: equal keys by their id; for larger distances a key within d edits of
@@ -559,7 +691,11 @@ private:
         return h;
     }
     void verify(int key, int other, std::vector<KeyMatch>& out) {
-        const int d = editDistanceWithin(keys_.key(key), keys_.key(other), distance_);
+        // The query's masks serve every candidate: the distance does not care which is which.
+        const QStringView a = keys_.key(key), b = keys_.key(other);
+        const int d = std::abs(int(a.size() - b.size())) > distance_ ? distance_ + 1
+                      : a.size() <= 64 ? bitParallelWithin(masks_, b, distance_)
+                                       : editDistanceWithin(a, b, distance_);
         if (d <= distance_)
             out.push_back({other, MatchResult{d, 0, Method::LevenshteinDistance}});
     }
@@ -570,6 +706,7 @@ private:
     Stamps stamps_;
     HashPostings pieces_;
     std::vector<std::vector<int>> shortKeys_; // keys too short to cut into pieces, by length
+    PatternMasks masks_{QStringView()};
 };
 
 void DistanceCandidates::activate(int key) {
@@ -597,6 +734,8 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
     stamps_.next();
     stamps_.first(key);
     const QStringView text = keys_.key(key);
+    if (text.size() <= 64)
+        masks_.reset(text);
     const int len = int(text.size());
     for (int other = std::max(0, len - distance_); other <= len + distance_; ++other) {
         if (other <= distance_) {
