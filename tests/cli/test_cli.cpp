@@ -115,35 +115,11 @@ void makeTree(const QString& root, const QByteArrayList& entries) {
     }
 }
 
-// Empties a folder with POSIX calls: QTemporaryDir cannot remove names that are not UTF-8.
-void removeContents(const QByteArray& folder) {
-    DIR* dir = ::opendir(folder.constData());
-    if (!dir)
-        return;
-    while (const dirent* e = ::readdir(dir)) {
-        const QByteArray name(e->d_name);
-        if (name == "." || name == "..")
-            continue;
-        const QByteArray path = folder + '/' + name;
-        struct stat st;
-        if (::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
-            removeContents(path);
-            ::rmdir(path.constData());
-        } else {
-            ::unlink(path.constData());
-        }
-    }
-    ::closedir(dir);
-}
-
 // A tree to scan, and a second folder outside it (auto-move target, output files).
 struct Trees {
     TestDir root;
     TestDir other;
-    ~Trees() {
-        removeContents(rawPath(root.path()));
-        removeContents(rawPath(other.path()));
-    }
+    ~Trees() {}
     QByteArray rootText() const { return rawPath(root.path()) + '/'; }
     QByteArray otherText() const { return rawPath(other.path()) + '/'; }
     // %R: the scanned folder, %D: the other folder, both ending with a separator.

@@ -28,16 +28,7 @@ struct Trees {
         s.autoMoveDir = target.path() + QLatin1Char('/');
         return s;
     }
-    QStringList moveLines() const {
-        const QByteArray bytes = scanned.read(QStringLiteral("Move.txt"));
-        if (bytes.isEmpty())
-            return {};
-        if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n"))
-            return {QStringLiteral("<not CR LF terminated>")};
-        QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
-        lines.removeLast();
-        return lines;
-    }
+    QStringList moveLines() const { return crlfLines(scanned.read(QStringLiteral("Move.txt"))); }
     // "{s}" and "{t}" stand for the two folder texts.
     QStringList expand(const QStringList& texts) const {
         QStringList out;

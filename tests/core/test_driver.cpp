@@ -33,14 +33,7 @@ QStringList expand(const QStringList& texts, const TestDir& dir) {
 
 // The lines of Log.txt; fails the test when a line does not end with CR LF.
 QStringList logLines(const TestDir& dir) {
-    const QByteArray bytes = dir.read(QStringLiteral("Log.txt"));
-    if (bytes.isEmpty())
-        return {};
-    if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n"))
-        return {QStringLiteral("<not CR LF terminated>")};
-    QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
-    lines.removeLast();
-    return lines;
+    return crlfLines(dir.read(QStringLiteral("Log.txt")));
 }
 
 bool sortedByFileOne(const RecordingView& view) {

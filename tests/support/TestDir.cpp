@@ -1,8 +1,15 @@
 #include "TestDir.h"
+#include "PathCodec.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+
+#ifdef Q_OS_UNIX
+#include <dirent.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #ifdef Q_OS_UNIX
 #include <sys/stat.h>
@@ -10,6 +17,11 @@
 #endif
 
 namespace nw::test {
+
+TestDir::~TestDir() {
+    if (dir_.isValid())
+        removeContents(nw::encodePath(dir_.path()));
+}
 
 TestDir::TestDir()
     : dir_(QDir::tempPath() + QStringLiteral("/namewick-test-XXXXXX")) {}
@@ -84,5 +96,40 @@ bool runningAsRoot() {
 ModeGuard::ModeGuard(const QString&, unsigned) {}
 ModeGuard::~ModeGuard() {}
 #endif
+
+void removeContents(const QByteArray& folder) {
+#ifdef Q_OS_UNIX
+    DIR* dir = ::opendir(folder.constData());
+    if (!dir)
+        return;
+    while (const dirent* e = ::readdir(dir)) {
+        const QByteArray name(e->d_name);
+        if (name == "." || name == "..")
+            continue;
+        const QByteArray path = folder + '/' + name;
+        struct stat st;
+        if (::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::chmod(path.constData(), 0700);
+            removeContents(path);
+            ::rmdir(path.constData());
+        } else {
+            ::unlink(path.constData());
+        }
+    }
+    ::closedir(dir);
+#else
+    Q_UNUSED(folder);
+#endif
+}
+
+QStringList crlfLines(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return {};
+    if (!bytes.endsWith("\r\n") || bytes.count('\n') != bytes.count("\r\n"))
+        return {QStringLiteral("<not CR LF terminated>")};
+    QStringList lines = QString::fromUtf8(bytes).split(QStringLiteral("\r\n"));
+    lines.removeLast();
+    return lines;
+}
 
 } // namespace nw::test

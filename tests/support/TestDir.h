@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace nw::test {
@@ -11,6 +12,10 @@ namespace nw::test {
 class TestDir {
 public:
     TestDir();
+    // Removes the tree with system calls first: Qt cannot remove names that are not UTF-8.
+    ~TestDir();
+    TestDir(const TestDir&) = delete;
+    TestDir& operator=(const TestDir&) = delete;
     bool isValid() const { return dir_.isValid(); }
     // The root, without a trailing separator.
     QString path() const { return dir_.path(); }
@@ -26,6 +31,12 @@ public:
 private:
     QTemporaryDir dir_;
 };
+
+// Empties a folder given by its raw bytes, names that are not UTF-8 included.
+void removeContents(const QByteArray& folder);
+
+// The lines of a CR LF text file; one "<not CR LF terminated>" line when any line is not.
+QStringList crlfLines(const QByteArray& bytes);
 
 // True when permission bits do not stop this process (tests of unreadable paths skip then).
 bool runningAsRoot();
