@@ -1,4 +1,5 @@
 #include "PairCandidates.h"
+#include "Flags.h"
 #include "Postings.h"
 
 #include <algorithm>
@@ -212,7 +213,7 @@ struct Scratch {
 // the keys' g-grams with prefix filtering.
 class CharCandidates : public PairCandidates {
 public:
-    CharCandidates(const KeyTable& keys, const MatchNumbers& numbers);
+    CharCandidates(const KeyTable& keys, const MatchNumbers& numbers, const Yielder& yield);
     void find(int key, std::vector<KeyMatch>& out) override;
     void activate(int key) override;
 
@@ -233,7 +234,7 @@ private:
     // Finds every pair of keys of different lengths up front, from the longer key's side only:
     // its rarest grams point straight at the few shorter keys worth verifying. False when the
     // pairs or the work grow too large to hold; then the search runs file by file instead.
-    bool joinAll();
+    bool joinAll(const Yielder& yield);
     // Keys of one length are cut into misses + 1 pieces: a match agrees on one piece at least.
     // Worth it only where the pieces are not single characters.
     bool cutsLength(int len) const {
@@ -253,7 +254,7 @@ private:
         return h;
     }
     void verifyOther(const Scratch& sc, int key, int other, std::vector<KeyMatch>& out) const;
-    void buildGrams();
+    void buildGrams(const Yielder& yield);
     // Window positions of key in rarity order, as many as the filter takes, and how many of
     // them any match must find in the other key.
     int prefixOf(int key, std::vector<int>& grams) const;
@@ -292,7 +293,8 @@ private:
     std::vector<char> active_;
 };
 
-CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers)
+CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers,
+                               const Yielder& yield)
     : keys_(keys)
     , numbers_(numbers)
     , percent_(numbers.percent.value)
@@ -304,13 +306,13 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     if (numbers.groupSize.ok() && numbers.groupSize.value >= 0) {
         group_ = numbers.groupSize.value;
         if (group_ > 0) {
-            buildGrams();
-            joined_ = upFrontJoin && joinAll();
+            buildGrams(yield);
+            joined_ = !StopFlag && upFrontJoin && joinAll(yield);
         }
     }
 }
 
-void CharCandidates::buildGrams() {
+void CharCandidates::buildGrams(const Yielder& yield) {
     const int count = keys_.keyCount();
     // Packed exactly when every character fits the bits a gram leaves it, hashed otherwise.
     const int bits = std::min(16, 64 / group_);
@@ -338,6 +340,8 @@ void CharCandidates::buildGrams() {
     std::unordered_map<uint64_t, int> ids;
     std::vector<int> scratch;
     for (int id = 0; id < count; ++id) {
+        if ((id & 4095) == 0)
+            yieldTo(yield);
         gramOffset_[size_t(id)] = grams_.size();
         distinctOffset_[size_t(id)] = distinct_.size();
         const QStringView key = keys_.key(id);
@@ -442,7 +446,7 @@ void CharCandidates::markQuery(Scratch& sc, int key) const {
     }
 }
 
-bool CharCandidates::joinAll() {
+bool CharCandidates::joinAll(const Yielder& yield) {
     const int count = keys_.keyCount();
     // Every gram's keys in order of length, so a window of lengths is one slice of each list.
     std::vector<int> byLength(static_cast<size_t>(count), 0);
@@ -466,14 +470,21 @@ bool CharCandidates::joinAll() {
     };
 
     // Keys are taken in small batches by each thread; every thread has its own arrays.
-    auto worker = [&](std::vector<Found>& results) {
+    std::atomic<bool> abandoned{false};
+    // The calling thread yields between its batches, so the window stays alive and Stop acts.
+    auto worker = [&](std::vector<Found>& results, bool yielding) {
         Scratch sc;
         sc.size(size_t(count), keysWithGram_.size());
         std::vector<KeyMatch> found;
         constexpr int batch = 256;
         for (;;) {
             const int from = next.fetch_add(batch);
-            if (from >= count || work > workBudget || pairs > pairBudget)
+            if (yielding) {
+                yieldTo(yield);
+                if (StopFlag)
+                    abandoned = true;
+            }
+            if (from >= count || work > workBudget || pairs > pairBudget || abandoned)
                 return;
             uint64_t batchWork = 0;
             for (int key = from; key < std::min(count, from + batch); ++key) {
@@ -516,11 +527,11 @@ bool CharCandidates::joinAll() {
     std::vector<std::vector<Found>> results(threads);
     std::vector<std::thread> pool;
     for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back(worker, std::ref(results[t]));
-    worker(results[0]);
+        pool.emplace_back(worker, std::ref(results[t]), false);
+    worker(results[0], true);
     for (std::thread& t : pool)
         t.join();
-    if (work > workBudget || pairs > pairBudget)
+    if (work > workBudget || pairs > pairBudget || abandoned)
         return false;
 
     joinedWith_.assign(size_t(count), {});
@@ -765,7 +776,8 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
 } // namespace
 
 std::unique_ptr<PairCandidates> PairCandidates::make(const KeyTable& keys, MatchMode mode,
-                                                     const MatchNumbers& numbers) {
+                                                     const MatchNumbers& numbers,
+                                                     const Yielder& yield) {
     if (mode == MatchMode::Levenshtein) {
         if (numbers.distance.value < 0)
             return std::make_unique<NoCandidates>();
@@ -773,7 +785,7 @@ std::unique_ptr<PairCandidates> PairCandidates::make(const KeyTable& keys, Match
     }
     if (numbers.percent.value <= 0 || numbers.percent.value > 100)
         return std::make_unique<NoCandidates>();
-    return std::make_unique<CharCandidates>(keys, numbers);
+    return std::make_unique<CharCandidates>(keys, numbers, yield);
 }
 
 } // namespace nw

@@ -2,6 +2,7 @@
 
 #include "KeyTable.h"
 #include "NameMatching.h"
+#include "Yield.h"
 
 #include <memory>
 #include <vector>
@@ -28,8 +29,11 @@ public:
 
     // Needs valid percentage and distance. Without a usable group size only keys of equal
     // length are found: the scan ends at the first pair of other lengths anyway.
+    // Building the index may take a while: it yields now and then and gives up when StopFlag
+    // is raised.
     static std::unique_ptr<PairCandidates> make(const KeyTable& keys, MatchMode mode,
-                                                const MatchNumbers& numbers);
+                                                const MatchNumbers& numbers,
+                                                const Yielder& yield = {});
 };
 
 // Whether character matching may find all pairs of different lengths up front (on by default);

@@ -249,6 +249,8 @@ void ScanRun::phase2Indexed() {
     KeyTable keys;
     std::vector<int> keyOf(size_t(n) + 1, -1);
     for (int p = 1; p <= n; ++p) {
+        if ((p & 1023) == 0)
+            poll();
         const SplitName split = SplitPath(files_.at(p - 1));
         keyOf[size_t(p)] =
             keys.add(CompareKey(split.name, split.extension, settings_.ignoreExtensions));
@@ -264,7 +266,8 @@ void ScanRun::phase2Indexed() {
     const int repeat = numbers_.repeatMode.ok() ? numbers_.repeatMode.value : 0;
     std::unique_ptr<PairCandidates> index;
     if (thresholdsRead)
-        index = PairCandidates::make(keys, settings_.mode, numbers_);
+        index = PairCandidates::make(keys, settings_.mode, numbers_, yield_);
+    poll();
     // Without a group size the first pair of keys of different lengths ends the scan.
     int firstOtherLength = n + 1;
     for (int p = 2; p <= n; ++p) {
