@@ -163,6 +163,15 @@ public:
     void activate(int) override {}
 };
 
+// A piece of a key of some length at piece index s, hashed; equal hashes only make candidates,
+// which verification then checks.
+uint64_t pieceHash(int length, int s, QStringView text) {
+    uint64_t h = 1469598103934665603ULL ^ (uint64_t(length) << 32) ^ uint64_t(s);
+    for (QChar c : text)
+        h = (h ^ c.unicode()) * 1099511628211ULL;
+    return h;
+}
+
 // Marks which keys a query has already looked at.
 class Stamps {
 public:
@@ -246,12 +255,6 @@ private:
         const int small = len / parts, longer = len % parts;
         start = s * small + std::max(0, s - (parts - longer));
         size = s < parts - longer ? small : small + 1;
-    }
-    static uint64_t pieceHash(int len, int s, QStringView text) {
-        uint64_t h = 1469598103934665603ULL ^ (uint64_t(len) << 32) ^ uint64_t(s);
-        for (QChar c : text)
-            h = (h ^ c.unicode()) * 1099511628211ULL;
-        return h;
     }
     void verifyOther(const Scratch& sc, int key, int other, std::vector<KeyMatch>& out) const;
     void buildGrams(const Yielder& yield);
@@ -694,12 +697,6 @@ private:
         const int smallCount = parts - longer;
         start = s * small + std::max(0, s - smallCount);
         size = s < smallCount ? small : small + 1;
-    }
-    static uint64_t pieceHash(int length, int s, QStringView text) {
-        uint64_t h = 1469598103934665603ULL ^ (uint64_t(length) << 32) ^ uint64_t(s);
-        for (QChar c : text)
-            h = (h ^ c.unicode()) * 1099511628211ULL;
-        return h;
     }
     void verify(int key, int other, std::vector<KeyMatch>& out) {
         // The query's masks serve every candidate: the distance does not care which is which.
