@@ -3,8 +3,8 @@
 
 namespace nw {
 
-MainWindow::MainWindow(QWidget* parent) : QMainWindow(parent)
-{
+MainWindow::MainWindow(QWidget* parent)
+    : QMainWindow(parent) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(AppTitle);
     resize(763, 469);
