@@ -1,4 +1,6 @@
+#include "DesktopDialogs.h"
 #include "MainWindow.h"
+#include "MessageErrorSink.h"
 #include "Texts.h"
 
 #include <QApplication>
@@ -6,9 +8,18 @@
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("namewick"));
-    QApplication::setApplicationDisplayName(nw::AppTitle);
     QApplication::setApplicationVersion(nw::versionText());
-    nw::MainWindow window;
-    window.show();
-    return QApplication::exec();
+    nw::DesktopDialogs dialogs;
+    nw::setDialogs(&dialogs);
+    nw::MessageErrorSink errors;
+    nw::setErrorSink(&errors);
+    int status = 0;
+    {
+        nw::MainWindow window;
+        window.show();
+        status = QApplication::exec();
+    }
+    nw::setErrorSink(nullptr);
+    nw::setDialogs(nullptr);
+    return status;
 }

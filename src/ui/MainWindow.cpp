@@ -1,13 +1,320 @@
 #include "MainWindow.h"
+#include "AppIcon.h"
+#include "ControlTable.h"
+#include "ErrorReport.h"
+#include "FavouritesFile.h"
+#include "Flags.h"
+#include "FolderTree.h"
+#include "ResultsModel.h"
 #include "Texts.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDir>
+#include <QHash>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QSignalBlocker>
+#include <QStatusBar>
+#include <QTreeView>
 
 namespace nw {
 
-MainWindow::MainWindow(QWidget* parent)
-    : QMainWindow(parent) {
+namespace {
+
+// The resize rules, in twips of the outer size.
+constexpr int ProgressTopLess = 1080;
+constexpr int ListWidthLess = 350;
+constexpr int ListHeightLess = 5070;
+constexpr int PanelWidthLess = 2905;
+
+// Without a window manager the platform reports no frame; the rules then count the borders and
+// title bar of a common desktop, so the window keeps its designed proportions.
+constexpr int StandardFrameWidth = 8;
+constexpr int StandardFrameHeight = 34;
+
+constexpr const ControlEntry& StatusBarEntry = controlEntry("StatusBar1");
+static_assert(StatusBarEntry.kind == ControlKind::StatusBar);
+
+} // namespace
+
+MainWindow::MainWindow(WindowOptions options, QWidget* parent)
+    : QMainWindow(parent)
+    , options_(std::move(options)) {
     setObjectName(QStringLiteral("frmMain"));
     setWindowTitle(AppTitle);
-    resize(763, 469);
+    setWindowIcon(appIcon());
+    // No control box: the menu bar's first four items take its place.
+    setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint);
+    setMinimumSize(1, 1);
+    // The places were made for narrow 8-point text.
+    QFont text = font();
+    text.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed"),
+                      text.family()});
+    text.setPointSize(8);
+    setFont(text);
+    favouritesFile_ =
+        options_.favouritesFile.isEmpty() ? nw::favouritesFile() : options_.favouritesFile;
+    pendingCaption_ = AppTitle;
+    clock_.start();
+
+    buildControls();
+    buildResultsList();
+    buildStatusPanels();
+    buildMenus();
+    resize(twipsToPixels(ClientWidthTwips),
+           twipsToPixels(ClientHeightTwips) + menuBar()->sizeHint().height());
+    if (const QScreen* shown = screen()) {
+        QRect place = frameGeometry();
+        place.moveCenter(shown->availableGeometry().center());
+        move(place.topLeft());
+    }
+    formLoad();
+    drive1_->setFocus();
+}
+
+MainWindow::~MainWindow() {
+    StopFlag = true;
+}
+
+template <typename T> T* MainWindow::control(const char* name) const {
+    T* found = findChild<T*>(QString::fromUtf8(name));
+    Q_ASSERT_X(found, "MainWindow::control", name);
+    return found;
+}
+
+void MainWindow::buildControls() {
+    client_ = new QWidget(this);
+    client_->setObjectName(QStringLiteral("client"));
+    setCentralWidget(client_);
+    client_->resize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips));
+    for (const ControlEntry& entry : Controls)
+        makeControl(entry, *entry.parent ? control<QWidget>(entry.parent) : client_);
+
+    drive1_ = control<QComboBox>("Drive1");
+    dir1_ = control<FolderTree>("Dir1");
+    favsList_ = control<QListWidget>("FavsList");
+    addFavorite_ = control<QPushButton>("addFavorite");
+    delFav_ = control<QPushButton>("DelFav");
+    scanDir_ = control<QPushButton>("ScanDir");
+    stopMe_ = control<QPushButton>("StopMe");
+    crcSkip_ = control<QPushButton>("CRCSkip");
+    chrMatch_ = control<QRadioButton>("ChrMatch");
+    levenshtein_ = control<QRadioButton>("Levenshtein");
+    mPercent_ = control<QComboBox>("mPercent");
+    lblChrMatch_ = control<QLabel>("lblChrMatch");
+    grpSense_ = control<QComboBox>("GrpSense");
+    lblGrpSense_ = control<QLabel>("lblGrpSense");
+    levenshteinDist_ = control<QComboBox>("LevenshteinDist");
+    lblLDist_ = control<QLabel>("lblLDist");
+    ignExtensions_ = control<QCheckBox>("IgnExtensions");
+    fSense_ = control<QComboBox>("fSense");
+    chkCRC32_ = control<QCheckBox>("chkCRC32");
+    autoMove_ = control<QCheckBox>("AutoMove");
+    autoMoveDir_ = control<QLineEdit>("AutoMoveDir");
+    fListView_ = control<QTreeView>("FListView");
+    statusBar1_ = control<QStatusBar>("StatusBar1");
+    progressBar1_ = control<QProgressBar>("ProgressBar1");
+
+    lockedWhileScanning_ = {drive1_,          dir1_,
+                            mPercent_,        lblChrMatch_,
+                            grpSense_,        lblGrpSense_,
+                            levenshteinDist_, lblLDist_,
+                            fSense_,          control<QLabel>("Label7"),
+                            ignExtensions_,   chkCRC32_,
+                            chrMatch_,        levenshtein_,
+                            autoMove_,        addFavorite_,
+                            delFav_,          favsList_,
+                            scanDir_};
+
+    for (const ControlEntry& entry : Controls) {
+        if (*entry.text)
+            fitCaption(control<QWidget>(entry.name));
+    }
+
+    for (size_t i = 1; i < TabOrder.size(); ++i)
+        setTabOrder(control<QWidget>(TabOrder[i - 1]), control<QWidget>(TabOrder[i]));
+
+    client_->installEventFilter(this);
+    favsList_->viewport()->setMouseTracking(true);
+    favsList_->viewport()->installEventFilter(this);
+
+    connect(scanDir_, &QPushButton::clicked, this, &MainWindow::scanDirClick);
+    connect(stopMe_, &QPushButton::clicked, this, [] { StopFlag = true; });
+    connect(crcSkip_, &QPushButton::clicked, this, [] { CRCSkipFlag = true; });
+    for (QRadioButton* option : {chrMatch_, levenshtein_})
+        connect(option, &QRadioButton::toggled, this, [this](bool on) {
+            if (on)
+                applyModeRule();
+        });
+    connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::drive1Change);
+    connect(dir1_, &FolderTree::pathChanged, this, &MainWindow::dir1Change);
+    connect(favsList_, &QListWidget::itemClicked, this, &MainWindow::favsListClick);
+    connect(addFavorite_, &QPushButton::clicked, this, &MainWindow::addFavoriteClick);
+    connect(delFav_, &QPushButton::clicked, this, &MainWindow::delFavClick);
+}
+
+void MainWindow::buildResultsList() {
+    results_ = new ResultsModel(this);
+    fListView_->setModel(results_);
+    fListView_->setRootIsDecorated(false);
+    fListView_->setItemsExpandable(false);
+    // Lets the view skip measuring rows: a scan may list a hundred thousand.
+    fListView_->setUniformRowHeights(true);
+    fListView_->setAllColumnsShowFocus(true);
+    fListView_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    fListView_->setSelectionMode(QAbstractItemView::SingleSelection);
+    QHeaderView* header = fListView_->header();
+    header->setStretchLastSection(false);
+    header->setSectionsMovable(false);
+    for (int column = 0; column < ColumnCount; ++column)
+        header->resizeSection(column, twipsToPixels(ColumnWidthTwips));
+}
+
+void MainWindow::buildStatusPanels() {
+    for (size_t i = 0; i < StatusPanels.size(); ++i) {
+        auto* panel = new QLabel(statusBar1_);
+        panel->setObjectName(QString::fromUtf8(StatusPanels[i].key));
+        panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        panel->setIndent(3);
+        panel->resize(twipsToPixels(StatusPanels[i].widthTwips), statusBar1_->height());
+        panels_[i] = panel;
+    }
+    dockStatusBar();
+}
+
+void MainWindow::buildMenus() {
+    QHash<QString, QMenu*> menus;
+    for (const MenuEntry& entry : Menus) {
+        const QString name = QString::fromUtf8(entry.name);
+        const QString caption = QString::fromUtf8(entry.caption);
+        QMenu* parentMenu = *entry.parent ? menus.value(QString::fromUtf8(entry.parent)) : nullptr;
+        QAction* action = nullptr;
+        if (entry.submenu) {
+            auto* menu = new QMenu(caption, parentMenu ? static_cast<QWidget*>(parentMenu)
+                                                       : static_cast<QWidget*>(menuBar()));
+            menu->setObjectName(name);
+            menus.insert(name, menu);
+            action = menu->menuAction();
+            if (parentMenu)
+                parentMenu->addMenu(menu);
+            else
+                menuBar()->addMenu(menu);
+        } else {
+            action = new QAction(caption, this);
+            if (parentMenu)
+                parentMenu->addAction(action);
+            else
+                menuBar()->addAction(action);
+        }
+        action->setObjectName(name);
+        action->setVisible(!entry.hidden);
+    }
+    connect(control<QAction>("MeRestore"), &QAction::triggered, this, &QWidget::showNormal);
+    connect(control<QAction>("MeMax"), &QAction::triggered, this, &QWidget::showMaximized);
+    connect(control<QAction>("meMin"), &QAction::triggered, this, &QWidget::showMinimized);
+    meExit_ = control<QAction>("MeExit");
+    connect(meExit_, &QAction::triggered, this, [this] {
+        StopFlag = true;
+        close();
+    });
+}
+
+void MainWindow::formLoad() {
+    chrMatch_->setChecked(true);
+    for (const NumberListEntry& list : NumberLists) {
+        auto* combo = control<QComboBox>(list.name);
+        const QString start = combo->currentText();
+        const int step = list.first <= list.last ? 1 : -1;
+        for (int n = list.first;; n += step) {
+            combo->addItem(QString::number(n));
+            if (n == list.last)
+                break;
+        }
+        const int at = combo->findText(start);
+        if (at >= 0)
+            combo->setCurrentIndex(at);
+        else
+            combo->setEditText(start);
+    }
+    fillDrives();
+    const QString start =
+        options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder;
+    const int volume = volumeHolding(volumes_, start);
+    if (volume >= 0) {
+        const QSignalBlocker block(drive1_);
+        drive1_->setCurrentIndex(volume);
+    }
+    {
+        const QSignalBlocker block(dir1_);
+        if (const ErrorInfo error =
+                dir1_->setPath(start, volume >= 0 ? volumes_.at(volume).root : start))
+            ReportError(QStringLiteral("frmMain"), QStringLiteral("Form_Load"), error);
+    }
+    dir1Change();
+    loadFavourites();
+}
+
+QSize MainWindow::outerSizeTwips() const {
+    QSize outer = frameGeometry().size();
+    if (outer == size())
+        outer += QSize(StandardFrameWidth, StandardFrameHeight);
+    return outer * 15;
+}
+
+void MainWindow::applyLayout(QSize outer) {
+    const int h = outer.height();
+    const int w = outer.width();
+    progressBar1_->move(progressBar1_->x(), twipsToPixels(h - ProgressTopLess));
+    if (w < ListWidthLess)
+        return;
+    fListView_->resize(twipsToPixels(w - ListWidthLess), fListView_->height());
+    if (h < ListHeightLess)
+        return;
+    fListView_->resize(fListView_->width(), twipsToPixels(h - ListHeightLess));
+    if (w < PanelWidthLess)
+        return;
+    panels_[1]->resize(twipsToPixels(w - PanelWidthLess), panels_[1]->height());
+    dockStatusBar();
+}
+
+void MainWindow::dockStatusBar() {
+    const int height = twipsToPixels(StatusBarEntry.place.height);
+    statusBar1_->setGeometry(0, client_->height() - height, client_->width(), height);
+    int left = 0;
+    for (QLabel* panel : panels_) {
+        panel->setGeometry(left, 1, panel->width(), height - 1);
+        left += panel->width();
+    }
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    applyLayout(outerSizeTwips());
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    // However the window closes, a scan still running must end.
+    StopFlag = true;
+    QMainWindow::closeEvent(event);
+}
+
+bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == client_ && event->type() == QEvent::Resize)
+        dockStatusBar();
+    else if (watched == favsList_->viewport() && event->type() == QEvent::MouseMove)
+        favsListMouseMove();
+    return QMainWindow::eventFilter(watched, event);
 }
 
 } // namespace nw

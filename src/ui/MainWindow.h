@@ -1,13 +1,156 @@
 #pragma once
 
+#include "ScanView.h"
+#include "Volumes.h"
+
+#include <QElapsedTimer>
 #include <QMainWindow>
+
+#include <array>
+#include <vector>
+
+class QAction;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+class QRadioButton;
+class QStatusBar;
+class QTreeView;
 
 namespace nw {
 
-class MainWindow : public QMainWindow {
+class FolderTree;
+class ResultsModel;
+
+struct WindowOptions {
+    QString favouritesFile; // empty: qvx.ini where the program keeps it
+    QString startFolder;    // empty: the process's current folder
+    VolumeSource volumes;   // empty: the mounted volumes
+};
+
+// The program's one working window. It runs scans inside its Start handler and shows them
+// through ScanView.
+class MainWindow : public QMainWindow, public ScanView {
     Q_OBJECT
 public:
-    explicit MainWindow(QWidget* parent = nullptr);
+    explicit MainWindow(WindowOptions options = {}, QWidget* parent = nullptr);
+    // Raises StopFlag, so that a scan still running ends at its next check.
+    ~MainWindow() override;
+
+    // The folder to scan: the folder list's path as a folder text.
+    QString scanPath() const { return scanPath_; }
+    QString favouritesFile() const { return favouritesFile_; }
+    ResultsModel* results() const { return results_; }
+
+    // The folder dialog; an empty text when cancelled.
+    QString Browse(bool newFolder, const QString& prompt = {});
+
+    // How long a scan runs between two visits of the event loop; 0 visits it at every yield.
+    void setEventInterval(int milliseconds) { eventIntervalNs_ = qint64(milliseconds) * 1000000; }
+
+    // The window's outer size in twips, frame, title bar and menu bar included.
+    QSize outerSizeTwips() const;
+    // The resize rules for an outer size in twips. A step that would give a negative size
+    // ends them; the steps before it stay.
+    void applyLayout(QSize outer);
+
+    void lockControls() override;
+    void unlockControls(MatchMode mode) override;
+    void showCRCSkip(bool shown) override;
+    void uncheckCRC() override;
+    void clearRows() override;
+    void addRowAtTop(const ResultRow& row) override;
+    int rowCount() const override;
+    QString rowCell(int row, int column) const override;
+    void setRowsSorted(bool sorted) override;
+    void setScoreHeader(const QString& caption) override;
+    void setStatus(StatusPanel panel, const QString& text) override;
+    void setCaption(const QString& caption) override;
+    void setProgressRange(int minimum, int maximum) override;
+    void setProgress(int position) override;
+    void yield() override;
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    template <typename T> T* control(const char* name) const;
+    void buildControls();
+    void buildResultsList();
+    void buildStatusPanels();
+    void buildMenus();
+    void formLoad();
+    void dockStatusBar();
+
+    void scanDirClick();
+    void applyModeRule();
+    void setModeControls(MatchMode mode);
+    ScanSettings settingsFromControls() const;
+    void showPending();
+
+    // Folder selection and favourites
+    void fillDrives();
+    bool volumeReady(const QString& root) const;
+    void drive1Change();
+    void dir1Change();
+    void favsListClick(QListWidgetItem* item);
+    void favsListMouseMove();
+    void addFavoriteClick();
+    void delFavClick();
+    void loadFavourites();
+
+    WindowOptions options_;
+    QString favouritesFile_;
+    QString scanPath_;
+    QList<Volume> volumes_;
+    ResultsModel* results_ = nullptr;
+
+    QWidget* client_ = nullptr;
+    QComboBox* drive1_ = nullptr;
+    FolderTree* dir1_ = nullptr;
+    QListWidget* favsList_ = nullptr;
+    QPushButton* addFavorite_ = nullptr;
+    QPushButton* delFav_ = nullptr;
+    QPushButton* scanDir_ = nullptr;
+    QPushButton* stopMe_ = nullptr;
+    QPushButton* crcSkip_ = nullptr;
+    QRadioButton* chrMatch_ = nullptr;
+    QRadioButton* levenshtein_ = nullptr;
+    QComboBox* mPercent_ = nullptr;
+    QLabel* lblChrMatch_ = nullptr;
+    QComboBox* grpSense_ = nullptr;
+    QLabel* lblGrpSense_ = nullptr;
+    QComboBox* levenshteinDist_ = nullptr;
+    QLabel* lblLDist_ = nullptr;
+    QCheckBox* ignExtensions_ = nullptr;
+    QComboBox* fSense_ = nullptr;
+    QCheckBox* chkCRC32_ = nullptr;
+    QCheckBox* autoMove_ = nullptr;
+    QLineEdit* autoMoveDir_ = nullptr;
+    QTreeView* fListView_ = nullptr;
+    QStatusBar* statusBar1_ = nullptr;
+    QProgressBar* progressBar1_ = nullptr;
+    std::array<QLabel*, 3> panels_{};
+    QAction* meExit_ = nullptr;
+    std::vector<QWidget*> lockedWhileScanning_;
+
+    // While a scan runs, texts and progress wait for the next yield that shows them.
+    bool scanning_ = false;
+    QString pendingCaption_;
+    std::array<QString, 2> pendingStatus_;
+    int pendingProgress_ = 0;
+    QElapsedTimer clock_;
+    qint64 nextEventsNs_ = 0;
+    qint64 nextRowsNs_ = 0;
+    qint64 eventIntervalNs_ = 20'000'000;
 };
 
 } // namespace nw

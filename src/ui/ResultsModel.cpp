@@ -1,0 +1,161 @@
+#include "ResultsModel.h"
+#include "ControlTable.h"
+#include "Texts.h"
+
+#include <algorithm>
+
+namespace nw {
+
+ResultsModel::ResultsModel(QObject* parent)
+    : QAbstractTableModel(parent) {
+    for (const ColumnEntry& column : ResultColumns)
+        headers_.append(QString::fromUtf8(column.caption));
+}
+
+int ResultsModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : shown_;
+}
+
+int ResultsModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : ColumnCount;
+}
+
+QVariant ResultsModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= shown_)
+        return {};
+    if (role == Qt::DisplayRole)
+        return rows_[viewIndex(index.row())].cells[size_t(index.column())];
+    if (role == Qt::TextAlignmentRole && ResultColumns[size_t(index.column())].rightAligned)
+        return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
+    return {};
+}
+
+QVariant ResultsModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= ColumnCount)
+        return QAbstractTableModel::headerData(section, orientation, role);
+    if (role == Qt::DisplayRole)
+        return headers_.at(section);
+    if (role == Qt::TextAlignmentRole)
+        return QVariant::fromValue(
+            (ResultColumns[size_t(section)].rightAligned ? Qt::AlignRight : Qt::AlignLeft) |
+            Qt::AlignVCenter);
+    return {};
+}
+
+void ResultsModel::setHeaderCaption(int column, const QString& caption) {
+    if (headers_.at(column) == caption)
+        return;
+    headers_[column] = caption;
+    emit headerDataChanged(Qt::Horizontal, column, column);
+}
+
+void ResultsModel::clear() {
+    beginResetModel();
+    rows_.clear();
+    order_.clear();
+    shown_ = 0;
+    endResetModel();
+}
+
+void ResultsModel::addAtTop(const ResultRow& row) {
+    if (sortColumn_ < 0) {
+        rows_.push_back(row);
+        if (!held_)
+            flush();
+        return;
+    }
+    // A sorted list takes a new row at its place, after the rows of equal text.
+    const QString& text = row.cells[size_t(sortColumn_)];
+    const auto at =
+        std::upper_bound(order_.begin(), order_.end(), text, [this](const QString& t, int stored) {
+            const QString& other = rows_[size_t(stored)].cells[size_t(sortColumn_)];
+            return sortOrder_ == Qt::AscendingOrder ? textLess(t, other) : textLess(other, t);
+        });
+    const int position = int(at - order_.begin());
+    beginInsertRows({}, position, position);
+    rows_.push_back(row);
+    order_.insert(order_.begin() + position, int(rows_.size()) - 1);
+    shown_ = int(rows_.size());
+    endInsertRows();
+}
+
+void ResultsModel::setHeld(bool held) {
+    held_ = held;
+    if (!held)
+        flush();
+}
+
+void ResultsModel::flush() {
+    const int pending = int(rows_.size()) - shown_;
+    if (pending <= 0)
+        return;
+    // Unsorted, so the held rows are the newest and belong on top.
+    beginInsertRows({}, 0, pending - 1);
+    shown_ = int(rows_.size());
+    endInsertRows();
+}
+
+std::vector<int> ResultsModel::viewOrder() const {
+    std::vector<int> order(static_cast<size_t>(shown_));
+    for (int r = 0; r < shown_; ++r)
+        order[size_t(r)] = int(viewIndex(r));
+    return order;
+}
+
+void ResultsModel::sort(int column, Qt::SortOrder order) {
+    if (column < 0 || column >= ColumnCount)
+        return;
+    flush();
+    std::vector<int> sorted = viewOrder();
+    const size_t c = size_t(column);
+    if (order == Qt::AscendingOrder)
+        std::stable_sort(sorted.begin(), sorted.end(), [this, c](int a, int b) {
+            return textLess(rows_[size_t(a)].cells[c], rows_[size_t(b)].cells[c]);
+        });
+    else
+        std::stable_sort(sorted.begin(), sorted.end(), [this, c](int a, int b) {
+            return textLess(rows_[size_t(b)].cells[c], rows_[size_t(a)].cells[c]);
+        });
+    sortColumn_ = column;
+    sortOrder_ = order;
+    applyOrder(std::move(sorted));
+}
+
+void ResultsModel::applyOrder(std::vector<int> order) {
+    emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
+    const QModelIndexList before = persistentIndexList();
+    std::vector<int> stored(size_t(before.size()));
+    for (qsizetype i = 0; i < before.size(); ++i)
+        stored[size_t(i)] = int(viewIndex(before.at(i).row()));
+    order_ = std::move(order);
+    if (!before.isEmpty()) {
+        std::vector<int> newRow(rows_.size());
+        for (size_t r = 0; r < order_.size(); ++r)
+            newRow[size_t(order_[r])] = int(r);
+        QModelIndexList after;
+        after.reserve(before.size());
+        for (qsizetype i = 0; i < before.size(); ++i)
+            after.append(index(newRow[size_t(stored[size_t(i)])], before.at(i).column()));
+        changePersistentIndexList(before, after);
+    }
+    emit layoutChanged({}, QAbstractItemModel::VerticalSortHint);
+}
+
+void ResultsModel::setSorted(bool sorted) {
+    if (sorted) {
+        sort(0, Qt::AscendingOrder);
+        return;
+    }
+    if (sortColumn_ < 0)
+        return;
+    // Store the rows bottom first, so the unsorted mapping shows them as they stand.
+    std::vector<ResultRow> reordered;
+    reordered.reserve(rows_.size());
+    for (auto it = order_.rbegin(); it != order_.rend(); ++it)
+        reordered.push_back(std::move(rows_[size_t(*it)]));
+    rows_ = std::move(reordered);
+    order_.clear();
+    sortColumn_ = -1;
+}
+
+} // namespace nw

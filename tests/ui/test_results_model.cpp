@@ -1,0 +1,202 @@
+#include "ResultsModel.h"
+#include "Texts.h"
+
+#include <QPersistentModelIndex>
+#include <QSignalSpy>
+#include <QTest>
+
+using namespace nw;
+
+namespace {
+
+// A row whose File One is name and whose other cells carry a tag to tell equal names apart.
+ResultRow makeRow(const QString& name, const QString& tag = {}) {
+    ResultRow row;
+    row.cells[ColFile1] = name;
+    for (int c = 1; c < ColumnCount; ++c)
+        row.cells[size_t(c)] = tag;
+    return row;
+}
+
+// "name/tag" of every row as the views show them, top first.
+QStringList shown(const ResultsModel& model) {
+    QStringList rows;
+    for (int r = 0; r < model.rowCount(); ++r)
+        rows << model.index(r, ColFile1).data().toString() + '/' +
+                    model.index(r, ColMethod).data().toString();
+    return rows;
+}
+
+// The same rows as the scan reads them, row 1 first.
+QStringList scanned(const ResultsModel& model) {
+    QStringList rows;
+    for (int r = 1; r <= model.count(); ++r)
+        rows << model.cell(r, ColFile1) + '/' + model.cell(r, ColMethod);
+    return rows;
+}
+
+} // namespace
+
+class TestResultsModel : public QObject {
+    Q_OBJECT
+
+private slots:
+    void newRowsComeOutOnTop();
+    void heldRowsArriveInOneBatch();
+    void sortIsStableByText_data();
+    void sortIsStableByText();
+    void sortByColumnKeepsEarlierOrderForTies();
+    void unsortedAgainKeepsOrder();
+    void rowAddedWhileSortedTakesItsPlace();
+    void selectionFollowsItsRow();
+    void hundredThousandRows();
+};
+
+void TestResultsModel::newRowsComeOutOnTop() {
+    ResultsModel model;
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    for (const char* name : {"a", "b", "c"})
+        model.addAtTop(makeRow(name, name));
+    QCOMPARE(shown(model), QStringList({"c/c", "b/b", "a/a"}));
+    QCOMPARE(scanned(model), shown(model));
+    QCOMPARE(inserted.size(), 3);
+    for (const QList<QVariant>& signal : inserted)
+        QCOMPARE(signal.at(1).toInt(), 0);
+
+    model.clear();
+    QCOMPARE(model.rowCount(), 0);
+    QCOMPARE(model.count(), 0);
+}
+
+void TestResultsModel::heldRowsArriveInOneBatch() {
+    ResultsModel model;
+    model.addAtTop(makeRow("old"));
+    model.setHeld(true);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    for (const char* name : {"a", "b", "c"})
+        model.addAtTop(makeRow(name));
+    // The scan sees every row at once, the views only after the flush.
+    QCOMPARE(model.count(), 4);
+    QCOMPARE(model.cell(1, ColFile1), QStringLiteral("c"));
+    QCOMPARE(model.cell(4, ColFile1), QStringLiteral("old"));
+    QCOMPARE(model.rowCount(), 1);
+    QCOMPARE(model.index(0, 0).data().toString(), QStringLiteral("old"));
+
+    model.flush();
+    QCOMPARE(inserted.size(), 1);
+    QCOMPARE(inserted.at(0).at(1).toInt(), 0);
+    QCOMPARE(inserted.at(0).at(2).toInt(), 2);
+    QCOMPARE(shown(model), QStringList({"c/", "b/", "a/", "old/"}));
+
+    model.addAtTop(makeRow("d"));
+    model.setHeld(false);
+    QCOMPARE(shown(model), QStringList({"d/", "c/", "b/", "a/", "old/"}));
+}
+
+void TestResultsModel::sortIsStableByText_data() {
+    QTest::addColumn<QStringList>("added"); // in the order the scan adds them
+    QTest::addColumn<QStringList>("expected");
+
+    QTest::newRow("letter case ignored first")
+        << QStringList({"b", "a", "B", "A"}) << QStringList({"A/3", "a/1", "B/2", "b/0"});
+    QTest::newRow("equal names stay newest first")
+        << QStringList({"x", "x", "x"}) << QStringList({"x/2", "x/1", "x/0"});
+    QTest::newRow("digits as text") << QStringList({"9.mp3", "10.mp3", "1.mp3"})
+                                    << QStringList({"1.mp3/2", "10.mp3/1", "9.mp3/0"});
+    QTest::newRow("empty list") << QStringList() << QStringList();
+}
+
+void TestResultsModel::sortIsStableByText() {
+    QFETCH(QStringList, added);
+    QFETCH(QStringList, expected);
+    ResultsModel model;
+    for (qsizetype i = 0; i < added.size(); ++i)
+        model.addAtTop(makeRow(added.at(i), QString::number(i)));
+    model.setSorted(true);
+    QVERIFY(model.isSorted());
+    QCOMPARE(shown(model), expected);
+    QCOMPARE(scanned(model), expected);
+}
+
+void TestResultsModel::sortByColumnKeepsEarlierOrderForTies() {
+    ResultsModel model;
+    const struct {
+        const char* name;
+        const char* size;
+    } rows[] = {{"c", "9.5"}, {"a", "10.0"}, {"b", "9.5"}, {"d", "1,234.5"}};
+    for (const auto& row : rows) {
+        ResultRow r = makeRow(row.name, row.name);
+        r.cells[ColFSize1] = row.size;
+        model.addAtTop(r);
+    }
+    model.setSorted(true);
+    model.sort(ColFSize1);
+    // Sizes order as text; ties keep the File One order sorted before.
+    QCOMPARE(shown(model), QStringList({"d/d", "a/a", "b/b", "c/c"}));
+    model.sort(ColFSize1, Qt::DescendingOrder);
+    QCOMPARE(shown(model), QStringList({"b/b", "c/c", "a/a", "d/d"}));
+}
+
+void TestResultsModel::unsortedAgainKeepsOrder() {
+    ResultsModel model;
+    for (const char* name : {"b", "c", "a"})
+        model.addAtTop(makeRow(name));
+    model.setSorted(true);
+    model.setSorted(false);
+    QVERIFY(!model.isSorted());
+    QCOMPARE(shown(model), QStringList({"a/", "b/", "c/"}));
+    model.addAtTop(makeRow("z"));
+    QCOMPARE(shown(model), QStringList({"z/", "a/", "b/", "c/"}));
+    QCOMPARE(scanned(model), shown(model));
+}
+
+void TestResultsModel::rowAddedWhileSortedTakesItsPlace() {
+    ResultsModel model;
+    for (const char* name : {"d", "b"})
+        model.addAtTop(makeRow(name, "0"));
+    model.setSorted(true);
+    QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
+    model.addAtTop(makeRow("c", "1"));
+    model.addAtTop(makeRow("B", "2"));
+    model.addAtTop(makeRow("b", "3"));
+    QCOMPARE(shown(model), QStringList({"B/2", "b/0", "b/3", "c/1", "d/0"}));
+    QCOMPARE(scanned(model), shown(model));
+    QCOMPARE(inserted.size(), 3);
+}
+
+void TestResultsModel::selectionFollowsItsRow() {
+    ResultsModel model;
+    for (const char* name : {"c", "a", "b"})
+        model.addAtTop(makeRow(name, name));
+    const QPersistentModelIndex c(model.index(2, ColMethod));
+    QCOMPARE(c.data().toString(), QStringLiteral("c"));
+    model.setSorted(true);
+    QCOMPARE(c.row(), 2);
+    QCOMPARE(c.data().toString(), QStringLiteral("c"));
+    model.sort(ColFile1, Qt::DescendingOrder);
+    QCOMPARE(c.row(), 0);
+    QCOMPARE(c.column(), int(ColMethod));
+}
+
+void TestResultsModel::hundredThousandRows() {
+    // Nothing here may be quadratic: a scan can list this many pairs.
+    constexpr int count = 100000;
+    ResultsModel model;
+    model.setHeld(true);
+    for (int i = 0; i < count; ++i) {
+        model.addAtTop(makeRow(QStringLiteral("name%1").arg((i * 7919) % count)));
+        if (i % 1000 == 0)
+            model.flush();
+    }
+    model.setHeld(false);
+    QCOMPARE(model.rowCount(), count);
+    QCOMPARE(model.cell(1, ColFile1), QStringLiteral("name%1").arg(((count - 1) * 7919) % count));
+    model.setSorted(true);
+    for (int r = 2; r <= count; ++r) {
+        if (textLess(model.cell(r, ColFile1), model.cell(r - 1, ColFile1)))
+            QFAIL(qPrintable(QStringLiteral("row %1 out of order").arg(r)));
+    }
+}
+
+QTEST_GUILESS_MAIN(TestResultsModel)
+#include "test_results_model.moc"
