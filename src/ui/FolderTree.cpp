@@ -1,4 +1,5 @@
 #include "FolderTree.h"
+#include "Volumes.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -11,12 +12,6 @@
 namespace nw {
 
 namespace {
-
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
-#endif
 
 // Paths with "/" as the file-system model gives them.
 bool isWithin(const QString& path, const QString& folder) {

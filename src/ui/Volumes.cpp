@@ -9,12 +9,6 @@ namespace nw {
 
 namespace {
 
-#ifdef Q_OS_WIN
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
-#else
-constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
-#endif
-
 QString withSeparator(QString path) {
     if (!path.endsWith(QDir::separator()))
         path += QDir::separator();

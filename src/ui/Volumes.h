@@ -7,6 +7,13 @@
 
 namespace nw {
 
+// How the file system compares folder names.
+#ifdef Q_OS_WIN
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseInsensitive;
+#else
+constexpr Qt::CaseSensitivity PathCase = Qt::CaseSensitive;
+#endif
+
 // A mounted volume as the drive list shows it.
 struct Volume {
     QString root; // native separators, ends with one
