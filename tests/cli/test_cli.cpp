@@ -15,6 +15,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using nw::test::readRaw;
 using nw::test::TestDir;
 
 namespace {
@@ -71,19 +72,6 @@ bool existsRaw(const QByteArray& path) {
 qint64 sizeRaw(const QByteArray& path) {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0 ? qint64(st.st_size) : -1;
-}
-
-QByteArray readRaw(const QByteArray& path) {
-    QByteArray out;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return out;
-    char buffer[65536];
-    ssize_t r = 0;
-    while ((r = ::read(fd, buffer, sizeof buffer)) > 0)
-        out.append(buffer, r);
-    ::close(fd);
-    return out;
 }
 
 void makeParents(const QByteArray& path) {

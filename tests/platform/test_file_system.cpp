@@ -17,6 +17,7 @@
 #include <unistd.h>
 
 using namespace nw;
+using nw::test::readRaw;
 using nw::test::TestDir;
 
 namespace {
@@ -31,19 +32,6 @@ void writeRaw(const QByteArray& path, const QByteArray& content) {
     QVERIFY2(fd >= 0, path.constData());
     QCOMPARE(::write(fd, content.constData(), size_t(content.size())), ssize_t(content.size()));
     QCOMPARE(::close(fd), 0);
-}
-
-QByteArray readRaw(const QByteArray& path) {
-    QByteArray out;
-    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return out;
-    char buffer[65536];
-    ssize_t r = 0;
-    while ((r = ::read(fd, buffer, sizeof buffer)) > 0)
-        out.append(buffer, r);
-    ::close(fd);
-    return out;
 }
 
 bool existsRaw(const QByteArray& path) {

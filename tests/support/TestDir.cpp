@@ -7,6 +7,7 @@
 
 #ifdef Q_OS_UNIX
 #include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -120,6 +121,25 @@ void removeContents(const QByteArray& folder) {
 #else
     Q_UNUSED(folder);
 #endif
+}
+
+QByteArray readRaw(const QByteArray& path) {
+    QByteArray out;
+#ifdef Q_OS_UNIX
+    const int fd = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return out;
+    char buffer[65536];
+    ssize_t r = 0;
+    while ((r = ::read(fd, buffer, sizeof buffer)) > 0)
+        out.append(buffer, r);
+    ::close(fd);
+#else
+    QFile f(QFile::decodeName(path));
+    if (f.open(QIODevice::ReadOnly))
+        out = f.readAll();
+#endif
+    return out;
 }
 
 QStringList crlfLines(const QByteArray& bytes) {

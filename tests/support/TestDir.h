@@ -32,6 +32,9 @@ private:
     QTemporaryDir dir_;
 };
 
+// The content of a file given by its raw bytes (empty when it cannot be read).
+QByteArray readRaw(const QByteArray& path);
+
 // Empties a folder given by its raw bytes, names that are not UTF-8 included.
 void removeContents(const QByteArray& folder);
 
