@@ -1,4 +1,5 @@
 #include "DesktopDialogs.h"
+#include "DesktopShell.h"
 #include "MainWindow.h"
 #include "MessageErrorSink.h"
 #include "Texts.h"
@@ -11,6 +12,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(nw::versionText());
     nw::DesktopDialogs dialogs;
     nw::setDialogs(&dialogs);
+    nw::DesktopShell shell;
+    nw::setShell(&shell);
     nw::MessageErrorSink errors;
     nw::setErrorSink(&errors);
     int status = 0;
@@ -20,6 +23,7 @@ int main(int argc, char* argv[]) {
         status = QApplication::exec();
     }
     nw::setErrorSink(nullptr);
+    nw::setShell(nullptr);
     nw::setDialogs(nullptr);
     return status;
 }

@@ -1,0 +1,11 @@
+#include "DesktopShell.h"
+
+#include <QDesktopServices>
+
+namespace nw {
+
+bool DesktopShell::openUrl(const QUrl& url) {
+    return QDesktopServices::openUrl(url);
+}
+
+} // namespace nw

@@ -1,0 +1,29 @@
+#pragma once
+
+#include "Shell.h"
+
+#include <QStringList>
+
+namespace nw::test {
+
+// Keeps every address handed to the desktop and answers with `result`.
+class RecordingShell : public Shell {
+public:
+    RecordingShell() { previous_ = setShell(this); }
+    ~RecordingShell() override { setShell(previous_); }
+    RecordingShell(const RecordingShell&) = delete;
+    RecordingShell& operator=(const RecordingShell&) = delete;
+
+    bool openUrl(const QUrl& url) override {
+        urls << url.toString(QUrl::FullyEncoded);
+        return result;
+    }
+
+    QStringList urls; // fully encoded, as a browser would receive them
+    bool result = true;
+
+private:
+    Shell* previous_ = nullptr;
+};
+
+} // namespace nw::test
