@@ -1,7 +1,7 @@
 #include "DesktopDialogs.h"
 #include "DesktopShell.h"
-#include "MainWindow.h"
-#include "MessageErrorSink.h"
+#include "ErrorDialog.h"
+#include "StartUp.h"
 #include "Texts.h"
 
 #include <QApplication>
@@ -10,17 +10,19 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("namewick"));
     QApplication::setApplicationVersion(nw::versionText());
+    // Lets the desktop match the window to its entry and icon.
+    QApplication::setDesktopFileName(QStringLiteral(NAMEWICK_APP_ID));
     nw::DesktopDialogs dialogs;
     nw::setDialogs(&dialogs);
     nw::DesktopShell shell;
     nw::setShell(&shell);
-    nw::MessageErrorSink errors;
+    nw::ErrorDialogSink errors;
     nw::setErrorSink(&errors);
     int status = 0;
     {
-        nw::MainWindow window;
-        window.show();
-        status = QApplication::exec();
+        // Ends when the last window has closed.
+        nw::StartUp startUp;
+        status = startUp.Main() ? QApplication::exec() : 1;
     }
     nw::setErrorSink(nullptr);
     nw::setShell(nullptr);

@@ -34,9 +34,18 @@ QString usageText() {
         "\n"
         "Examples:\n"
         "  namewick-scan ~/Music\n"
+        "      names at least 90 % alike, extensions ignored, pairs as CSV on standard output\n"
+        "  namewick-scan --percent 80 --group 2 --keep-extensions ~/Music\n"
+        "      looser matching; \"song.mp3\" and \"song.ogg\" no longer match\n"
         "  namewick-scan --mode levenshtein --distance 1 --format json --output pairs.json "
         "~/Music\n"
-        "  namewick-scan --crc --auto-move /srv/dupes/ --repeat 3 /srv/photos\n");
+        "      names one edit apart, written to pairs.json\n"
+        "  namewick-scan --crc --repeat 3 --no-log --quiet /srv/photos\n"
+        "      also pairs of equal content whatever their names; names already listed as\n"
+        "      File One not paired again; no Log.txt; no progress\n"
+        "  namewick-scan --auto-move /srv/dupes/ /srv/photos\n"
+        "      the smaller file of each pair moved below /srv/dupes/, each move listed in "
+        "/srv/photos/Move.txt\n");
 }
 
 bool parseCommandLine(const QStringList& args, CliOptions& options, QString& error) {

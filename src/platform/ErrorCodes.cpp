@@ -42,6 +42,8 @@ QString errorDescription(int number) {
         return QStringLiteral("Object variable or With block variable not set");
     case ErrFormShownModally:
         return QStringLiteral("Form already displayed; can't show modally");
+    case ErrCantCreateObject:
+        return QStringLiteral("Can't create object");
     default:
         return QStringLiteral("Application-defined or object-defined error");
     }

@@ -24,6 +24,7 @@ enum ErrorNumber : int {
     ErrPathNotFound = 76,
     ErrObjectNotSet = 91,
     ErrFormShownModally = 400,
+    ErrCantCreateObject = 429,
 };
 
 // The standard text of an error number.

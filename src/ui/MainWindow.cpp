@@ -5,6 +5,7 @@
 #include "FavouritesFile.h"
 #include "Flags.h"
 #include "FolderTree.h"
+#include "Handled.h"
 #include "ResultsModel.h"
 #include "Texts.h"
 
@@ -18,6 +19,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
@@ -72,6 +74,7 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
     buildResultsList();
     buildStatusPanels();
     buildMenus();
+    connectHelpMenu();
     resize(twipsToPixels(ClientWidthTwips),
            twipsToPixels(ClientHeightTwips) + menuBar()->sizeHint().height());
     if (const QScreen* shown = screen()) {
@@ -153,15 +156,19 @@ void MainWindow::buildControls() {
     connect(stopMe_, &QPushButton::clicked, this, [] { StopFlag = true; });
     connect(crcSkip_, &QPushButton::clicked, this, [] { CRCSkipFlag = true; });
     for (QRadioButton* option : {chrMatch_, levenshtein_})
-        connect(option, &QRadioButton::toggled, this, [this](bool on) {
+        connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
             if (on)
-                applyModeRule();
+                handled(option == chrMatch_ ? "ChrMatch_Click" : "Levenshtein_Click",
+                        [this] { applyModeRule(); });
         });
     connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::drive1Change);
     connect(dir1_, &FolderTree::pathChanged, this, &MainWindow::dir1Change);
     connect(favsList_, &QListWidget::itemClicked, this, &MainWindow::favsListClick);
     connect(addFavorite_, &QPushButton::clicked, this, &MainWindow::addFavoriteClick);
     connect(delFav_, &QPushButton::clicked, this, &MainWindow::delFavClick);
+    connect(autoMove_, &QCheckBox::toggled, this, &MainWindow::autoMoveClick);
+    connect(control<QPushButton>("Command1"), &QPushButton::clicked, this,
+            &MainWindow::command1Click);
 }
 
 void MainWindow::buildResultsList() {
@@ -179,6 +186,10 @@ void MainWindow::buildResultsList() {
     header->setSectionsMovable(false);
     for (int column = 0; column < ColumnCount; ++column)
         header->resizeSection(column, twipsToPixels(ColumnWidthTwips));
+    header->setSectionsClickable(true);
+    connect(header, &QHeaderView::sectionClicked, this,
+            [this](int column) { fListViewColumnClick(column + 1); });
+    fListView_->viewport()->installEventFilter(this);
 }
 
 void MainWindow::buildStatusPanels() {
@@ -223,6 +234,19 @@ void MainWindow::buildMenus() {
     connect(control<QAction>("MeRestore"), &QAction::triggered, this, &QWidget::showNormal);
     connect(control<QAction>("MeMax"), &QAction::triggered, this, &QWidget::showMaximized);
     connect(control<QAction>("meMin"), &QAction::triggered, this, &QWidget::showMinimized);
+    mnuHidden1_ = control<QMenu>("mnuHidden1");
+    for (int array = 0; array < 2; ++array) {
+        for (int index = 0; index < 3; ++index) {
+            QAction* item = control<QAction>(
+                QStringLiteral("mnuOption%1_%2").arg(array + 1).arg(index).toUtf8().constData());
+            optionActions_[size_t(array)][size_t(index)] = item;
+            connect(item, &QAction::triggered, this,
+                    [this, array, index] { mnuOptionClick(array, index); });
+        }
+    }
+    connect(control<QAction>("mnuRemove"), &QAction::triggered, this, &MainWindow::mnuRemoveClick);
+    connect(control<QAction>("OpenLogText"), &QAction::triggered, this,
+            &MainWindow::openLogTextClick);
     meExit_ = control<QAction>("MeExit");
     connect(meExit_, &QAction::triggered, this, [this] {
         StopFlag = true;
@@ -314,6 +338,8 @@ bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
         dockStatusBar();
     else if (watched == favsList_->viewport() && event->type() == QEvent::MouseMove)
         favsListMouseMove();
+    else if (watched == fListView_->viewport() && event->type() == QEvent::MouseButtonPress)
+        return fListViewPress(static_cast<QMouseEvent*>(event));
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -17,6 +17,7 @@ class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QMenu;
+class QMouseEvent;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -107,6 +108,33 @@ private:
     void delFavClick();
     void loadFavourites();
 
+    // Help menu
+    void connectHelpMenu();
+    void aboutClick();
+    void homePageClick();
+    void updateCheckClick();
+    void orloNewsClick();
+    void fakeErrorClick();
+
+    // Mode and options
+    void autoMoveClick(bool checked);
+    void command1Click();
+    void showFileMenus(bool shown);
+
+    // Results list: sorting and the context menu
+    bool fListViewPress(QMouseEvent* event);
+    void fListViewColumnClick(int index); // header position, from 1
+    void fListViewMouseDown(Qt::MouseButton button, const QPoint& globalPos);
+    int selectedRow() const; // from 1; 0 when the list reports none
+    void setOptionItems(int array, const QString& folder, const QString& name);
+
+    // File actions on the rows
+    void mnuOptionClick(int array, int index);
+    void mnuRemoveClick();
+    void openLogTextClick();
+    void removeSelectedRow();
+    void sweepRowsNaming(const QString& name);
+
     WindowOptions options_;
     QString favouritesFile_;
     QString scanPath_;
@@ -141,6 +169,15 @@ private:
     std::array<QLabel*, 3> panels_{};
     QAction* meExit_ = nullptr;
     std::vector<QWidget*> lockedWhileScanning_;
+
+    // mnuOption1 (the larger file) and mnuOption2 (the smaller), as last prepared.
+    struct OptionItem {
+        QString caption; // as shown, prefix included
+        QString tag;     // the file's full path (Delete and Move)
+    };
+    std::array<std::array<OptionItem, 3>, 2> optionItems_{};
+    std::array<std::array<QAction*, 3>, 2> optionActions_{};
+    QMenu* mnuHidden1_ = nullptr;
 
     // While a scan runs, texts and progress wait for the next yield that shows them.
     bool scanning_ = false;

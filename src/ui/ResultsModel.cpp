@@ -79,6 +79,29 @@ void ResultsModel::addAtTop(const ResultRow& row) {
     endInsertRows();
 }
 
+bool ResultsModel::removeRows(int row, int count, const QModelIndex& parent) {
+    if (parent.isValid() || row < 0 || count <= 0 || row + count > shown_)
+        return false;
+    std::vector<size_t> stored;
+    for (int r = row; r < row + count; ++r)
+        stored.push_back(viewIndex(r));
+    // From the back, so the indexes still to erase stay valid.
+    std::sort(stored.rbegin(), stored.rend());
+    beginRemoveRows({}, row, row + count - 1);
+    if (!order_.empty())
+        order_.erase(order_.begin() + row, order_.begin() + row + count);
+    for (const size_t s : stored) {
+        rows_.erase(rows_.begin() + qsizetype(s));
+        for (int& o : order_) {
+            if (size_t(o) > s)
+                --o;
+        }
+    }
+    shown_ -= count;
+    endRemoveRows();
+    return true;
+}
+
 void ResultsModel::setHeld(bool held) {
     held_ = held;
     if (!held)

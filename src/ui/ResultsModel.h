@@ -32,6 +32,8 @@ public:
 
     void clear();
     void addAtTop(const ResultRow& row);
+    // Rows of the views, from 0; the others keep their order.
+    bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
     // While held, new rows reach the views only at flush(): one insertion per batch.
     void setHeld(bool held);
     void flush();

@@ -9,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -114,6 +115,8 @@ QString MainWindow::rowCell(int row, int column) const {
 
 void MainWindow::setRowsSorted(bool sorted) {
     results_->setSorted(sorted);
+    fListView_->header()->setSortIndicator(ColFile1, Qt::AscendingOrder);
+    fListView_->header()->setSortIndicatorShown(sorted);
 }
 
 void MainWindow::setScoreHeader(const QString& caption) {

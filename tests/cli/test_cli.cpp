@@ -688,6 +688,18 @@ void TestCli::helpDocumentsEveryOption() {
     QCOMPARE(help.code, 0);
     QVERIFY(help.out.startsWith("Usage: namewick-scan"));
     QVERIFY2(help.out.contains("\n  " + option.toLatin1() + ' '), qPrintable(option));
+    const QByteArray examples = help.out.mid(help.out.indexOf("\nExamples:\n"));
+    if (option != QLatin1String("--help") && option != QLatin1String("--version"))
+        QVERIFY2(examples.contains("namewick-scan ") &&
+                     examples.contains(' ' + option.toLatin1() + ' '),
+                 qPrintable(option + QStringLiteral(" has no example")));
+
+    QFile manual(QStringLiteral(NAMEWICK_SCAN_MAN));
+    QVERIFY(manual.open(QIODevice::ReadOnly));
+    QByteArray troffName = option.toLatin1();
+    troffName.replace('-', "\\-");
+    QVERIFY2(manual.readAll().contains(troffName),
+             qPrintable(option + QStringLiteral(" not in the manual")));
 
     // What the help names, the parser takes.
     Trees t;

@@ -49,6 +49,8 @@ private slots:
     void unsortedAgainKeepsOrder();
     void rowAddedWhileSortedTakesItsPlace();
     void selectionFollowsItsRow();
+    void removedRowsLeaveTheRestInOrder_data();
+    void removedRowsLeaveTheRestInOrder();
     void hundredThousandRows();
 };
 
@@ -196,6 +198,55 @@ void TestResultsModel::hundredThousandRows() {
         if (textLess(model.cell(r, ColFile1), model.cell(r - 1, ColFile1)))
             QFAIL(qPrintable(QStringLiteral("row %1 out of order").arg(r)));
     }
+}
+
+void TestResultsModel::removedRowsLeaveTheRestInOrder_data() {
+    QTest::addColumn<bool>("sorted");
+    QTest::addColumn<bool>("held"); // two more rows wait for the views
+    QTest::addColumn<int>("row");
+    QTest::addColumn<int>("count");
+    QTest::addColumn<QStringList>("after");
+
+    QTest::newRow("unsorted, top") << false << false << 0 << 1 << QStringList({"b", "e", "a", "d"});
+    QTest::newRow("unsorted, middle two")
+        << false << false << 1 << 2 << QStringList({"c", "a", "d"});
+    QTest::newRow("unsorted, bottom")
+        << false << false << 4 << 1 << QStringList({"c", "b", "e", "a"});
+    QTest::newRow("sorted, middle") << true << false << 2 << 1 << QStringList({"a", "b", "d", "e"});
+    QTest::newRow("sorted, last two") << true << false << 3 << 2 << QStringList({"a", "b", "c"});
+    QTest::newRow("held rows wait on")
+        << false << true << 1 << 1 << QStringList({"y", "x", "c", "e", "a", "d"});
+}
+
+void TestResultsModel::removedRowsLeaveTheRestInOrder() {
+    QFETCH(bool, sorted);
+    QFETCH(bool, held);
+    QFETCH(int, row);
+    QFETCH(int, count);
+    QFETCH(QStringList, after);
+
+    ResultsModel model;
+    for (const char* name : {"d", "a", "e", "b", "c"})
+        model.addAtTop(makeRow(name));
+    model.setSorted(sorted);
+    if (held) {
+        model.setHeld(true);
+        model.addAtTop(makeRow("x"));
+        model.addAtTop(makeRow("y"));
+    }
+    const QPersistentModelIndex last = model.index(model.rowCount() - 1, 0);
+    const QString lastName = last.data().toString();
+    QVERIFY(model.removeRows(row, count));
+    model.setHeld(false);
+
+    QStringList names;
+    for (const QString& r : shown(model))
+        names << r.section('/', 0, 0);
+    QCOMPARE(names, after);
+    QCOMPARE(scanned(model), shown(model));
+    if (row + count < 5)
+        QCOMPARE(last.data().toString(), lastName);
+    QVERIFY(!model.removeRows(model.rowCount(), 1));
 }
 
 QTEST_GUILESS_MAIN(TestResultsModel)

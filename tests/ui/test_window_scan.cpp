@@ -2,6 +2,7 @@
 #include "Flags.h"
 #include "RecordingView.h"
 #include "ResultsModel.h"
+#include "RowsTestKit.h"
 #include "ScanDriver.h"
 #include "Texts.h"
 #include "WindowTestKit.h"
@@ -27,19 +28,6 @@ const QStringList LockedControls = {"Dir1",     "Drive1",      "mPercent",      
                                     "fSense",   "Label7",      "IgnExtensions",   "chkCRC32",
                                     "ChrMatch", "Levenshtein", "AutoMove",        "addFavorite",
                                     "DelFav",   "FavsList",    "ScanDir"};
-
-// What the window shows of its results, row 1 first, cells joined by "|".
-QStringList windowRows(const MainWindow& window) {
-    QStringList rows;
-    const QAbstractItemModel* model = child<QTreeView>(window, "FListView")->model();
-    for (int r = 0; r < model->rowCount(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < ColumnCount; ++c)
-            cells << model->index(r, c).data().toString();
-        rows << cells.join('|');
-    }
-    return rows;
-}
 
 QString panel(const MainWindow& window, const char* key) {
     return child<QLabel>(window, QString::fromUtf8(key))->text();
@@ -135,8 +123,8 @@ void TestWindowScan::locksWhileRunningAndShowsSortedRows() {
     RecordingView engine;
     QCOMPARE(runScan(settings, engine), ScanStatus::Done);
     QVERIFY(engine.rowCount() >= 3);
-    QCOMPARE(windowRows(*window_), engine.rowTexts());
-    const QStringList rows = windowRows(*window_);
+    QCOMPARE(shownRows(*window_), engine.rowTexts());
+    const QStringList rows = shownRows(*window_);
     for (qsizetype r = 1; r < rows.size(); ++r)
         QVERIFY(!textLess(rows.at(r).section('|', 0, 0), rows.at(r - 1).section('|', 0, 0)));
     QCOMPARE(panel(*window_, "fnamedata"), QStringLiteral("Found: %1").arg(rows.size()));
@@ -208,7 +196,7 @@ void TestWindowScan::controlsBecomeSettings() {
     settings.checkCRC = crc;
     RecordingView engine;
     runScan(settings, engine);
-    QCOMPARE(windowRows(*window_), engine.rowTexts());
+    QCOMPARE(shownRows(*window_), engine.rowTexts());
     QCOMPARE(panel(*window_, "secs"), engine.secsPanel);
     QCOMPARE(child<QTreeView>(*window_, "FListView")->model()->headerData(3, Qt::Horizontal),
              QVariant(levenshtein ? "Distance" : "Matched"));

@@ -1,5 +1,7 @@
 // Saves a picture of the main window after a scan of a small tree:
-//   xvfb-run -a ui_screenshot [FILE]
+//   xvfb-run -a ui_screenshot [FILE] [--menu]
+// With --menu the picture shows the results list's context menu on the second row, with its
+// "Largest File" submenu open.
 #include "FavouritesFile.h"
 #include "FolderTree.h"
 #include "MainWindow.h"
@@ -7,9 +9,12 @@
 #include "TestDir.h"
 
 #include <QApplication>
+#include <QMenu>
+#include <QPainter>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QTreeView>
 
 #include <cstdio>
 
@@ -18,6 +23,7 @@ int main(int argc, char* argv[]) {
     QStandardPaths::setTestModeEnabled(true);
     const QString output =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral(NAMEWICK_SCREENSHOT);
+    const bool withMenu = argc > 2 && QByteArray(argv[2]) == "--menu";
 
     nw::test::TestDir dir;
     const QByteArray song(2500, 's');
@@ -45,7 +51,24 @@ int main(int argc, char* argv[]) {
     }
     QTest::mouseClick(window.findChild<QPushButton*>(QStringLiteral("ScanDir")), Qt::LeftButton);
     QTest::qWait(200);
-    if (!window.grab().save(output)) {
+    QPixmap picture = window.grab();
+    if (withMenu) {
+        auto* list = window.findChild<QTreeView*>(QStringLiteral("FListView"));
+        const QPoint at = list->visualRect(list->model()->index(1, 0)).center();
+        QTest::mousePress(list->viewport(), Qt::RightButton, {}, at);
+        auto* menu = window.findChild<QMenu*>(QStringLiteral("mnuHidden1"));
+        auto* large = window.findChild<QMenu*>(QStringLiteral("mnuLarge"));
+        menu->setActiveAction(large->menuAction());
+        QTest::qWait(600);
+        picture = window.grab();
+        // Popups are windows of their own: drawn over the main window where they stand.
+        QPainter painter(&picture);
+        for (QMenu* shown : {menu, large}) {
+            if (shown->isVisible())
+                painter.drawPixmap(window.mapFromGlobal(shown->pos()), shown->grab());
+        }
+    }
+    if (!picture.save(output)) {
         std::fprintf(stderr, "cannot write %s\n", qPrintable(output));
         return 1;
     }

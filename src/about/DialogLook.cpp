@@ -1,0 +1,55 @@
+#include "DialogLook.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QStyle>
+
+namespace nw::look {
+
+int px(int twips) {
+    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
+}
+
+QRect place(int left, int top, int width, int height) {
+    return {px(left), px(top), px(width), px(height)};
+}
+
+QFont dialogFont(qreal pointSize) {
+    QFont font;
+    font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
+                      QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed"),
+                      font.family()});
+    font.setPointSizeF(pointSize);
+    return font;
+}
+
+namespace {
+
+bool fits(const QWidget* control) {
+    const QFontMetrics metrics = control->fontMetrics();
+    if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
+        const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
+        return metrics.horizontalAdvance(button->text()) + 2 * margin <= button->width();
+    }
+    if (const auto* label = qobject_cast<const QLabel*>(control)) {
+        const QRect room = label->contentsRect();
+        const int flags = label->wordWrap() ? Qt::TextWordWrap : Qt::TextSingleLine;
+        const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 100000),
+                                                  flags | int(label->alignment()), label->text());
+        return needed.width() <= room.width() &&
+               needed.height() <= room.height() + metrics.descent();
+    }
+    return true;
+}
+
+} // namespace
+
+void fitText(QWidget* control) {
+    QFont font = control->font();
+    while (!fits(control) && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.25);
+        control->setFont(font);
+    }
+}
+
+} // namespace nw::look

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <functional>
+
+class QDialog;
+
+namespace nw {
+
+// Shows a dialog modally and returns its result. Tests install a runner of their own, so that
+// no modal window ever waits for a person.
+using ModalRunner = std::function<int(QDialog&)>;
+
+// The runner in use; returns the previous one. Without any, QDialog::exec runs.
+ModalRunner setModalRunner(ModalRunner runner);
+
+int runModal(QDialog& dialog);
+
+} // namespace nw

@@ -1,0 +1,43 @@
+#include "UpdateWindow.h"
+#include "DialogLook.h"
+#include "ErrorReport.h"
+#include "Failure.h"
+#include "Links.h"
+#include "Modal.h"
+#include "PageView.h"
+
+namespace nw {
+
+UpdateWindow::UpdateWindow(QWidget* parent, const QUrl& address)
+    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("Browser"));
+    setWindowTitle(QStringLiteral("Update Status"));
+    setFont(look::dialogFont());
+    setFixedSize(look::px(4680), look::px(2520));
+    page_ = new PageView(this);
+    page_->setObjectName(QStringLiteral("WebBrowser1"));
+    // Reaches past the client area, so the view's own border lies outside it.
+    page_->setGeometry(look::place(-15, -15, 4710, 2565));
+    formLoad(address.isEmpty() ? updateUrl() : address);
+}
+
+void UpdateWindow::formLoad(const QUrl& address) {
+    try {
+        if (!address.isValid()) {
+            ReportError(QStringLiteral("Browser"), QStringLiteral("Form_Load"),
+                        ErrorInfo::make(ErrInvalidCall, address.toString()));
+            return;
+        }
+        page_->navigate(address);
+    } catch (...) {
+        ReportError(QStringLiteral("Browser"), QStringLiteral("Form_Load"), currentFailure());
+    }
+}
+
+void UpdateWindow::check(QWidget* parent) {
+    UpdateWindow window(parent);
+    runModal(window);
+}
+
+} // namespace nw

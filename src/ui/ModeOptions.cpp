@@ -1,0 +1,55 @@
+// The mode and option controls of the main window.
+#include "AutoMove.h"
+#include "Dialogs.h"
+#include "ExternalPages.h"
+#include "FileSystem.h"
+#include "FolderTree.h"
+#include "Handled.h"
+#include "Links.h"
+#include "MainWindow.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QMenu>
+
+namespace nw {
+
+void MainWindow::showFileMenus(bool shown) {
+    for (const char* name : {"mnuLarge", "mnuSmall"})
+        control<QMenu>(name)->menuAction()->setVisible(shown);
+}
+
+void MainWindow::autoMoveClick(bool checked) {
+    handled("AutoMove_Click", [&] {
+        if (!checked) {
+            autoMoveDir_->clear();
+            showFileMenus(true);
+            return;
+        }
+        autoMoveDir_->setText(Browse(true, QStringLiteral("Select location for move:")));
+        if (autoMoveTargetRefused(dir1_->path(), autoMoveDir_->text())) {
+            autoMoveDir_->clear();
+            showMessage(QStringLiteral("ERROR!!"), AutoMoveRefusedText, MessageButtons::Ok,
+                        MessageIcon::Critical);
+            showFileMenus(true);
+        } else {
+            showFileMenus(false);
+            if (!autoMoveDir_->text().isEmpty())
+                autoMoveDir_->setText(fs::folderText(autoMoveDir_->text()));
+        }
+        // A root such as "/" is one character long and still a folder: only no folder at all
+        // switches the option off.
+        if (autoMoveDir_->text().isEmpty()) {
+            autoMove_->setChecked(false);
+            autoMoveDir_->clear();
+            showFileMenus(true);
+        }
+    });
+}
+
+void MainWindow::command1Click() {
+    handled("Command1_Click", [&] { OpenURL(levenshteinPage()); });
+}
+
+} // namespace nw

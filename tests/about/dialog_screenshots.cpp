@@ -1,0 +1,57 @@
+// Saves a picture of each dialog into the folder given as the first argument.
+#include "AboutDialog.h"
+#include "ErrorDialog.h"
+#include "ErrorSubmitWindow.h"
+#include "PageServer.h"
+#include "PageView.h"
+#include "UpdateWindow.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QSignalSpy>
+
+using namespace nw;
+
+namespace {
+
+bool save(QWidget& widget, const QString& folder, const QString& name) {
+    widget.show();
+    QCoreApplication::processEvents();
+    return widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
+}
+
+void waitFor(PageView* page) {
+    if (page->loading())
+        QSignalSpy(page, &PageView::loaded).wait(20000);
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    const QString folder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QDir::currentPath();
+    bool ok = true;
+
+    AboutDialog startUp(AboutRole::StartUp);
+    ok &= save(startUp, folder, QStringLiteral("frmAbout-startup"));
+    AboutDialog about(AboutRole::About);
+    ok &= save(about, folder, QStringLiteral("frmAbout-about"));
+
+    ErrorDialog error;
+    error.fill(QStringLiteral("frmMain"), QStringLiteral("FakeError_Click"),
+               ErrorInfo::make(ErrFormShownModally));
+    ok &= save(error, folder, QStringLiteral("frmError"));
+
+    test::PageServer server(200, "<html><body><h3>Namewick Finder</h3><p>You are running the "
+                                 "latest version (1.0 build 65).</p></body></html>");
+    UpdateWindow update(nullptr, server.url("/update.php?sw=namewick&major=1&minor=0&build=65"));
+    waitFor(update.page());
+    ok &= save(update, folder, QStringLiteral("Browser"));
+
+    test::PageServer reports(500, "<h1>Internal Server Error</h1><p>The report could not be "
+                                  "stored.</p>");
+    ErrorSubmitWindow submit(reports.url("/sw_errors.php?a=namewick&o="));
+    waitFor(submit.page());
+    ok &= save(submit, folder, QStringLiteral("errSubmit"));
+    return ok ? 0 : 1;
+}

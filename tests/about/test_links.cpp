@@ -1,0 +1,103 @@
+#include "ErrorReport.h"
+#include "Flags.h"
+#include "Links.h"
+#include "MakerLinks.h"
+#include "RecordingShell.h"
+#include "RecordingView.h"
+
+#include <QTest>
+
+using namespace nw;
+using namespace nw::test;
+
+namespace {
+
+QString encoded(const QUrl& url) {
+    return url.toString(QUrl::FullyEncoded);
+}
+
+QString page(const char* pathAndQuery) {
+    return QStringLiteral("http://") + QLatin1String(maker::Host) + QLatin1String(pathAndQuery);
+}
+
+QString payment(const char* amount) {
+    return QLatin1String(maker::PaymentService) + QStringLiteral("/xclick/business=") +
+           QString::fromLatin1(maker::PaymentAccount)
+               .replace(QLatin1Char('@'), QStringLiteral("%40")) +
+           QStringLiteral("&item_name=Namewick%20Finder%20v1.0%20build%2065&amount=") +
+           QLatin1String(amount) +
+           QStringLiteral("&no_shipping=1&shipping=0&no_note=1&tax=0&currency_code=USD&lc=US");
+}
+
+} // namespace
+
+class TestLinks : public QObject {
+    Q_OBJECT
+
+private slots:
+    void addresses_data();
+    void addresses();
+    void executableNameWithoutExtension();
+    void openUrlReportsOnlyRefusals();
+};
+
+void TestLinks::addresses_data() {
+    QTest::addColumn<QUrl>("built");
+    QTest::addColumn<QString>("expected");
+
+    QTest::newRow("home") << homePageUrl() << page("/");
+    QTest::newRow("update") << updateUrl(QStringLiteral("Namewicks"))
+                            << page("/update.php?sw=Namewicks&major=1&minor=0&build=65");
+    QTest::newRow("update, renamed with & # and blank")
+        << updateUrl(QStringLiteral("my finder&v=2#x"))
+        << page("/update.php?sw=my%20finder%26v%3D2%23x&major=1&minor=0&build=65");
+    QTest::newRow("newsletter") << newsletterUrl()
+                                << QStringLiteral("mailto:") + QLatin1String(maker::NewsMail);
+    QTest::newRow("contact") << contactUrl(QStringLiteral("Namewicks"))
+                             << page("/comments.php?submitted=Namewicks");
+    QTest::newRow("contact, & # and blank")
+        << contactUrl(QStringLiteral("a b&c#d")) << page("/comments.php?submitted=a%20b%26c%23d");
+    QTest::newRow("donation, chosen") << donationUrl(QStringLiteral("$5.00")) << payment("5.00");
+    QTest::newRow("donation, typed with $")
+        << donationUrl(QStringLiteral("$7.50")) << payment("7.50");
+    QTest::newRow("donation, typed without $")
+        << donationUrl(QStringLiteral("7.50")) << payment("7.50");
+    QTest::newRow("donation, empty") << donationUrl(QString()) << payment("");
+    QTest::newRow("donation, every $ dropped")
+        << donationUrl(QStringLiteral("$$10 $")) << payment("10%20");
+    QTest::newRow("donation, & and # stay in the amount")
+        << donationUrl(QStringLiteral("$1&amount=99#x")) << payment("1%26amount%3D99%23x");
+}
+
+void TestLinks::addresses() {
+    QFETCH(QUrl, built);
+    QFETCH(QString, expected);
+    QVERIFY2(built.isValid(), qPrintable(built.errorString()));
+    QCOMPARE(encoded(built), expected);
+}
+
+void TestLinks::executableNameWithoutExtension() {
+    QCOMPARE(executableName(), QStringLiteral("test_links"));
+    QCOMPARE(encoded(updateUrl()), page("/update.php?sw=test_links&major=1&minor=0&build=65"));
+}
+
+void TestLinks::openUrlReportsOnlyRefusals() {
+    RecordingShell shell;
+    RecordingSink errors;
+    StopFlag = false;
+    OpenURL(homePageUrl());
+    OpenURL(homePageUrl());
+    // Two choices, two browser windows.
+    QCOMPARE(shell.urls, QStringList({page("/"), page("/")}));
+    QVERIFY(errors.reports.isEmpty());
+    QVERIFY(!StopFlag);
+
+    shell.result = false;
+    OpenURL(homePageUrl());
+    QCOMPARE(errors.reports, QStringList({QStringLiteral("Global/OpenURL/%1").arg(429)}));
+    QVERIFY(StopFlag);
+    StopFlag = false;
+}
+
+QTEST_MAIN(TestLinks)
+#include "test_links.moc"

@@ -1,0 +1,133 @@
+#include "Links.h"
+#include "PageServer.h"
+#include "PageView.h"
+#include "RecordingShell.h"
+#include "RecordingView.h"
+#include "ScriptedModals.h"
+#include "UpdateWindow.h"
+#include "WindowTestKit.h"
+
+#include <QAction>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+using namespace nw;
+using namespace nw::test;
+
+namespace {
+
+// Waits for the page's answer; the test server answers at once.
+bool waitForPage(PageView* page) {
+    if (!page->loading())
+        return true;
+    QSignalSpy loaded(page, &PageView::loaded);
+    return loaded.wait(20000);
+}
+
+} // namespace
+
+class TestUpdateWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void showsWhatThePageAnswers_data();
+    void showsWhatThePageAnswers();
+    void unreachablePageShowsTheReason();
+    void oversizedPageIsCut();
+    void linksGoToTheBrowser();
+    void menuOpensTheWindowModally();
+};
+
+void TestUpdateWindow::showsWhatThePageAnswers_data() {
+    QTest::addColumn<int>("status");
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QByteArray>("type");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("page") << 200
+                          << QByteArray("<html><body><p>You have the latest version "
+                                        "&amp; nothing to do.</p><script>x()</script></body>"
+                                        "</html>")
+                          << QByteArray("text/html; charset=utf-8")
+                          << QStringLiteral("You have the latest version & nothing to do.");
+    QTest::newRow("server error page")
+        << 500 << QByteArray("<h1>Internal Server Error</h1>") << QByteArray("text/html")
+        << QStringLiteral("Internal Server Error");
+    QTest::newRow("plain text, Latin-1") << 200 << QByteArray("Version 1.0.66 ist verf\xfcgbar <b>")
+                                         << QByteArray("text/plain; charset=ISO-8859-1")
+                                         << QStringLiteral("Version 1.0.66 ist verfügbar <b>");
+}
+
+void TestUpdateWindow::showsWhatThePageAnswers() {
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QByteArray, type);
+    QFETCH(QString, shown);
+    PageServer server(status, body, type);
+    RecordingSink errors;
+    const QUrl address = server.url("/update.php?sw=a%26b&major=1&minor=0&build=65");
+    UpdateWindow window(nullptr, address);
+    QCOMPARE(window.objectName(), QStringLiteral("Browser"));
+    QCOMPARE(window.windowTitle(), QStringLiteral("Update Status"));
+    QVERIFY(waitForPage(window.page()));
+    QCOMPARE(window.page()->toPlainText().trimmed(), shown);
+    QCOMPARE(window.page()->status(), status);
+    // The query reaches the page as it was built.
+    QCOMPARE(server.requests,
+             QList<QByteArray>({"GET /update.php?sw=a%26b&major=1&minor=0&build=65 HTTP/1.1"}));
+    QVERIFY(errors.reports.isEmpty());
+}
+
+void TestUpdateWindow::unreachablePageShowsTheReason() {
+    QUrl address;
+    {
+        PageServer gone(200, "never");
+        address = gone.url("/update.php");
+    }
+    RecordingSink errors;
+    UpdateWindow window(nullptr, address);
+    QVERIFY(waitForPage(window.page()));
+    QVERIFY(!window.page()->toPlainText().trimmed().isEmpty());
+    QCOMPARE(window.page()->status(), 0);
+    QVERIFY(errors.reports.isEmpty());
+}
+
+void TestUpdateWindow::oversizedPageIsCut() {
+    PageServer server(200, QByteArray(PageView::MaxPageBytes + 4096, 'x'), "text/plain");
+    UpdateWindow window(nullptr, server.url("/update.php"));
+    QVERIFY(waitForPage(window.page()));
+    const QString text = window.page()->toPlainText();
+    QVERIFY(text.contains(QStringLiteral("The page was cut")));
+    QVERIFY(text.size() < PageView::MaxPageBytes + 100);
+}
+
+void TestUpdateWindow::linksGoToTheBrowser() {
+    PageServer server(200, "<a href=\"/download\">new</a>");
+    RecordingShell shell;
+    UpdateWindow window(nullptr, server.url("/update.php?sw=x"));
+    QVERIFY(waitForPage(window.page()));
+    emit window.page()->anchorClicked(QUrl(QStringLiteral("/download?v=2")));
+    emit window.page()->anchorClicked(QUrl(QStringLiteral("file:///etc/passwd")));
+    // Local files are never opened from a page.
+    QCOMPARE(shell.urls, QStringList(server.url("/download?v=2").toString(QUrl::FullyEncoded)));
+}
+
+void TestUpdateWindow::menuOpensTheWindowModally() {
+    TestDir config;
+    ScriptedDialogs dialogs;
+    auto window = makeWindow(config, config.path());
+    ScriptedModals modals;
+    QUrl asked;
+    modals.onShow = [&](QDialog& dialog) {
+        asked = child<PageView>(dialog, "WebBrowser1")->address();
+    };
+    child<QAction>(*window, "UpdateCheck")->trigger();
+    child<QAction>(*window, "UpdateCheck")->trigger();
+    // Every check asks the page anew.
+    QCOMPARE(modals.shown, QStringList({"Browser", "Browser"}));
+    QCOMPARE(asked, updateUrl(QStringLiteral("test_update_window")));
+}
+
+QTEST_MAIN(TestUpdateWindow)
+#include "test_update_window.moc"

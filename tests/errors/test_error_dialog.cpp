@@ -1,0 +1,275 @@
+#include "ErrorDialog.h"
+#include "ErrorSubmitWindow.h"
+#include "Flags.h"
+#include "Links.h"
+#include "PageServer.h"
+#include "PageView.h"
+#include "RecordingShell.h"
+#include "ResultsModel.h"
+#include "ScriptedModals.h"
+#include "WindowTestKit.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QStandardPaths>
+
+#include <stdexcept>
+
+using namespace nw;
+using namespace nw::test;
+
+namespace {
+
+QStringList textsOf(const ErrorFields& f) {
+    return {f.software, f.version, f.form, f.function, f.number, f.description};
+}
+
+void click(QDialog& dialog, const char* button) {
+    QTest::mouseClick(child<QPushButton>(dialog, QString::fromLatin1(button)), Qt::LeftButton);
+}
+
+// A desktop whose every call fails outright.
+class ThrowingShell : public Shell {
+public:
+    ThrowingShell() { previous_ = setShell(this); }
+    ~ThrowingShell() override { setShell(previous_); }
+    bool openUrl(const QUrl&) override { throw std::runtime_error("desktop gone"); }
+
+private:
+    Shell* previous_ = nullptr;
+};
+
+// Installs the error dialog as the sink for one test.
+class DialogSinkGuard {
+public:
+    DialogSinkGuard() { previous_ = setErrorSink(&sink_); }
+    ~DialogSinkGuard() { setErrorSink(previous_); }
+
+private:
+    ErrorDialogSink sink_;
+    ErrorSink* previous_ = nullptr;
+};
+
+} // namespace
+
+class TestErrorDialog : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+    void cleanup() { StopFlag = false; }
+
+    void layout();
+    void fakeErrorShowsTheDialogThenStops();
+    void channelsKeepTheDialogOpen();
+    void submitViaInternetSendsTheReport();
+    void submitWindowShowsTheAnswer_data();
+    void submitWindowShowsTheAnswer();
+    void failureInsideTheDialogIsContained();
+    void reportWhileTheDialogIsOpenLosesNeither();
+    void failureDuringScanShowsOneDialogAndEndsIt();
+
+private:
+    ScriptedDialogs dialogs_;
+};
+
+void TestErrorDialog::layout() {
+    ErrorDialog dialog;
+    dialog.fill(QStringLiteral("ReadWrite"), QStringLiteral("WriteToFile"),
+                ErrorInfo::make(ErrPermissionDenied, QStringLiteral("/etc/qvx.ini")));
+    QCOMPARE(dialog.objectName(), QStringLiteral("frmError"));
+    QCOMPARE(dialog.windowTitle(), QStringLiteral("Error Message"));
+    QCOMPARE(dialog.size(), QSize(473, 136));
+    QCOMPARE(textsOf(dialog.fields()), QStringList({"Namewick Finder", "1.0.65", "ReadWrite",
+                                                    "WriteToFile", "70", "Permission denied"}));
+    // The path helps the user; it is not part of what is sent.
+    QCOMPARE(child<QLineEdit>(dialog, "errDescription")->toolTip(), QStringLiteral("/etc/qvx.ini"));
+    for (const char* box : {"swName", "swVer", "errForm", "errFunction", "errNumber"})
+        QVERIFY(child<QLineEdit>(dialog, box)->isReadOnly());
+    QStringList order;
+    QWidget* at = child<QWidget>(dialog, "ExitMe");
+    QCOMPARE(dialog.focusWidget(), at);
+    // Tab skips what takes no focus: the labels and the dialog itself.
+    do {
+        if (at->focusPolicy() & Qt::TabFocus)
+            order << at->objectName();
+        at = at->nextInFocusChain();
+    } while (at->objectName() != QLatin1String("ExitMe") && order.size() < 20);
+    QCOMPARE(order, QStringList({"ExitMe", "EmailBug", "swName", "swVer", "errForm", "errFunction",
+                                 "errNumber", "errDescription", "Command1", "Command2"}));
+    // Enter presses the focused "Exit".
+    dialog.show();
+    QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
+    QVERIFY(!dialog.isVisible());
+}
+
+void TestErrorDialog::fakeErrorShowsTheDialogThenStops() {
+    TestDir config;
+    auto window = makeWindow(config, config.path());
+    DialogSinkGuard sink;
+    ScriptedModals modals;
+    QStringList seen;
+    bool stoppedWhileShown = true;
+    modals.onShow = [&](QDialog& dialog) {
+        seen = textsOf(static_cast<ErrorDialog&>(dialog).fields());
+        stoppedWhileShown = StopFlag;
+        click(dialog, "ExitMe");
+    };
+    StopFlag = false;
+    child<QAction>(*window, "FakeError")->trigger();
+    QCOMPARE(modals.shown, QStringList({"frmError"}));
+    QCOMPARE(seen, QStringList({"Namewick Finder", "1.0.65", "frmMain", "FakeError_Click", "400",
+                                "Form already displayed; can't show modally"}));
+    QVERIFY(modals.closedItself);
+    // StopFlag goes up only once the dialog has closed.
+    QVERIFY(!stoppedWhileShown);
+    QVERIFY(StopFlag);
+}
+
+void TestErrorDialog::channelsKeepTheDialogOpen() {
+    RecordingShell shell;
+    // No mail program, no browser: nothing more is reported.
+    shell.result = false;
+    DialogSinkGuard sink;
+    ScriptedModals modals;
+    ErrorFields fields;
+    bool stillOpen = false;
+    modals.onShow = [&](QDialog& dialog) {
+        fields = static_cast<ErrorDialog&>(dialog).fields();
+        click(dialog, "EmailBug");
+        click(dialog, "EmailBug");
+        click(dialog, "Command2");
+        stillOpen = dialog.isVisible();
+        dialog.close();
+    };
+    ReportError(QStringLiteral("Global"), QStringLiteral("GetFSize"),
+                ErrorInfo{ErrPathFileAccess, QStringLiteral("Can't read a&b #2"), {}});
+    QCOMPARE(modals.shown, QStringList({"frmError"}));
+    QVERIFY(stillOpen);
+    const QString mail = errorMailUrl(executableName(), fields).toString(QUrl::FullyEncoded);
+    QCOMPARE(
+        shell.urls,
+        QStringList({mail, mail, errorSearchUrl(fields.description).toString(QUrl::FullyEncoded)}));
+    QVERIFY(mail.contains(QStringLiteral("Can%27t%20read%20a%26b%20%232")));
+}
+
+void TestErrorDialog::submitViaInternetSendsTheReport() {
+    DialogSinkGuard sink;
+    ScriptedModals modals;
+    ErrorFields fields;
+    QUrl sent;
+    modals.onShow = [&](QDialog& dialog) {
+        if (dialog.objectName() == QLatin1String("frmError")) {
+            fields = static_cast<ErrorDialog&>(dialog).fields();
+            click(dialog, "Command1");
+        } else {
+            sent = child<PageView>(dialog, "WebBrowser1")->address();
+        }
+    };
+    ReportError(QStringLiteral("frmMain"), QStringLiteral("Dir1_Change"),
+                ErrorInfo::make(ErrPathNotFound));
+    QCOMPARE(modals.shown, QStringList({"frmError", "errSubmit"}));
+    QCOMPARE(sent, errorReportUrl(executableName(), fields));
+    QCOMPARE(fields.function, QStringLiteral("Dir1_Change"));
+}
+
+void TestErrorDialog::submitWindowShowsTheAnswer_data() {
+    QTest::addColumn<int>("status"); // 0: nobody listens
+    QTest::addColumn<QByteArray>("body");
+    QTest::addColumn<QString>("shown"); // empty: some reason is shown
+    QTest::newRow("thanks") << 200 << QByteArray("<p>Thank you, report 17 filed.</p>")
+                            << QStringLiteral("Thank you, report 17 filed.");
+    QTest::newRow("server error") << 503 << QByteArray("<h1>Service Unavailable</h1>")
+                                  << QStringLiteral("Service Unavailable");
+    QTest::newRow("unreachable") << 0 << QByteArray() << QString();
+}
+
+void TestErrorDialog::submitWindowShowsTheAnswer() {
+    QFETCH(int, status);
+    QFETCH(QByteArray, body);
+    QFETCH(QString, shown);
+    auto server = std::make_unique<PageServer>(status, body);
+    const QUrl address = server->url("/sw_errors.php?a=x&d=a%26b%20%23c&o=");
+    if (!status)
+        server.reset();
+    ErrorSubmitWindow window(address);
+    QCOMPARE(window.windowTitle(), QStringLiteral("Submit this error via Internet"));
+    if (window.page()->loading()) {
+        QSignalSpy loaded(window.page(), &PageView::loaded);
+        QVERIFY(loaded.wait(20000));
+    }
+    const QString text = window.page()->toPlainText().trimmed();
+    if (shown.isEmpty())
+        QVERIFY(!text.isEmpty());
+    else
+        QCOMPARE(text, shown);
+    if (server)
+        QCOMPARE(server->requests,
+                 QList<QByteArray>({"GET /sw_errors.php?a=x&d=a%26b%20%23c&o= HTTP/1.1"}));
+}
+
+void TestErrorDialog::failureInsideTheDialogIsContained() {
+    ThrowingShell shell;
+    DialogSinkGuard sink;
+    ScriptedModals modals;
+    bool stillOpen = false;
+    modals.onShow = [&](QDialog& dialog) {
+        click(dialog, "EmailBug");
+        click(dialog, "Command2");
+        stillOpen = dialog.isVisible();
+        click(dialog, "ExitMe");
+    };
+    ReportError(QStringLiteral("Global"), QStringLiteral("WriteLog"), ErrorInfo::make(ErrDiskFull));
+    QVERIFY(stillOpen);
+    QCOMPARE(modals.shown, QStringList({"frmError"}));
+}
+
+void TestErrorDialog::reportWhileTheDialogIsOpenLosesNeither() {
+    DialogSinkGuard sink;
+    ScriptedModals modals;
+    QStringList functions;
+    bool kept = true;
+    modals.onShow = [&](QDialog& dialog) {
+        const QString mine = static_cast<ErrorDialog&>(dialog).fields().function;
+        functions << mine;
+        if (functions.size() == 1)
+            ReportError(QStringLiteral("Global"), QStringLiteral("GetCRC32"),
+                        ErrorInfo::make(ErrDeviceIO));
+        kept = kept && static_cast<ErrorDialog&>(dialog).fields().function == mine;
+    };
+    ReportError(QStringLiteral("Global"), QStringLiteral("WriteLog"), ErrorInfo::make(ErrDiskFull));
+    QCOMPARE(functions, QStringList({"WriteLog", "GetCRC32"}));
+    // The first report is still on show once the second has closed.
+    QVERIFY(kept);
+}
+
+void TestErrorDialog::failureDuringScanShowsOneDialogAndEndsIt() {
+    TestDir config;
+    TestDir tree;
+    for (const char* name : {"song.mp3", "songs.mp3", "song1.mp3", "song2.mp3", "songz.mp3"})
+        tree.write(QString::fromLatin1(name), QByteArray(100, 'x'));
+    // Every log line fails: the log's name is taken by a folder.
+    tree.mkdir(QStringLiteral("Log.txt"));
+    auto window = makeWindow(config, tree.path());
+    window->setEventInterval(0);
+    child<QComboBox>(*window, "mPercent")->setEditText(QStringLiteral("50"));
+    DialogSinkGuard sink;
+    ScriptedModals modals;
+    QStringList seen;
+    modals.onShow = [&](QDialog& dialog) {
+        seen = textsOf(static_cast<ErrorDialog&>(dialog).fields());
+        click(dialog, "ExitMe");
+    };
+    QTest::mouseClick(child<QWidget>(*window, "ScanDir"), Qt::LeftButton);
+    QCOMPARE(modals.shown, QStringList({"frmError"}));
+    QCOMPARE(seen.mid(2, 3), QStringList({"Global", "WriteLog", "75"}));
+    QCOMPARE(child<QLabel>(*window, "secs")->text(), QStringLiteral("Canceled"));
+    QCOMPARE(window->results()->count(), 1);
+}
+
+QTEST_MAIN(TestErrorDialog)
+#include "test_error_dialog.moc"

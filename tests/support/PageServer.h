@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QList>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QUrl>
+
+namespace nw::test {
+
+// A one-page HTTP server on 127.0.0.1: every request gets the same answer.
+class PageServer : public QObject {
+public:
+    PageServer(int status, QByteArray body, QByteArray contentType = "text/html; charset=utf-8")
+        : status_(status)
+        , body_(std::move(body))
+        , contentType_(std::move(contentType)) {
+        server_.listen(QHostAddress::LocalHost);
+        connect(&server_, &QTcpServer::newConnection, this, [this] {
+            while (QTcpSocket* socket = server_.nextPendingConnection())
+                serve(socket);
+        });
+    }
+
+    // An address of this server, path and query as given (already encoded).
+    QUrl url(const QByteArray& pathAndQuery) const {
+        return QUrl::fromEncoded("http://127.0.0.1:" + QByteArray::number(server_.serverPort()) +
+                                 pathAndQuery);
+    }
+
+    QList<QByteArray> requests; // the request lines received: "GET /path?query HTTP/1.1"
+
+private:
+    void serve(QTcpSocket* socket) {
+        auto* head = new QByteArray;
+        connect(socket, &QTcpSocket::disconnected, socket, [socket, head] {
+            delete head;
+            socket->deleteLater();
+        });
+        connect(socket, &QTcpSocket::readyRead, this, [this, socket, head] {
+            *head += socket->readAll();
+            if (!head->contains("\r\n\r\n") || head->isEmpty())
+                return;
+            requests << head->left(head->indexOf("\r\n"));
+            head->clear();
+            QByteArray answer = "HTTP/1.1 " + QByteArray::number(status_) + " Answer\r\n";
+            answer += "Content-Type: " + contentType_ + "\r\n";
+            answer += "Content-Length: " + QByteArray::number(body_.size()) + "\r\n";
+            answer += "Connection: close\r\n\r\n";
+            socket->write(answer + body_);
+            socket->disconnectFromHost();
+        });
+    }
+
+    QTcpServer server_;
+    int status_;
+    QByteArray body_;
+    QByteArray contentType_;
+};
+
+} // namespace nw::test
