@@ -90,12 +90,6 @@ MainWindow::~MainWindow() {
     StopFlag = true;
 }
 
-template <typename T> T* MainWindow::control(const char* name) const {
-    T* found = findChild<T*>(QString::fromUtf8(name));
-    Q_ASSERT_X(found, "MainWindow::control", name);
-    return found;
-}
-
 void MainWindow::buildControls() {
     client_ = new QWidget(this);
     client_->setObjectName(QStringLiteral("client"));

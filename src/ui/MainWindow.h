@@ -83,7 +83,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    template <typename T> T* control(const char* name) const;
+    template <typename T> T* control(const char* name) const {
+        T* found = findChild<T*>(QString::fromUtf8(name));
+        Q_ASSERT_X(found, "MainWindow::control", name);
+        return found;
+    }
     void buildControls();
     void buildResultsList();
     void buildStatusPanels();
