@@ -23,7 +23,7 @@ QString usageText() {
         "  --no-log                   do not delete or write Log.txt in FOLDER\n"
         "  --format csv|json          output format (default csv)\n"
         "  --output FILE              write the pairs to FILE (default standard output)\n"
-        "  --quiet                    no progress on standard error\n"
+        "  --quiet                    nothing on standard error but errors\n"
         "  --help                     show this text\n"
         "  --version                  show the version\n"
         "\n"
@@ -42,7 +42,7 @@ QString usageText() {
         "      names one edit apart, written to pairs.json\n"
         "  namewick-scan --crc --repeat 3 --no-log --quiet /srv/photos\n"
         "      also pairs of equal content whatever their names; names already listed as\n"
-        "      File One not paired again; no Log.txt; no progress\n"
+        "      File One not paired again; no Log.txt; only errors on standard error\n"
         "  namewick-scan --auto-move /srv/dupes/ /srv/photos\n"
         "      the smaller file of each pair moved below /srv/dupes/, each move listed in "
         "/srv/photos/Move.txt\n");

@@ -107,7 +107,9 @@ int main(int argc, char* argv[]) {
     } else {
         written = outputFile.write(results) == results.size() && outputFile.commit();
     }
-    writeTo(stderr, QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(view.rowCount()));
+    if (!options.quiet)
+        writeTo(stderr,
+                QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(view.rowCount()));
     if (!written) {
         writeTo(stderr, QStringLiteral("namewick-scan: the results could not be written\n"));
         return 1;

@@ -162,6 +162,8 @@ private slots:
     void relativeFoldersReadFromWorkingFolder();
 
     void interruptCancelsScan();
+    void quietWritesOnlyErrors_data();
+    void quietWritesOnlyErrors();
     void helpDocumentsEveryOption_data();
     void helpDocumentsEveryOption();
 
@@ -655,6 +657,32 @@ void TestCli::interruptCancelsScan() {
     QCOMPARE(t.root.read(QStringLiteral("Log.txt")).count("\r\n"), found);
     const QList<QByteArray> err = p.readAllStandardError().split('\n');
     QVERIFY(err.contains("Canceled"));
+}
+
+void TestCli::quietWritesOnlyErrors_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("err");
+
+    const auto opts = [](std::initializer_list<const char*> list) {
+        QStringList args;
+        for (const char* a : list)
+            args << QString::fromLatin1(a);
+        return args;
+    };
+    QTest::newRow("done") << opts({"--quiet"}) << QByteArray();
+    QTest::newRow("error still shown")
+        << opts({"--quiet", "--percent", "abc"}) << QByteArray("error: frmMain ScanDir_Click 13 ");
+}
+
+void TestCli::quietWritesOnlyErrors() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, err);
+
+    Trees t;
+    makeTree(t.root.path(), songs());
+    const Run r = runScan(args << t.root.path());
+    QCOMPARE(r.code, err.isEmpty() ? 0 : 1);
+    QVERIFY2(err.isEmpty() ? r.err.isEmpty() : r.err.startsWith(err), r.err.constData());
 }
 
 void TestCli::helpDocumentsEveryOption_data() {
