@@ -172,6 +172,27 @@ uint64_t pieceHash(int length, int s, QStringView text) {
     return h;
 }
 
+// Which characters a key holds, in 64 classes. Every class of one key that the other lacks costs
+// an edit or a mismatched position of its own.
+uint64_t charClasses(QStringView text) {
+    uint64_t m = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        m |= uint64_t(1) << (u < 128 ? u & 63 : (u * 0x9E37u) >> 10 & 63);
+    }
+    return m;
+}
+
+// Whether at most n classes of either key are missing from the other; n is small.
+bool fewClassesMissing(uint64_t a, uint64_t b, int n) {
+    auto atMost = [n](uint64_t bits) {
+        for (int k = 0; k < n && bits; ++k)
+            bits &= bits - 1;
+        return bits == 0;
+    };
+    return atMost(a & ~b) && atMost(b & ~a);
+}
+
 // Marks which keys a query has already looked at.
 class Stamps {
 public:
@@ -196,26 +217,27 @@ struct Scratch {
     std::vector<uint32_t> queryStamp;
     std::vector<int> queryWindows;
     uint32_t query = 0;
-    // Hits per candidate key while filtering.
-    std::vector<uint32_t> hitStamp;
-    std::vector<int> hits;
+    // Hits per candidate key while filtering, under the query's stamp in the upper half: one
+    // memory access per hit.
+    std::vector<uint64_t> hitMarks;
     std::vector<int> touched;
     std::vector<int> prefix;
 
     void size(size_t keys, size_t grams) {
-        hitStamp.assign(keys, 0);
-        hits.assign(keys, 0);
+        hitMarks.assign(keys, 0);
         queryStamp.assign(grams, 0);
         queryWindows.assign(grams, 0);
     }
     void hit(int other) {
-        if (hitStamp[size_t(other)] != query) {
-            hitStamp[size_t(other)] = query;
-            hits[size_t(other)] = 0;
+        uint64_t& mark = hitMarks[size_t(other)];
+        if (mark >> 32 != query) {
+            mark = uint64_t(query) << 32;
             touched.push_back(other);
         }
-        ++hits[size_t(other)];
+        ++mark;
     }
+    // Valid for the keys touched by this query.
+    int hits(int other) const { return int(uint32_t(hitMarks[size_t(other)])); }
 };
 
 // Character matching: equal lengths by counting mismatches, other lengths through an index of
@@ -284,11 +306,15 @@ private:
     std::vector<int> grams_, distinct_;
     std::vector<int> keysWithGram_;   // how many keys hold each gram
     std::vector<uint16_t> maxRepeat_; // per key: most windows that share one gram
-    HashPostings pieces_;             // (length, piece, text) -> active keys
-    Postings holders_;                // gram -> active keys that contain it
-    Postings prefixes_;               // gram -> active keys, once per prefix window with that gram
-    std::vector<int> prefixNeed_;     // per key: prefix windows a shorter key must hold
-    std::vector<uint16_t> lengthOf_;  // key lengths, compact for the list walks
+    FrozenPostings pieces_;           // (length, piece, text) -> keys, by id
+    // Keys are activated in id order, so the active ones are those below activeBelow_.
+    int activeBelow_ = 0;
+    bool inOrder_ = true;
+    std::vector<char> isActive_;
+    Postings holders_;               // gram -> active keys that contain it
+    Postings prefixes_;              // gram -> active keys, once per prefix window with that gram
+    std::vector<int> prefixNeed_;    // per key: prefix windows a shorter key must hold
+    std::vector<uint16_t> lengthOf_; // key lengths, compact for the list walks
 
     Scratch main_; // for the file-by-file search
     bool joined_ = false;
@@ -303,9 +329,29 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     , percent_(numbers.percent.value)
     , stamps_(keys.keyCount()) {
     main_.size(size_t(keys.keyCount()), 0);
+    isActive_.assign(size_t(keys.keyCount()), 0);
     lengthOf_.reserve(size_t(keys.keyCount()));
     for (int id = 0; id < keys.keyCount(); ++id)
         lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
+    std::vector<FrozenPostings::Item> items;
+    for (int id = 0; id < keys.keyCount(); ++id) {
+        if ((id & 8191) == 0) {
+            yieldTo(yield);
+            if (StopFlag)
+                return; // the scan ends before the index is asked
+        }
+        const int len = keys.length(id);
+        if (!cutsLength(len))
+            continue;
+        const QStringView text = keys_.key(id);
+        const int parts = len - minScore(len) + 1;
+        for (int s = 0; s < parts; ++s) {
+            int start = 0, size = 0;
+            sameLengthPiece(len, s, start, size);
+            items.push_back({pieceHash(len, s, text.mid(start, size)), id});
+        }
+    }
+    pieces_.build(items, [this](int id) { return charClasses(keys_.key(id)); });
     if (numbers.groupSize.ok() && numbers.groupSize.value >= 0) {
         group_ = numbers.groupSize.value;
         if (group_ > 0) {
@@ -403,21 +449,16 @@ int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
 
 void CharCandidates::activate(int key) {
     ++activeCount_;
+    isActive_[size_t(key)] = 1;
+    if (key != activeBelow_)
+        inOrder_ = false;
+    activeBelow_ = std::max(activeBelow_, key + 1);
     const int len = keys_.length(key);
     if (size_t(len) >= byLength_.size())
         byLength_.resize(size_t(len) + 1);
     if (byLength_[size_t(len)].empty())
         lengths_.push_back(len);
     byLength_[size_t(len)].push_back(key);
-    if (cutsLength(len)) {
-        const QStringView text = keys_.key(key);
-        const int parts = len - minScore(len) + 1;
-        for (int s = 0; s < parts; ++s) {
-            int start = 0, size = 0;
-            sameLengthPiece(len, s, start, size);
-            pieces_.add(pieceHash(len, s, text.mid(start, size)), key);
-        }
-    }
     if (group_ <= 0)
         return;
     if (joined_) {
@@ -457,16 +498,30 @@ bool CharCandidates::joinAll(const Yielder& yield) {
         byLength[size_t(key)] = key;
     std::stable_sort(byLength.begin(), byLength.end(),
                      [this](int a, int b) { return lengthOf_[size_t(a)] < lengthOf_[size_t(b)]; });
+    // Lists and marks count keys by their rank in that order: the keys of a window of lengths
+    // are one run of ranks, which keeps a query's marks close together in memory.
+    int longest = 0;
+    for (int key = 0; key < count; ++key)
+        longest = std::max(longest, keys_.length(key));
+    if (longest >= 65535)
+        return false; // lengthOf_ would not tell such lengths apart
+
+    std::vector<int> firstRank(size_t(longest) + 2, count); // of each length and longer
+    for (int rank = count - 1; rank >= 0; --rank)
+        firstRank[lengthOf_[size_t(byLength[size_t(rank)])]] = rank;
+    for (int l = longest; l >= 0; --l)
+        firstRank[size_t(l)] = std::min(firstRank[size_t(l)], firstRank[size_t(l) + 1]);
     Postings all(keysWithGram_.size());
-    for (int key : byLength) {
+    for (int rank = 0; rank < count; ++rank) {
         int n = 0;
-        const int* distinct = distinctOf(key, n);
+        const int* distinct = distinctOf(byLength[size_t(rank)], n);
         for (int k = 0; k < n; ++k)
-            all.add(size_t(distinct[k]), key);
+            all.add(size_t(distinct[k]), rank);
     }
-    const uint64_t workBudget = 8000 * uint64_t(count) + 50'000'000;
+    // No bound on the work: the file-by-file search walks the same lists from both sides, and
+    // more slowly. Only the pairs, which are held, are bounded.
     const uint64_t pairBudget = 8 * uint64_t(count) + 4'000'000;
-    std::atomic<uint64_t> work{0}, pairs{0};
+    std::atomic<uint64_t> pairs{0};
     std::atomic<int> next{0};
     struct Found {
         int longer, shorter, score;
@@ -487,10 +542,10 @@ bool CharCandidates::joinAll(const Yielder& yield) {
                 if (StopFlag)
                     abandoned = true;
             }
-            if (from >= count || work > workBudget || pairs > pairBudget || abandoned)
+            if (from >= count || pairs > pairBudget || abandoned)
                 return;
-            uint64_t batchWork = 0;
-            for (int key = from; key < std::min(count, from + batch); ++key) {
+            for (int rank = from; rank < std::min(count, from + batch); ++rank) {
+                const int key = byLength[size_t(rank)];
                 const int needHits = prefixOf(key, sc.prefix);
                 if (sc.prefix.empty())
                     continue; // too short to be the longer key of a match
@@ -501,29 +556,23 @@ bool CharCandidates::joinAll(const Yielder& yield) {
                 const int need = minScore(windowsOf(key));
                 const int repeat = maxRepeat_[size_t(key)];
                 const int shortest = (need + repeat - 1) / repeat + group_ - 1;
-                auto shorterThan = [this](int other, int length) {
-                    return lengthOf_[size_t(other)] < length;
-                };
+                const int lo = firstRank[size_t(std::clamp(shortest, 0, len))];
+                const int hi = firstRank[size_t(len)];
                 sc.touched.clear();
                 for (int gram : sc.prefix) {
                     const std::vector<int>& list = all.at(size_t(gram));
-                    for (auto it =
-                             std::lower_bound(list.begin(), list.end(), shortest, shorterThan);
-                         it != list.end() && lengthOf_[size_t(*it)] < len; ++it) {
-                        ++batchWork;
+                    for (auto it = std::lower_bound(list.begin(), list.end(), lo);
+                         it != list.end() && *it < hi; ++it)
                         sc.hit(*it);
-                    }
                 }
                 found.clear();
                 for (int other : sc.touched)
-                    if (sc.hits[size_t(other)] >= needHits)
-                        verifyOther(sc, key, other, found);
-                batchWork += sc.touched.size();
+                    if (sc.hits(other) >= needHits)
+                        verifyOther(sc, key, byLength[size_t(other)], found);
                 for (const KeyMatch& m : found)
                     results.push_back({key, m.keyId, m.result.score});
                 pairs += 2 * found.size();
             }
-            work += batchWork;
         }
     };
     const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
@@ -534,7 +583,7 @@ bool CharCandidates::joinAll(const Yielder& yield) {
     worker(results[0], true);
     for (std::thread& t : pool)
         t.join();
-    if (work > workBudget || pairs > pairBudget || abandoned)
+    if (pairs > pairBudget || abandoned)
         return false;
 
     joinedWith_.assign(size_t(count), {});
@@ -575,13 +624,20 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
     }
     stamps_.next();
     const QStringView text = keys_.key(key);
+    const uint64_t query = charClasses(text);
     for (int s = 0; s <= allowed; ++s) {
         int start = 0, size = 0;
         sameLengthPiece(len, s, start, size);
-        pieces_.forEach(pieceHash(len, s, text.mid(start, size)), [&](int other) {
-            if (keys_.length(other) == len && stamps_.first(other))
-                verify(other);
-        });
+        const FrozenPostings::Entry* end = nullptr;
+        for (const FrozenPostings::Entry* e =
+                 pieces_.list(pieceHash(len, s, text.mid(start, size)), end);
+             e != end && e->value < activeBelow_; ++e) {
+            // A class missing either way is a mismatched position.
+            if (fewClassesMissing(query, e->tag, allowed) &&
+                (inOrder_ || isActive_[size_t(e->value)]) && lengthOf_[size_t(e->value)] == len &&
+                stamps_.first(e->value))
+                verify(e->value);
+        }
     }
 }
 
@@ -662,7 +718,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
                 sc.hit(other);
         });
     for (int other : sc.touched)
-        if (sc.hits[size_t(other)] >= needHits)
+        if (sc.hits(other) >= needHits)
             verifyOther(sc, key, other, out);
     // This key the shorter one: it must hold enough grams of the longer key's prefix.
     sc.touched.clear();
@@ -674,7 +730,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
                 sc.hit(other);
         });
     for (int other : sc.touched)
-        if (sc.hits[size_t(other)] >= prefixNeed_[size_t(other)])
+        if (sc.hits(other) >= prefixNeed_[size_t(other)])
             verifyOther(sc, key, other, out);
 }
 
@@ -682,11 +738,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
 // another holds one of that key's d + 1 pieces unchanged, near the piece's own place.
 class DistanceCandidates : public PairCandidates {
 public:
-    DistanceCandidates(const KeyTable& keys, int distance)
-        : keys_(keys)
-        , distance_(distance)
-        , active_(size_t(keys.keyCount()), 0)
-        , stamps_(keys.keyCount()) {}
+    DistanceCandidates(const KeyTable& keys, int distance, const Yielder& yield);
     void find(int key, std::vector<KeyMatch>& out) override;
     void activate(int key) override;
 
@@ -697,6 +749,9 @@ private:
         const int smallCount = parts - longer;
         start = s * small + std::max(0, s - smallCount);
         size = s < smallCount ? small : small + 1;
+    }
+    bool fewMissing(uint64_t query, uint64_t other) const {
+        return fewClassesMissing(query, other, distance_);
     }
     void verify(int key, int other, std::vector<KeyMatch>& out) {
         // The query's masks serve every candidate: the distance does not care which is which.
@@ -711,26 +766,54 @@ private:
     const KeyTable& keys_;
     int distance_;
     std::vector<char> active_;
+    // Keys are activated in id order (ids count keys in order of their first file), so the
+    // active keys are those below activeBelow_; the lists hold all keys, sorted by id.
+    int activeBelow_ = 0;
+    bool inOrder_ = true;
     Stamps stamps_;
-    HashPostings pieces_;
+    FrozenPostings pieces_;
     std::vector<std::vector<int>> shortKeys_; // keys too short to cut into pieces, by length
     PatternMasks masks_{QStringView()};
 };
 
+DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const Yielder& yield)
+    : keys_(keys)
+    , distance_(distance)
+    , active_(size_t(keys.keyCount()), 0)
+    , stamps_(keys.keyCount()) {
+    if (distance_ == 0)
+        return;
+    std::vector<FrozenPostings::Item> items;
+    items.reserve(size_t(keys.keyCount()) * size_t(distance_ + 1));
+    for (int key = 0; key < keys.keyCount(); ++key) {
+        if ((key & 8191) == 0) {
+            yieldTo(yield);
+            if (StopFlag)
+                return; // the scan ends before the index is asked
+        }
+        const int len = keys_.length(key);
+        if (len <= distance_)
+            continue;
+        const QStringView text = keys_.key(key);
+        for (int s = 0; s <= distance_; ++s) {
+            int start = 0, size = 0;
+            piece(len, s, start, size);
+            items.push_back({pieceHash(len, s, text.mid(start, size)), key});
+        }
+    }
+    pieces_.build(items, [this](int key) { return charClasses(keys_.key(key)); });
+}
+
 void DistanceCandidates::activate(int key) {
     active_[size_t(key)] = 1;
+    if (key != activeBelow_)
+        inOrder_ = false;
+    activeBelow_ = std::max(activeBelow_, key + 1);
     const int len = keys_.length(key);
-    if (len <= distance_) {
+    if (len <= distance_ && distance_ > 0) {
         if (size_t(len) >= shortKeys_.size())
             shortKeys_.resize(size_t(len) + 1);
         shortKeys_[size_t(len)].push_back(key);
-        return;
-    }
-    const QStringView text = keys_.key(key);
-    for (int s = 0; s <= distance_; ++s) {
-        int start = 0, size = 0;
-        piece(len, s, start, size);
-        pieces_.add(pieceHash(len, s, text.mid(start, size)), key);
     }
 }
 
@@ -745,6 +828,7 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
     if (text.size() <= 64)
         masks_.reset(text);
     const int len = int(text.size());
+    const uint64_t query = charClasses(text);
     for (int other = std::max(0, len - distance_); other <= len + distance_; ++other) {
         if (other <= distance_) {
             if (size_t(other) < shortKeys_.size())
@@ -761,11 +845,17 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
             // length difference.
             const int lo = std::max({0, start - s, start + delta - (distance_ - s)});
             const int hi = std::min({len - size, start + s, start + delta + (distance_ - s)});
-            for (int at = lo; at <= hi; ++at)
-                pieces_.forEach(pieceHash(other, s, text.mid(at, size)), [&](int k) {
-                    if (keys_.length(k) == other && stamps_.first(k))
-                        verify(key, k, out);
-                });
+            for (int at = lo; at <= hi; ++at) {
+                const FrozenPostings::Entry* end = nullptr;
+                for (const FrozenPostings::Entry* e =
+                         pieces_.list(pieceHash(other, s, text.mid(at, size)), end);
+                     e != end && e->value < activeBelow_; ++e) {
+                    // A hash shared by another length only adds a candidate; the check is exact.
+                    if (fewMissing(query, e->tag) && (inOrder_ || active_[size_t(e->value)]) &&
+                        stamps_.first(e->value))
+                        verify(key, e->value, out);
+                }
+            }
         }
     }
 }
@@ -778,7 +868,7 @@ std::unique_ptr<PairCandidates> PairCandidates::make(const KeyTable& keys, Match
     if (mode == MatchMode::Levenshtein) {
         if (numbers.distance.value < 0)
             return std::make_unique<NoCandidates>();
-        return std::make_unique<DistanceCandidates>(keys, numbers.distance.value);
+        return std::make_unique<DistanceCandidates>(keys, numbers.distance.value, yield);
     }
     if (numbers.percent.value <= 0 || numbers.percent.value > 100)
         return std::make_unique<NoCandidates>();

@@ -1,5 +1,7 @@
 #include "Postings.h"
 
+#include <algorithm>
+
 namespace nw {
 
 void HashPostings::grow() {
@@ -29,6 +31,33 @@ void HashPostings::add(uint64_t hash, int value) {
     }
     entries_.push_back({value, slots_[s].head});
     slots_[s].head = int(entries_.size() - 1);
+}
+
+void FrozenPostings::sortItems(std::vector<Item>& items) {
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        return a.hash != b.hash ? a.hash < b.hash : a.value < b.value;
+    });
+}
+
+void FrozenPostings::index(const std::vector<Item>& items) {
+    std::size_t lists = 0;
+    for (std::size_t k = 0; k < items.size(); ++k)
+        lists += k == 0 || items[k].hash != items[k - 1].hash;
+    std::size_t size = 16;
+    while (size < lists + lists / 2)
+        size *= 2;
+    slots_.assign(size, Slot{0, 0, 0});
+    const std::size_t mask = size - 1;
+    for (std::size_t k = 0; k < items.size();) {
+        std::size_t e = k + 1;
+        while (e < items.size() && items[e].hash == items[k].hash)
+            ++e;
+        std::size_t s = mix(items[k].hash) & mask;
+        while (slots_[s].end != 0)
+            s = (s + 1) & mask;
+        slots_[s] = Slot{items[k].hash, uint32_t(k), uint32_t(e)};
+        k = e;
+    }
 }
 
 } // namespace nw

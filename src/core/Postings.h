@@ -6,6 +6,14 @@
 
 namespace nw {
 
+// Spreads a hash over the low bits that pick a slot.
+inline uint64_t mixHash(uint64_t h) {
+    h ^= h >> 33;
+    h *= 0xff51afd7ed558ccdULL;
+    h ^= h >> 33;
+    return h;
+}
+
 // Lists of ints under dense ids, each contiguous so that walking one is a linear read.
 class Postings {
 public:
@@ -42,12 +50,7 @@ public:
     }
 
 private:
-    static uint64_t mix(uint64_t h) {
-        h ^= h >> 33;
-        h *= 0xff51afd7ed558ccdULL;
-        h ^= h >> 33;
-        return h;
-    }
+    static uint64_t mix(uint64_t h) { return mixHash(h); }
     void grow();
     struct Slot {
         uint64_t hash;
@@ -60,6 +63,56 @@ private:
     std::vector<Slot> slots_;
     std::vector<Entry> entries_;
     std::size_t used_ = 0;
+};
+
+// Lists under 64-bit hashes built once from every entry, each list in ascending value order and
+// contiguous, with a tag beside each value that lets a walk reject it without looking further.
+class FrozenPostings {
+public:
+    struct Entry {
+        int value;
+        uint64_t tag;
+    };
+    struct Item {
+        uint64_t hash;
+        int value;
+    };
+    // Takes the items (emptied); tagOf(value) gives each entry's tag.
+    template <typename Tag> void build(std::vector<Item>& items, Tag&& tagOf) {
+        sortItems(items);
+        entries_.clear();
+        entries_.reserve(items.size());
+        for (const Item& item : items)
+            entries_.push_back({item.value, tagOf(item.value)});
+        index(items);
+        std::vector<Item>().swap(items);
+    }
+    // The list under hash, from its smallest value on; empty when there is none.
+    const Entry* list(uint64_t hash, const Entry*& end) const {
+        end = nullptr;
+        if (slots_.empty())
+            return nullptr;
+        const std::size_t mask = slots_.size() - 1;
+        for (std::size_t s = mix(hash) & mask; slots_[s].end != 0; s = (s + 1) & mask) {
+            if (slots_[s].hash == hash) {
+                end = entries_.data() + slots_[s].end;
+                return entries_.data() + slots_[s].begin;
+            }
+        }
+        return nullptr;
+    }
+
+private:
+    static uint64_t mix(uint64_t h) { return mixHash(h); }
+    static void sortItems(std::vector<Item>& items);
+    void index(const std::vector<Item>& items);
+    struct Slot {
+        uint64_t hash;
+        uint32_t begin;
+        uint32_t end; // 0: a free slot (no list ends at 0)
+    };
+    std::vector<Slot> slots_;
+    std::vector<Entry> entries_;
 };
 
 } // namespace nw

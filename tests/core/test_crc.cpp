@@ -32,6 +32,7 @@ private slots:
 
     void knownValues_data();
     void knownValues();
+    void largeFileEqualsOneShot_data();
     void largeFileEqualsOneShot();
     void oneByteChangesTheResult();
     void missingFileIsReportedNotCreated();
@@ -66,9 +67,20 @@ void TestCrc::knownValues() {
     QCOMPARE(size, qint64(content.size()));
 }
 
+void TestCrc::largeFileEqualsOneShot_data() {
+    QTest::addColumn<int>("bytes");
+    // Files are read in blocks: the last one full, short, or a single byte.
+    const int mib = 1024 * 1024;
+    QTest::newRow("ends on a block") << 2 * mib;
+    QTest::newRow("ends one byte short") << 2 * mib - 1;
+    QTest::newRow("one byte in the last block") << 2 * mib + 1;
+    QTest::newRow("odd size") << 3 * mib + 7;
+}
+
 void TestCrc::largeFileEqualsOneShot() {
-    // Not a multiple of any likely block size, and no block repeats another.
-    QByteArray content(3 * 1024 * 1024 + 7, Qt::Uninitialized);
+    QFETCH(int, bytes);
+    // No block repeats another.
+    QByteArray content(bytes, Qt::Uninitialized);
     quint32 x = 12345;
     for (char& ch : content) {
         x = x * 1103515245u + 12345u;

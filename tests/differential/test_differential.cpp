@@ -1,6 +1,8 @@
 // The indexed pair search against the plain loop over all earlier files: on many random small
 // trees and settings both must give the same rows in the same order, the same log and status.
 #include "Flags.h"
+#include "KeyTable.h"
+#include "NameMatching.h"
 #include "PairCandidates.h"
 #include "RecordingView.h"
 #include "ScanDriver.h"
@@ -10,6 +12,10 @@
 #include <QFile>
 #include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
+#include <numeric>
+#include <random>
 
 using namespace nw;
 using namespace nw::test;
@@ -105,6 +111,8 @@ class TestDifferential : public QObject {
     Q_OBJECT
 private slots:
     void indexedSearchEqualsThePlainLoop();
+    void indexFindsExactlyTheMatchingKeys_data();
+    void indexFindsExactlyTheMatchingKeys();
 };
 
 void TestDifferential::indexedSearchEqualsThePlainLoop() {
@@ -177,6 +185,118 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
     }
     qInfo("%d scans compared, %d with rows", compared, withRows);
     QVERIFY(withRows > compared / 4);
+}
+
+void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
+    QTest::addColumn<bool>("levenshtein");
+    QTest::addColumn<QString>("percent");
+    QTest::addColumn<QString>("group");
+    QTest::addColumn<QString>("distance");
+    QTest::addColumn<bool>("upFront");
+    QTest::addColumn<bool>("shuffled");
+
+    // The scan activates keys in id order; the index must not depend on it.
+    for (const bool shuffled : {false, true}) {
+        const char* order = shuffled ? " shuffled" : "";
+        for (const char* d : {"0", "1", "2", "3", "5"})
+            QTest::addRow("distance %s%s", d, order)
+                << true << "90"
+                << "3" << QString::fromLatin1(d) << true << shuffled;
+        for (const char* pct : {"50", "75", "90", "100"})
+            for (const char* g : {"1", "2", "3"})
+                for (const bool upFront : {true, false})
+                    QTest::addRow("percent %s group %s%s%s", pct, g,
+                                  upFront ? " up front" : " file by file", order)
+                        << false << QString::fromLatin1(pct) << QString::fromLatin1(g) << "0"
+                        << upFront << shuffled;
+    }
+}
+
+void TestDifferential::indexFindsExactlyTheMatchingKeys() {
+    QFETCH(bool, levenshtein);
+    QFETCH(QString, percent);
+    QFETCH(QString, group);
+    QFETCH(QString, distance);
+    QFETCH(bool, upFront);
+    QFETCH(bool, shuffled);
+
+    ScanSettings settings;
+    settings.percent = percent;
+    settings.groupSize = group;
+    settings.distance = distance;
+    const MatchNumbers numbers = MatchNumbers::read(settings);
+    const MatchMode mode = levenshtein ? MatchMode::Levenshtein : MatchMode::Characters;
+
+    // Few letters and near copies, so that many keys share pieces and grams and many match.
+    QRandomGenerator rng(7);
+    static const QString letters = QStringLiteral("ABC -É");
+    QStringList texts;
+    KeyTable keys;
+    while (keys.keyCount() < 400) {
+        QString text;
+        if (!texts.isEmpty() && rng.bounded(2) == 0) {
+            text = texts.at(qsizetype(rng.bounded(quint32(texts.size()))));
+            for (int e = int(rng.bounded(4)); e > 0; --e) {
+                const int at = int(rng.bounded(quint32(text.size() + 1)));
+                const QChar c = letters.at(qsizetype(rng.bounded(quint32(letters.size()))));
+                if (rng.bounded(2) == 0 || at == text.size())
+                    text.insert(at, c);
+                else
+                    text[at] = c;
+            }
+        } else {
+            for (int k = 3 + int(rng.bounded(14)); k > 0; --k)
+                text += letters.at(qsizetype(rng.bounded(quint32(letters.size()))));
+        }
+        if (keys.add(text) == int(texts.size()))
+            texts.append(text);
+    }
+    std::vector<int> order(size_t(keys.keyCount()));
+    std::iota(order.begin(), order.end(), 0);
+    if (shuffled)
+        std::shuffle(order.begin(), order.end(), std::mt19937(11));
+
+    setUpFrontJoin(upFront);
+    const std::unique_ptr<PairCandidates> index = PairCandidates::make(keys, mode, numbers);
+    setUpFrontJoin(true);
+    std::vector<int> active;
+    std::vector<KeyMatch> found;
+    int matches = 0;
+    for (const int key : order) {
+        // Asked before and after the key itself is an earlier key.
+        for (int round = 0; round < 2; ++round) {
+            found.clear();
+            index->find(key, found);
+            QStringList got, want;
+            for (const KeyMatch& m : found)
+                got << QStringLiteral("%1:%2/%3/%4")
+                           .arg(m.keyId)
+                           .arg(m.result.score)
+                           .arg(m.result.base)
+                           .arg(int(m.result.method));
+            for (const int other : active) {
+                const MatchResult r = MatchNames(texts.at(key), texts.at(other), mode, numbers);
+                if (PairVerdict(r, mode, numbers, false))
+                    want << QStringLiteral("%1:%2/%3/%4")
+                                .arg(other)
+                                .arg(r.score)
+                                .arg(r.base)
+                                .arg(int(r.method));
+            }
+            got.sort();
+            want.sort();
+            QVERIFY2(got == want,
+                     qPrintable(texts.at(key) + QStringLiteral("\nfound: ") + got.join(' ') +
+                                QStringLiteral("\nwanted: ") + want.join(' ')));
+            matches += int(want.size());
+            if (round == 0) {
+                index->activate(key);
+                active.push_back(key);
+            }
+        }
+    }
+    // Every key finds itself once it is an earlier key; the other matches are what is tested.
+    QVERIFY(matches > keys.keyCount() || (levenshtein && distance == QLatin1String("0")));
 }
 
 QTEST_GUILESS_MAIN(TestDifferential)
