@@ -371,6 +371,15 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
         };
         const ScanStatus status = runScan(s, view, search);
         const QString at = QStringLiteral("stop at yield %1 of %2").arg(when).arg(yields);
+        if (count < when) {
+            // The threads of the up-front join share its batches as they come, so the calling
+            // thread may yield once less than in the full scan: then Stop never came.
+            QVERIFY2(search == PairSearch::Indexed && mode == MatchMode::Characters,
+                     qPrintable(at));
+            QVERIFY2(status == ScanStatus::Done, qPrintable(at));
+            QVERIFY2(logLines(dir) == fullLog, qPrintable(at));
+            continue;
+        }
         QVERIFY2(status == ScanStatus::Canceled, qPrintable(at));
         const QStringList log = logLines(dir);
         QVERIFY2(log == fullLog.mid(0, log.size()),
