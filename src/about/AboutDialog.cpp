@@ -172,19 +172,12 @@ void AboutDialog::closeEvent(QCloseEvent* event) {
 }
 
 void AboutDialog::donateBtnClick() {
-    try {
-        OpenURL(donationUrl(donateAmt_->currentText()));
-    } catch (...) {
-        ReportError(Form, QStringLiteral("DonateBtn_Click"), currentFailure());
-    }
+    reportingFailures(Form, "DonateBtn_Click",
+                      [&] { OpenURL(donationUrl(donateAmt_->currentText())); });
 }
 
 void AboutDialog::contactMeClick() {
-    try {
-        OpenURL(contactUrl());
-    } catch (...) {
-        ReportError(Form, QStringLiteral("ContactMe_Click"), currentFailure());
-    }
+    reportingFailures(Form, "ContactMe_Click", [&] { OpenURL(contactUrl()); });
 }
 
 void AboutDialog::showAbout(QWidget* parent) {

@@ -1,6 +1,7 @@
 #include "DialogLook.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QLabel>
 #include <QStyle>
 
@@ -50,6 +51,14 @@ void fitText(QWidget* control) {
         font.setPointSizeF(font.pointSizeF() - 0.25);
         control->setFont(font);
     }
+}
+
+void setUpToolWindow(QDialog& dialog, const QString& name, const QString& title, int widthTwips,
+                     int heightTwips) {
+    dialog.setObjectName(name);
+    dialog.setWindowTitle(title);
+    dialog.setFont(dialogFont());
+    dialog.setFixedSize(px(widthTwips), px(heightTwips));
 }
 
 } // namespace nw::look

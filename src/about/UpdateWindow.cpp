@@ -9,12 +9,9 @@
 namespace nw {
 
 UpdateWindow::UpdateWindow(QWidget* parent, const QUrl& address)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("Browser"));
-    setWindowTitle(QStringLiteral("Update Status"));
-    setFont(look::dialogFont());
-    setFixedSize(look::px(4680), look::px(2520));
+    : QDialog(parent, look::ToolWindowFlags) {
+    look::setUpToolWindow(*this, QStringLiteral("Browser"), QStringLiteral("Update Status"), 4680,
+                          2520);
     page_ = new PageView(this);
     page_->setObjectName(QStringLiteral("WebBrowser1"));
     // Reaches past the client area, so the view's own border lies outside it.

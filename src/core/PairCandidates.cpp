@@ -57,6 +57,15 @@ int bandedWithin(QStringView a, QStringView b, int limit) {
 
 namespace {
 
+// Lets the window in every few thousand keys while an index is built; true once Stop is pressed,
+// and the scan then ends before the index is asked.
+bool stoppedWhileIndexing(int key, const Yielder& yield) {
+    if ((key & 8191) != 0)
+        return false;
+    yieldTo(yield);
+    return StopFlag;
+}
+
 // Bit-parallel edit distance (Myers, in Hyyro's form) against a pattern of at most 64 units:
 // one machine word holds a whole column of the matrix.
 class PatternMasks {
@@ -335,11 +344,8 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
         lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
     std::vector<FrozenPostings::Item> items;
     for (int id = 0; id < keys.keyCount(); ++id) {
-        if ((id & 8191) == 0) {
-            yieldTo(yield);
-            if (StopFlag)
-                return; // the scan ends before the index is asked
-        }
+        if (stoppedWhileIndexing(id, yield))
+            return;
         const int len = keys.length(id);
         if (!cutsLength(len))
             continue;
@@ -786,11 +792,8 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
     std::vector<FrozenPostings::Item> items;
     items.reserve(size_t(keys.keyCount()) * size_t(distance_ + 1));
     for (int key = 0; key < keys.keyCount(); ++key) {
-        if ((key & 8191) == 0) {
-            yieldTo(yield);
-            if (StopFlag)
-                return; // the scan ends before the index is asked
-        }
+        if (stoppedWhileIndexing(key, yield))
+            return;
         const int len = keys_.length(key);
         if (len <= distance_)
             continue;

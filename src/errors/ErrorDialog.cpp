@@ -32,12 +32,9 @@ template <typename Handler> void guarded(const char* name, Handler handler) {
 } // namespace
 
 ErrorDialog::ErrorDialog(QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("frmError"));
-    setWindowTitle(QStringLiteral("Error Message"));
-    setFont(look::dialogFont());
-    setFixedSize(look::px(7095), look::px(2040));
+    : QDialog(parent, look::ToolWindowFlags) {
+    look::setUpToolWindow(*this, QStringLiteral("frmError"), QStringLiteral("Error Message"), 7095,
+                          2040);
 
     const struct {
         const char* name;

@@ -5,12 +5,9 @@
 namespace nw {
 
 ErrorSubmitWindow::ErrorSubmitWindow(const QUrl& address, QWidget* parent)
-    : QDialog(parent, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
-                          Qt::WindowCloseButtonHint) {
-    setObjectName(QStringLiteral("errSubmit"));
-    setWindowTitle(QStringLiteral("Submit this error via Internet"));
-    setFont(look::dialogFont());
-    setFixedSize(look::px(6780), look::px(3795));
+    : QDialog(parent, look::ToolWindowFlags) {
+    look::setUpToolWindow(*this, QStringLiteral("errSubmit"),
+                          QStringLiteral("Submit this error via Internet"), 6780, 3795);
     page_ = new PageView(this);
     page_->setObjectName(QStringLiteral("WebBrowser1"));
     page_->setGeometry(look::place(0, 0, 6750, 3780));

@@ -5,6 +5,7 @@
 #include "Handled.h"
 #include "MainWindow.h"
 #include "ResultsModel.h"
+#include "ScanLog.h"
 #include "Shell.h"
 
 #include <QTreeView>
@@ -13,16 +14,14 @@ namespace nw {
 
 namespace {
 const QString Module = QStringLiteral("frmMain");
-const QString OpenPrefix = QStringLiteral("Open: ");
-const QString DeletePrefix = QStringLiteral("Delete: ");
-const QString MovePrefix = QStringLiteral("Move: ");
+} // namespace
 
-// The name or folder after the caption's prefix. Only the leading prefix goes: the same text
-// may stand in the name itself.
-QString afterPrefix(const QString& caption, const QString& prefix) {
+// The name or folder after the item's prefix. Only the leading prefix goes: the same text may
+// stand in the name itself.
+QString MainWindow::OptionItem::target(int index) const {
+    const QLatin1String prefix(Prefixes[index]);
     return caption.startsWith(prefix) ? caption.mid(prefix.size()) : QString();
 }
-} // namespace
 
 void MainWindow::mnuOptionClick(int array, int index) {
     const char* procedure = array == 0 ? "mnuOption1_Click" : "mnuOption2_Click";
@@ -34,12 +33,12 @@ void MainWindow::mnuOptionClick(int array, int index) {
             return;
 
         if (index == 0) {
-            exploreFolder(afterPrefix(item.caption, OpenPrefix));
+            exploreFolder(item.target(0));
             return;
         }
 
         if (index == 1) {
-            const QString name = afterPrefix(item.caption, DeletePrefix);
+            const QString name = item.target(1);
             const MessageAnswer answer =
                 showMessage(QStringLiteral("Confirmation"),
                             QStringLiteral("Are you sure you want to delete\n") + item.caption +
@@ -56,7 +55,7 @@ void MainWindow::mnuOptionClick(int array, int index) {
             return;
         }
 
-        const QString name = afterPrefix(item.caption, MovePrefix);
+        const QString name = item.target(2);
         if (fs::fileExists(item.tag)) {
             const QString chosen =
                 Browse(true, QStringLiteral("Move ''") + name + QStringLiteral("'' to:"));
@@ -93,7 +92,7 @@ void MainWindow::mnuRemoveClick() {
 }
 
 void MainWindow::openLogTextClick() {
-    handled("OpenLogText", [&] { openDocument(scanPath_ + QStringLiteral("Log.txt")); });
+    handled("OpenLogText", [&] { openDocument(logPath(scanPath_, QStringLiteral("Log"))); });
 }
 
 void MainWindow::removeSelectedRow() {

@@ -1,6 +1,6 @@
 #include "AboutDialog.h"
 #include "ErrorReport.h"
-#include "Failure.h"
+#include "Handled.h"
 #include "Links.h"
 #include "MainWindow.h"
 #include "Shell.h"
@@ -9,20 +9,6 @@
 #include <QAction>
 
 namespace nw {
-
-namespace {
-
-const QString Form = QStringLiteral("frmMain");
-
-template <typename Handler> void reported(const char* procedure, Handler handler) {
-    try {
-        handler();
-    } catch (...) {
-        ReportError(Form, QString::fromLatin1(procedure), currentFailure());
-    }
-}
-
-} // namespace
 
 void MainWindow::connectHelpMenu() {
     const struct {
@@ -34,31 +20,30 @@ void MainWindow::connectHelpMenu() {
                  {"OrloNews", &MainWindow::orloNewsClick},
                  {"FakeError", &MainWindow::fakeErrorClick}};
     for (const auto& item : items) {
-        auto* action = findChild<QAction*>(QString::fromLatin1(item.name));
-        Q_ASSERT_X(action, "MainWindow::connectHelpMenu", item.name);
-        connect(action, &QAction::triggered, this, item.handler);
+        connect(control<QAction>(item.name), &QAction::triggered, this, item.handler);
     }
 }
 
 void MainWindow::aboutClick() {
-    reported("About_Click", [this] { AboutDialog::showAbout(this); });
+    handled("About_Click", [this] { AboutDialog::showAbout(this); });
 }
 
 void MainWindow::homePageClick() {
-    reported("HomePage_Click", [] { OpenURL(homePageUrl()); });
+    handled("HomePage_Click", [] { OpenURL(homePageUrl()); });
 }
 
 void MainWindow::updateCheckClick() {
-    reported("UpdateCheck_Click", [this] { UpdateWindow::check(this); });
+    handled("UpdateCheck_Click", [this] { UpdateWindow::check(this); });
 }
 
 void MainWindow::orloNewsClick() {
     // Without a mail program the desktop shows what it shows; the result is not used.
-    reported("OrloNews_Click", [] { openUrl(newsletterUrl()); });
+    handled("OrloNews_Click", [] { openUrl(newsletterUrl()); });
 }
 
 void MainWindow::fakeErrorClick() {
-    ReportError(Form, QStringLiteral("FakeError_Click"), ErrorInfo::make(ErrFormShownModally));
+    ReportError(QStringLiteral("frmMain"), QStringLiteral("FakeError_Click"),
+                ErrorInfo::make(ErrFormShownModally));
 }
 
 } // namespace nw

@@ -176,8 +176,11 @@ private:
 
     // mnuOption1 (the larger file) and mnuOption2 (the smaller), as last prepared.
     struct OptionItem {
-        QString caption; // as shown, prefix included
-        QString tag;     // the file's full path (Delete and Move)
+        // The caption's prefix of each item index: open the folder, delete, move.
+        static constexpr const char* Prefixes[3] = {"Open: ", "Delete: ", "Move: "};
+        QString caption;                 // as shown, prefix included
+        QString tag;                     // the file's full path (Delete and Move)
+        QString target(int index) const; // the caption without its prefix
     };
     std::array<std::array<OptionItem, 3>, 2> optionItems_{};
     std::array<std::array<QAction*, 3>, 2> optionActions_{};

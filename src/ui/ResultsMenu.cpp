@@ -81,9 +81,9 @@ void MainWindow::fListViewMouseDown(Qt::MouseButton button, const QPoint& global
 
 void MainWindow::setOptionItems(int array, const QString& folder, const QString& name) {
     auto& items = optionItems_[size_t(array)];
-    items[0] = {QStringLiteral("Open: ") + folder, {}};
-    items[1] = {QStringLiteral("Delete: ") + name, folder + name};
-    items[2] = {QStringLiteral("Move: ") + name, folder + name};
+    items[0] = {QLatin1String(OptionItem::Prefixes[0]) + folder, {}};
+    items[1] = {QLatin1String(OptionItem::Prefixes[1]) + name, folder + name};
+    items[2] = {QLatin1String(OptionItem::Prefixes[2]) + name, folder + name};
     for (size_t index = 0; index < items.size(); ++index) {
         QAction* action = optionActions_[size_t(array)][index];
         action->setText(menuText(items[index].caption));
