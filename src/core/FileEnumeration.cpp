@@ -1,6 +1,5 @@
 #include "FileEnumeration.h"
 #include "ErrorReport.h"
-#include "FileSystem.h"
 
 namespace nw {
 
@@ -13,17 +12,18 @@ FileList GetFileList(QString folder, const Yielder& yield) {
 
 void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
     bool ok = false;
-    const QStringList items = FolderItems(folder, ok, yield);
+    QList<fs::Kind> kinds;
+    const QStringList items = FolderItems(folder, ok, yield, &kinds);
     if (!ok) {
         // The level that asked for the listing fails too and contributes nothing.
         ReportError(QStringLiteral("Global"), QStringLiteral("ScanFolder"),
                     ErrorInfo::make(ErrObjectNotSet, folder));
         return;
     }
-    for (const QString& name : items) {
+    for (qsizetype k = 0; k < items.size(); ++k) {
         yieldTo(yield);
-        const QString full = folder + name;
-        switch (fs::kindOf(full)) {
+        const QString full = folder + items[k];
+        switch (kinds[k]) {
         case fs::Kind::Folder:
             yieldTo(yield);
             ScanFolder(full + fs::separator(), list, yield);
@@ -32,16 +32,17 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
             yieldTo(yield);
             list.append(full);
             break;
-        case fs::Kind::Missing: // vanished or unreadable since the listing: skipped silently
+        case fs::Kind::Missing: // the listing leaves out what it cannot look up
         case fs::Kind::Other:
             break;
         }
     }
 }
 
-QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield) {
+QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield,
+                        QList<fs::Kind>* kinds) {
     QStringList names;
-    const ErrorInfo error = fs::listFolder(folder, names);
+    const ErrorInfo error = fs::listFolder(folder, names, kinds);
     if (error) {
         ok = false;
         ReportError(QStringLiteral("Global"), QStringLiteral("FolderItems"), error);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FileSystem.h"
 #include "Yield.h"
 
 #include <QString>
@@ -15,7 +16,9 @@ using FileList = QStringList;
 FileList GetFileList(QString folder, const Yielder& yield = {});
 void ScanFolder(const QString& folder, FileList& list, const Yielder& yield = {});
 // The entry names of one folder; ok is false (and the failure reported) when it cannot be listed.
-QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield = {});
+// kinds, when given, gets what each entry was when listed.
+QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield = {},
+                        QList<fs::Kind>* kinds = nullptr);
 
 // Size in bytes; 0 for an empty path, and 0 after a reported failure.
 double GetFSize(const QString& path);

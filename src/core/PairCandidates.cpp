@@ -4,11 +4,11 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <climits>
 #include <cmath>
 #include <functional>
 #include <thread>
-#include <unordered_map>
 
 namespace nw {
 
@@ -192,15 +192,65 @@ uint64_t charClasses(QStringView text) {
     return m;
 }
 
-// Whether at most n classes of either key are missing from the other; n is small.
-bool fewClassesMissing(uint64_t a, uint64_t b, int n) {
-    auto atMost = [n](uint64_t bits) {
-        for (int k = 0; k < n && bits; ++k)
-            bits &= bits - 1;
-        return bits == 0;
-    };
-    return atMost(a & ~b) && atMost(b & ~a);
+// Which characters a key holds at which positions, hashed into 64 bits. Between keys of equal
+// length a bit found in one signature only comes from a mismatched position.
+uint64_t placedChars(QStringView text) {
+    uint64_t m = 0;
+    for (qsizetype k = 0; k < text.size(); ++k)
+        m |= uint64_t(1) << (mixHash(uint64_t(k) << 16 | text[k].unicode()) >> 58);
+    return m;
 }
+
+// Whether at most n bits of wanted are missing from held.
+bool fewBitsMissing(uint64_t wanted, uint64_t held, int n) {
+    return std::popcount(wanted & ~held) <= n;
+}
+
+// Whether at most n classes of either key are missing from the other.
+bool fewClassesMissing(uint64_t a, uint64_t b, int n) {
+    return fewBitsMissing(a, b, n) && fewBitsMissing(b, a, n);
+}
+
+// Gram codes numbered densely in order of first sight.
+class GramIds {
+public:
+    size_t size() const { return used_; }
+    int idOf(uint64_t code) {
+        if (2 * (used_ + 1) > slots_.size())
+            grow();
+        const size_t mask = slots_.size() - 1;
+        for (size_t s = mixHash(code) & mask;; s = (s + 1) & mask) {
+            Slot& slot = slots_[s];
+            if (slot.id < 0) {
+                slot = {code, int(used_++)};
+                return slot.id;
+            }
+            if (slot.code == code)
+                return slot.id;
+        }
+    }
+
+private:
+    struct Slot {
+        uint64_t code = 0;
+        int id = -1;
+    };
+    void grow() {
+        std::vector<Slot> old(std::max<size_t>(1024, 2 * slots_.size()));
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.id < 0)
+                continue;
+            size_t s = mixHash(slot.code) & mask;
+            while (slots_[s].id >= 0)
+                s = (s + 1) & mask;
+            slots_[s] = slot;
+        }
+    }
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
+};
 
 // Marks which keys a query has already looked at.
 class Stamps {
@@ -231,6 +281,7 @@ struct Scratch {
     std::vector<uint64_t> hitMarks;
     std::vector<int> touched;
     std::vector<int> prefix;
+    std::vector<int> rare;
 
     void size(size_t keys, size_t grams) {
         hitMarks.assign(keys, 0);
@@ -271,10 +322,21 @@ private:
     void findSameLength(int key, std::vector<KeyMatch>& out);
     void findOtherLengths(int key, std::vector<KeyMatch>& out);
     void markQuery(Scratch& sc, int key) const;
-    // Finds every pair of keys of different lengths up front, from the longer key's side only:
-    // its rarest grams point straight at the few shorter keys worth verifying. False when the
-    // pairs or the work grow too large to hold; then the search runs file by file instead.
+    // Finds every pair of keys of different lengths up front: each key stands, as the longer
+    // key of a pair, under the leader of each of its groups, and each key, as the shorter one,
+    // walks the entries under its own grams. False when the pairs grow too large to hold or Stop
+    // is pressed; then the search runs file by file instead.
     bool joinAll(const Yielder& yield);
+    struct Group {
+        int leader;    // the group's rarest gram
+        uint64_t bits; // gramBit of each of its grams
+    };
+    static uint64_t gramBit(int gram) { return uint64_t(1) << (mixHash(uint64_t(gram)) >> 58); }
+    // The distinct grams of the key's windows split into misses + 1 groups, rarest first as
+    // leaders, the others dealt out in rarity order so that each group gets some rare ones. A
+    // shorter key that matches misses at most misses grams, so it holds one whole group. False
+    // when no key can match this one as the longer key.
+    bool groupsOf(int key, Scratch& sc, std::vector<Group>& out) const;
     // Keys of one length are cut into misses + 1 pieces: a match agrees on one piece at least.
     // Worth it only where the pieces are not single characters.
     bool cutsLength(int len) const {
@@ -357,7 +419,7 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
             items.push_back({pieceHash(len, s, text.mid(start, size)), id});
         }
     }
-    pieces_.build(items, [this](int id) { return charClasses(keys_.key(id)); });
+    pieces_.build(items, [this](int id) { return placedChars(keys_.key(id)); });
     if (numbers.groupSize.ok() && numbers.groupSize.value >= 0) {
         group_ = numbers.groupSize.value;
         if (group_ > 0) {
@@ -392,41 +454,41 @@ void CharCandidates::buildGrams(const Yielder& yield) {
     };
     gramOffset_.assign(size_t(count) + 1, 0);
     distinctOffset_.assign(size_t(count) + 1, 0);
-    std::unordered_map<uint64_t, int> ids;
-    std::vector<int> scratch;
+    GramIds ids;
+    // Per gram, the last key that held it and how many of that key's windows have it.
+    std::vector<int> lastKey;
+    std::vector<int> windows;
+    maxRepeat_.assign(size_t(count), 1);
     for (int id = 0; id < count; ++id) {
         if ((id & 4095) == 0)
             yieldTo(yield);
         gramOffset_[size_t(id)] = grams_.size();
         distinctOffset_[size_t(id)] = distinct_.size();
         const QStringView key = keys_.key(id);
-        scratch.clear();
+        const int base = windowsOf(id);
+        int repeat = 1;
         for (int at = 0; at + group_ <= int(key.size()); ++at) {
-            auto [it, added] = ids.try_emplace(code(key, at), int(ids.size()));
-            grams_.push_back(it->second);
-            scratch.push_back(it->second);
+            const int gram = ids.idOf(code(key, at));
+            if (size_t(gram) == lastKey.size()) {
+                lastKey.push_back(-1);
+                windows.push_back(0);
+            }
+            grams_.push_back(gram);
+            if (lastKey[size_t(gram)] != id) {
+                lastKey[size_t(gram)] = id;
+                windows[size_t(gram)] = 0;
+                distinct_.push_back(gram);
+            }
+            if (at < base)
+                repeat = std::max(repeat, ++windows[size_t(gram)]);
         }
-        std::sort(scratch.begin(), scratch.end());
-        scratch.erase(std::unique(scratch.begin(), scratch.end()), scratch.end());
-        distinct_.insert(distinct_.end(), scratch.begin(), scratch.end());
+        maxRepeat_[size_t(id)] = uint16_t(std::min(repeat, 65535));
     }
     gramOffset_[size_t(count)] = grams_.size();
     distinctOffset_[size_t(count)] = distinct_.size();
     keysWithGram_.assign(ids.size(), 0);
     for (int g : distinct_)
         ++keysWithGram_[size_t(g)];
-    maxRepeat_.assign(size_t(count), 1);
-    for (int id = 0; id < count; ++id) {
-        const int windows = std::max(0, windowsOf(id));
-        scratch.assign(gramsOf(id), gramsOf(id) + windows);
-        std::sort(scratch.begin(), scratch.end());
-        int run = 0;
-        for (size_t k = 0; k < scratch.size(); ++k) {
-            run = k > 0 && scratch[k] == scratch[k - 1] ? run + 1 : 1;
-            maxRepeat_[size_t(id)] =
-                uint16_t(std::max<int>(maxRepeat_[size_t(id)], std::min(run, 65535)));
-        }
-    }
     holders_.resize(ids.size());
     prefixes_.resize(ids.size());
     prefixNeed_.assign(size_t(count), 0);
@@ -451,6 +513,29 @@ int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
     const int taken = std::min(base, misses + 1 + 6);
     out.resize(size_t(taken));
     return taken - misses;
+}
+
+bool CharCandidates::groupsOf(int key, Scratch& sc, std::vector<Group>& out) const {
+    out.clear();
+    const int base = windowsOf(key);
+    const int need = minScore(base);
+    if (need == INT_MAX)
+        return false;
+    std::vector<int>& grams = sc.rare;
+    grams.assign(gramsOf(key), gramsOf(key) + base);
+    std::sort(grams.begin(), grams.end(), [this](int a, int b) {
+        const int fa = keysWithGram_[size_t(a)], fb = keysWithGram_[size_t(b)];
+        return fa != fb ? fa < fb : a < b;
+    });
+    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
+    // With fewer distinct grams than that, each is a group of its own: a match shares one.
+    const size_t parts = std::min(size_t(base - need) + 1, grams.size());
+    for (size_t k = 0; k < grams.size(); ++k) {
+        if (k < parts)
+            out.push_back({grams[k], 0});
+        out[k % parts].bits |= gramBit(grams[k]);
+    }
+    return true;
 }
 
 void CharCandidates::activate(int key) {
@@ -498,14 +583,12 @@ void CharCandidates::markQuery(Scratch& sc, int key) const {
 
 bool CharCandidates::joinAll(const Yielder& yield) {
     const int count = keys_.keyCount();
-    // Every gram's keys in order of length, so a window of lengths is one slice of each list.
+    // Keys ranked by length, so the keys of a range of lengths are one run of ranks.
     std::vector<int> byLength(static_cast<size_t>(count), 0);
     for (int key = 0; key < count; ++key)
         byLength[size_t(key)] = key;
     std::stable_sort(byLength.begin(), byLength.end(),
                      [this](int a, int b) { return lengthOf_[size_t(a)] < lengthOf_[size_t(b)]; });
-    // Lists and marks count keys by their rank in that order: the keys of a window of lengths
-    // are one run of ranks, which keeps a query's marks close together in memory.
     int longest = 0;
     for (int key = 0; key < count; ++key)
         longest = std::max(longest, keys_.length(key));
@@ -517,15 +600,47 @@ bool CharCandidates::joinAll(const Yielder& yield) {
         firstRank[lengthOf_[size_t(byLength[size_t(rank)])]] = rank;
     for (int l = longest; l >= 0; --l)
         firstRank[size_t(l)] = std::min(firstRank[size_t(l)], firstRank[size_t(l) + 1]);
-    Postings all(keysWithGram_.size());
-    for (int rank = 0; rank < count; ++rank) {
-        int n = 0;
-        const int* distinct = distinctOf(byLength[size_t(rank)], n);
-        for (int k = 0; k < n; ++k)
-            all.add(size_t(distinct[k]), rank);
+
+    // Each key as the longer one of a pair, under the leaders of its groups: a shorter key finds
+    // it through the one leader it holds, with the rest of that group to check beside it.
+    struct Entry {
+        uint64_t bits;     // the group's grams
+        int rank;          // of the longer key
+        uint16_t shortest; // shortest key that can match it
+        uint16_t misses;   // distinct grams it may miss
+    };
+    std::vector<std::vector<Entry>> led(keysWithGram_.size());
+    // Longest key that a key of each length may be the shorter one for.
+    std::vector<int> longestFor(size_t(longest) + 1, 0);
+    // Every gram of each longer key, one bit per gram hash: each bit a shorter key lacks is a
+    // missing gram.
+    std::vector<uint64_t> allBits(size_t(count), 0);
+    {
+        Scratch sc;
+        std::vector<Group> groups;
+        for (int rank = 0; rank < count; ++rank) {
+            if (stoppedWhileIndexing(rank, yield))
+                return false;
+            const int key = byLength[size_t(rank)];
+            if (!groupsOf(key, sc, groups))
+                continue; // too short to be the longer key of a match
+            // A shorter key holds at most its length - g + 1 grams, each found in at most
+            // maxRepeat windows: too short a key cannot reach the score.
+            const int len = keys_.length(key);
+            const int need = minScore(windowsOf(key));
+            const int repeat = maxRepeat_[size_t(key)];
+            const int shortest = std::clamp((need + repeat - 1) / repeat + group_ - 1, 0, len);
+            longestFor[size_t(shortest)] = std::max(longestFor[size_t(shortest)], len);
+            const auto misses = uint16_t(std::min(windowsOf(key) - need, 65535));
+            for (const Group& group : groups) {
+                led[size_t(group.leader)].push_back({group.bits, rank, uint16_t(shortest), misses});
+                allBits[size_t(rank)] |= group.bits;
+            }
+        }
+        for (int l = 1; l <= longest; ++l)
+            longestFor[size_t(l)] = std::max(longestFor[size_t(l)], longestFor[size_t(l) - 1]);
     }
-    // No bound on the work: the file-by-file search walks the same lists from both sides, and
-    // more slowly. Only the pairs, which are held, are bounded.
+
     const uint64_t pairBudget = 8 * uint64_t(count) + 4'000'000;
     std::atomic<uint64_t> pairs{0};
     std::atomic<int> next{0};
@@ -551,32 +666,36 @@ bool CharCandidates::joinAll(const Yielder& yield) {
             if (from >= count || pairs > pairBudget || abandoned)
                 return;
             for (int rank = from; rank < std::min(count, from + batch); ++rank) {
+                // This key the shorter one of a pair.
                 const int key = byLength[size_t(rank)];
-                const int needHits = prefixOf(key, sc.prefix);
-                if (sc.prefix.empty())
-                    continue; // too short to be the longer key of a match
-                markQuery(sc, key);
                 const int len = keys_.length(key);
-                // A shorter key holds at most its length - g + 1 grams, each found in at most
-                // maxRepeat windows: too short a key cannot reach the score.
-                const int need = minScore(windowsOf(key));
-                const int repeat = maxRepeat_[size_t(key)];
-                const int shortest = (need + repeat - 1) / repeat + group_ - 1;
-                const int lo = firstRank[size_t(std::clamp(shortest, 0, len))];
-                const int hi = firstRank[size_t(len)];
+                const int lo = firstRank[size_t(len) + 1];
+                const int hi = firstRank[size_t(longestFor[size_t(len)]) + 1];
+                if (lo >= hi)
+                    continue;
+                markQuery(sc, key);
                 sc.touched.clear();
-                for (int gram : sc.prefix) {
-                    const std::vector<int>& list = all.at(size_t(gram));
-                    for (auto it = std::lower_bound(list.begin(), list.end(), lo);
-                         it != list.end() && *it < hi; ++it)
-                        sc.hit(*it);
-                }
                 found.clear();
-                for (int other : sc.touched)
-                    if (sc.hits(other) >= needHits)
-                        verifyOther(sc, key, byLength[size_t(other)], found);
+                int n = 0;
+                const int* distinct = distinctOf(key, n);
+                uint64_t bits = 0;
+                for (int k = 0; k < n; ++k)
+                    bits |= gramBit(distinct[k]);
+                for (int k = 0; k < n; ++k) {
+                    const std::vector<Entry>& list = led[size_t(distinct[k])];
+                    auto it = std::lower_bound(list.begin(), list.end(), lo,
+                                               [](const Entry& e, int r) { return e.rank < r; });
+                    for (; it != list.end() && it->rank < hi; ++it) {
+                        if ((bits & it->bits) != it->bits || it->shortest > len ||
+                            !fewBitsMissing(allBits[size_t(it->rank)], bits, it->misses))
+                            continue;
+                        sc.hit(it->rank);
+                        if (sc.hits(it->rank) == 1)
+                            verifyOther(sc, key, byLength[size_t(it->rank)], found);
+                    }
+                }
                 for (const KeyMatch& m : found)
-                    results.push_back({key, m.keyId, m.result.score});
+                    results.push_back({m.keyId, key, m.result.score});
                 pairs += 2 * found.size();
             }
         }
@@ -630,7 +749,7 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
     }
     stamps_.next();
     const QStringView text = keys_.key(key);
-    const uint64_t query = charClasses(text);
+    const uint64_t query = placedChars(text);
     for (int s = 0; s <= allowed; ++s) {
         int start = 0, size = 0;
         sameLengthPiece(len, s, start, size);
@@ -638,7 +757,7 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
         for (const FrozenPostings::Entry* e =
                  pieces_.list(pieceHash(len, s, text.mid(start, size)), end);
              e != end && e->value < activeBelow_; ++e) {
-            // A class missing either way is a mismatched position.
+            // A placed character missing either way is a mismatched position.
             if (fewClassesMissing(query, e->tag, allowed) &&
                 (inOrder_ || isActive_[size_t(e->value)]) && lengthOf_[size_t(e->value)] == len &&
                 stamps_.first(e->value))

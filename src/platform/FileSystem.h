@@ -3,6 +3,7 @@
 #include "ErrorCodes.h"
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringList>
 
@@ -25,7 +26,9 @@ Kind kindOf(const QString& path);
 
 // Names in a folder that a scan may look at: regular files and folders, no dot-names, no links,
 // no special files; in ordinal (UTF-16 code unit) order so the same tree always lists the same.
-ErrorInfo listFolder(const QString& folder, QStringList& names);
+// An entry that cannot be looked up is left out. kinds, when given, gets each name's kind (File
+// or Folder) as it was when listed, so a walk need not look every entry up again by its path.
+ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds = nullptr);
 
 ErrorInfo fileSize(const QString& path, qint64& size);
 bool fileExists(const QString& path);   // anything but a folder stands there

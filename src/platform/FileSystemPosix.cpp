@@ -13,6 +13,7 @@
 #include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace nw::fs {
 
@@ -132,13 +133,17 @@ Kind kindOf(const QString& path) {
     return Kind::Other;
 }
 
-ErrorInfo listFolder(const QString& folder, QStringList& names) {
+ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds) {
     names.clear();
+    if (kinds)
+        kinds->clear();
     const QByteArray encoded = encodePath(folder);
     std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(encoded.constData()), &::closedir);
     if (!dir)
         return errorFromErrno(errno, folder, true);
     const int dfd = ::dirfd(dir.get());
+    std::vector<std::pair<QString, Kind>> found;
+    bool searchable = false;
     for (;;) {
         errno = 0;
         const dirent* e = ::readdir(dir.get());
@@ -150,16 +155,32 @@ ErrorInfo listFolder(const QString& folder, QStringList& names) {
         if (e->d_name[0] == '.')
             continue; // ".", ".." and hidden names
         unsigned char type = e->d_type;
-        if (type == DT_UNKNOWN) {
+        if (type != DT_UNKNOWN && type != DT_REG && type != DT_DIR)
+            continue;
+        // Looked up beside the folder's handle until one lookup works: as a lookup by path, it
+        // fails for every entry of a folder that may be read but not searched. After that the
+        // listing's own type is as good.
+        if (!searchable || type == DT_UNKNOWN) {
             struct stat st;
             if (::fstatat(dfd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
+            searchable = true;
             type = S_ISREG(st.st_mode) ? DT_REG : S_ISDIR(st.st_mode) ? DT_DIR : DT_UNKNOWN;
         }
         if (type == DT_REG || type == DT_DIR)
-            names.append(decodePath(QByteArray(e->d_name)));
+            found.emplace_back(decodePath(QByteArray(e->d_name)),
+                               type == DT_DIR ? Kind::Folder : Kind::File);
     }
-    std::sort(names.begin(), names.end());
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    names.reserve(qsizetype(found.size()));
+    if (kinds)
+        kinds->reserve(qsizetype(found.size()));
+    for (auto& [name, kind] : found) {
+        names.append(std::move(name));
+        if (kinds)
+            kinds->append(kind);
+    }
     return {};
 }
 

@@ -8,6 +8,7 @@
 #include <QSaveFile>
 
 #include <algorithm>
+#include <vector>
 
 namespace nw::fs {
 
@@ -57,18 +58,27 @@ Kind kindOf(const QString& path) {
     return info.isFile() ? Kind::File : Kind::Other;
 }
 
-ErrorInfo listFolder(const QString& folder, QStringList& names) {
+ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds) {
     names.clear();
+    if (kinds)
+        kinds->clear();
     QDir dir(folder);
     if (!dir.exists())
         return ErrorInfo::make(ErrPathNotFound, folder);
+    std::vector<std::pair<QString, Kind>> found;
     const auto entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
     for (const QFileInfo& info : entries) {
         if (info.isSymLink() || info.fileName().startsWith(QLatin1Char('.')))
             continue;
-        names.append(info.fileName());
+        found.emplace_back(info.fileName(), info.isDir() ? Kind::Folder : Kind::File);
     }
-    std::sort(names.begin(), names.end());
+    std::sort(found.begin(), found.end(),
+              [](const auto& a, const auto& b) { return a.first < b.first; });
+    for (auto& [name, kind] : found) {
+        names.append(name);
+        if (kinds)
+            kinds->append(kind);
+    }
     return {};
 }
 

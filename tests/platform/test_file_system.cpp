@@ -205,7 +205,8 @@ void TestFileSystem::listFolderKeepsOnlyPlainEntries() {
                               : QString();
 
     QStringList names;
-    QVERIFY(fs::listFolder(dir.path(), names).ok());
+    QList<fs::Kind> kinds;
+    QVERIFY(fs::listFolder(dir.path(), names, &kinds).ok());
     QStringList expected;
     if (listed)
         expected << name;
@@ -213,6 +214,13 @@ void TestFileSystem::listFolderKeepsOnlyPlainEntries() {
         expected << probe; // the link's own target is a plain entry
     expected.sort();
     QCOMPARE(names, expected);
+    // The walk takes these kinds instead of looking each entry up again.
+    QCOMPARE(kinds.size(), names.size());
+    for (qsizetype k = 0; k < names.size(); ++k) {
+        const QString& of = names[k] == probe ? probe : kind;
+        QCOMPARE(kinds[k],
+                 of.endsWith(QLatin1String("folder")) ? fs::Kind::Folder : fs::Kind::File);
+    }
 }
 
 void TestFileSystem::listFolderOrderIsOrdinal() {
