@@ -7,6 +7,7 @@
 #include <bit>
 #include <climits>
 #include <cmath>
+#include <exception>
 #include <functional>
 #include <thread>
 
@@ -252,6 +253,35 @@ private:
     size_t used_ = 0;
 };
 
+// Runs work on another thread until joined; join() throws again whatever the work threw.
+class Beside {
+public:
+    template <typename Work>
+    explicit Beside(Work work)
+        : thread_([this, work = std::move(work)] {
+            try {
+                work();
+            } catch (...) {
+                failure_ = std::current_exception();
+            }
+        }) {}
+    Beside(const Beside&) = delete;
+    Beside& operator=(const Beside&) = delete;
+    ~Beside() {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    void join() {
+        thread_.join();
+        if (failure_)
+            std::rethrow_exception(failure_);
+    }
+
+private:
+    std::exception_ptr failure_;
+    std::thread thread_;
+};
+
 // Marks which keys a query has already looked at.
 class Stamps {
 public:
@@ -351,6 +381,8 @@ private:
     }
     void verifyOther(const Scratch& sc, int key, int other, std::vector<KeyMatch>& out) const;
     void buildGrams(const Yielder& yield);
+    // Without a yielder (off the window's thread) it only watches StopFlag.
+    void buildPieces(const Yielder& yield);
     // Window positions of key in rarity order, as many as the filter takes, and how many of
     // them any match must find in the other key.
     int prefixOf(int key, std::vector<int>& grams) const;
@@ -404,14 +436,31 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     lengthOf_.reserve(size_t(keys.keyCount()));
     for (int id = 0; id < keys.keyCount(); ++id)
         lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
+    if (!numbers.groupSize.ok() || numbers.groupSize.value <= 0) {
+        group_ = numbers.groupSize.ok() && numbers.groupSize.value == 0 ? 0 : -1;
+        buildPieces(yield);
+        return;
+    }
+    group_ = numbers.groupSize.value;
+    // The same-length index is built beside the gram index and the join, on another core.
+    Beside pieces([this] { buildPieces({}); });
+    buildGrams(yield);
+    joined_ = !StopFlag && upFrontJoin && joinAll(yield);
+    pieces.join();
+}
+
+void CharCandidates::buildPieces(const Yielder& yield) {
     std::vector<FrozenPostings::Item> items;
-    for (int id = 0; id < keys.keyCount(); ++id) {
-        if (stoppedWhileIndexing(id, yield))
+    std::vector<uint64_t> tags;
+    for (int id = 0; id < keys_.keyCount(); ++id) {
+        if (yield ? stoppedWhileIndexing(id, yield) : (id & 8191) == 0 && StopFlag)
             return;
-        const int len = keys.length(id);
+        const int len = keys_.length(id);
+        tags.push_back(0);
         if (!cutsLength(len))
             continue;
         const QStringView text = keys_.key(id);
+        tags.back() = placedChars(text);
         const int parts = len - minScore(len) + 1;
         for (int s = 0; s < parts; ++s) {
             int start = 0, size = 0;
@@ -419,14 +468,7 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
             items.push_back({pieceHash(len, s, text.mid(start, size)), id});
         }
     }
-    pieces_.build(items, [this](int id) { return placedChars(keys_.key(id)); });
-    if (numbers.groupSize.ok() && numbers.groupSize.value >= 0) {
-        group_ = numbers.groupSize.value;
-        if (group_ > 0) {
-            buildGrams(yield);
-            joined_ = !StopFlag && upFrontJoin && joinAll(yield);
-        }
-    }
+    pieces_.build(items, [&tags](int id) { return tags[size_t(id)]; });
 }
 
 void CharCandidates::buildGrams(const Yielder& yield) {
@@ -702,12 +744,17 @@ bool CharCandidates::joinAll(const Yielder& yield) {
     };
     const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
     std::vector<std::vector<Found>> results(threads);
-    std::vector<std::thread> pool;
+    std::vector<std::unique_ptr<Beside>> pool;
     for (unsigned t = 1; t < threads; ++t)
-        pool.emplace_back(worker, std::ref(results[t]), false);
-    worker(results[0], true);
-    for (std::thread& t : pool)
-        t.join();
+        pool.push_back(std::make_unique<Beside>([&, t] { worker(results[t], false); }));
+    try {
+        worker(results[0], true);
+    } catch (...) {
+        abandoned = true; // the others stop at their next batch
+        throw;
+    }
+    for (auto& t : pool)
+        t->join();
     if (pairs > pairBudget || abandoned)
         return false;
 
