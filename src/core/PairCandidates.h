@@ -40,7 +40,4 @@ public:
 // off, every file is searched on its own, as when the pairs are too many to hold. For tests.
 void setUpFrontJoin(bool allowed);
 
-// Edit distance when it is at most limit, otherwise limit + 1.
-int editDistanceWithin(QStringView a, QStringView b, int limit);
-
 } // namespace nw

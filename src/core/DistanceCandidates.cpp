@@ -1,0 +1,143 @@
+#include "DistanceCandidates.h"
+#include "EditDistance.h"
+#include "IndexTools.h"
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+
+namespace nw {
+
+namespace {
+
+// Levenshtein distance: equal keys by their id; for larger distances a key within d edits of
+// another holds one of that key's d + 1 pieces unchanged, near the piece's own place.
+class DistanceCandidates : public PairCandidates {
+public:
+    DistanceCandidates(const KeyTable& keys, int distance, const Yielder& yield);
+    void find(int key, std::vector<KeyMatch>& out) override;
+    void activate(int key) override;
+
+private:
+    void piece(int length, int s, int& start, int& size) const {
+        const int parts = distance_ + 1;
+        const int small = length / parts, longer = length % parts;
+        const int smallCount = parts - longer;
+        start = s * small + std::max(0, s - smallCount);
+        size = s < smallCount ? small : small + 1;
+    }
+    bool fewMissing(uint64_t query, uint64_t other) const {
+        return fewClassesMissing(query, other, distance_);
+    }
+    void verify(int key, int other, std::vector<KeyMatch>& out) {
+        // The query's masks serve every candidate: the distance does not care which is which.
+        const QStringView a = keys_.key(key), b = keys_.key(other);
+        const int d = std::abs(int(a.size() - b.size())) > distance_ ? distance_ + 1
+                      : a.size() <= 64 ? bitParallelWithin(masks_, b, distance_)
+                                       : editDistanceWithin(a, b, distance_);
+        if (d <= distance_)
+            out.push_back({other, MatchResult{d, 0, Method::LevenshteinDistance}});
+    }
+
+    const KeyTable& keys_;
+    int distance_;
+    std::vector<char> active_;
+    // Keys are activated in id order (ids count keys in order of their first file), so the
+    // active keys are those below activeBelow_; the lists hold all keys, sorted by id.
+    int activeBelow_ = 0;
+    bool inOrder_ = true;
+    Stamps stamps_;
+    FrozenPostings pieces_;
+    std::vector<std::vector<int>> shortKeys_; // keys too short to cut into pieces, by length
+    PatternMasks masks_{QStringView()};
+};
+
+DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const Yielder& yield)
+    : keys_(keys)
+    , distance_(distance)
+    , active_(size_t(keys.keyCount()), 0)
+    , stamps_(keys.keyCount()) {
+    if (distance_ == 0)
+        return;
+    std::vector<FrozenPostings::Item> items;
+    items.reserve(size_t(keys.keyCount()) * size_t(distance_ + 1));
+    for (int key = 0; key < keys.keyCount(); ++key) {
+        if (stoppedWhileIndexing(key, yield))
+            return;
+        const int len = keys_.length(key);
+        if (len <= distance_)
+            continue;
+        const QStringView text = keys_.key(key);
+        for (int s = 0; s <= distance_; ++s) {
+            int start = 0, size = 0;
+            piece(len, s, start, size);
+            items.push_back({pieceHash(len, s, text.mid(start, size)), key});
+        }
+    }
+    pieces_.build(items, [this](int key) { return charClasses(keys_.key(key)); });
+}
+
+void DistanceCandidates::activate(int key) {
+    active_[size_t(key)] = 1;
+    if (key != activeBelow_)
+        inOrder_ = false;
+    activeBelow_ = std::max(activeBelow_, key + 1);
+    const int len = keys_.length(key);
+    if (len <= distance_ && distance_ > 0) {
+        if (size_t(len) >= shortKeys_.size())
+            shortKeys_.resize(size_t(len) + 1);
+        shortKeys_[size_t(len)].push_back(key);
+    }
+}
+
+void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
+    if (active_[size_t(key)])
+        out.push_back({key, MatchResult{0, 0, Method::LevenshteinDistance}});
+    if (distance_ == 0)
+        return;
+    stamps_.next();
+    stamps_.first(key);
+    const QStringView text = keys_.key(key);
+    if (text.size() <= 64)
+        masks_.reset(text);
+    const int len = int(text.size());
+    const uint64_t query = charClasses(text);
+    for (int other = std::max(0, len - distance_); other <= len + distance_; ++other) {
+        if (other <= distance_) {
+            if (size_t(other) < shortKeys_.size())
+                for (int k : shortKeys_[size_t(other)])
+                    if (stamps_.first(k))
+                        verify(key, k, out);
+            continue;
+        }
+        const int delta = len - other;
+        for (int s = 0; s <= distance_; ++s) {
+            int start = 0, size = 0;
+            piece(other, s, start, size);
+            // Edits before the piece shift it by at most s, edits after it leave d - s for the
+            // length difference.
+            const int lo = std::max({0, start - s, start + delta - (distance_ - s)});
+            const int hi = std::min({len - size, start + s, start + delta + (distance_ - s)});
+            for (int at = lo; at <= hi; ++at) {
+                const FrozenPostings::Entry* end = nullptr;
+                for (const FrozenPostings::Entry* e =
+                         pieces_.list(pieceHash(other, s, text.mid(at, size)), end);
+                     e != end && e->value < activeBelow_; ++e) {
+                    // A hash shared by another length only adds a candidate; the check is exact.
+                    if (fewMissing(query, e->tag) && (inOrder_ || active_[size_t(e->value)]) &&
+                        stamps_.first(e->value))
+                        verify(key, e->value, out);
+                }
+            }
+        }
+    }
+}
+
+} // namespace
+
+std::unique_ptr<PairCandidates> makeDistanceCandidates(const KeyTable& keys, int distance,
+                                                       const Yielder& yield) {
+    return std::make_unique<DistanceCandidates>(keys, distance, yield);
+}
+
+} // namespace nw

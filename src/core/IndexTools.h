@@ -1,0 +1,113 @@
+#pragma once
+
+#include "Flags.h"
+#include "Postings.h"
+#include "Yield.h"
+
+#include <QStringView>
+
+#include <bit>
+#include <cstdint>
+#include <exception>
+#include <thread>
+#include <vector>
+
+// Pieces shared by the candidate searches of both comparison modes.
+namespace nw {
+
+// Lets the window in every few thousand keys while an index is built; true once Stop is pressed,
+// and the scan then ends before the index is asked.
+inline bool stoppedWhileIndexing(int key, const Yielder& yield) {
+    if ((key & 8191) != 0)
+        return false;
+    yieldTo(yield);
+    return StopFlag;
+}
+
+// A piece of a key of some length at piece index s, hashed; equal hashes only make candidates,
+// which verification then checks.
+inline uint64_t pieceHash(int length, int s, QStringView text) {
+    uint64_t h = 1469598103934665603ULL ^ (uint64_t(length) << 32) ^ uint64_t(s);
+    for (QChar c : text)
+        h = (h ^ c.unicode()) * 1099511628211ULL;
+    return h;
+}
+
+// Which characters a key holds, in 64 classes. Every class of one key that the other lacks costs
+// an edit or a mismatched position of its own.
+inline uint64_t charClasses(QStringView text) {
+    uint64_t m = 0;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        m |= uint64_t(1) << (u < 128 ? u & 63 : (u * 0x9E37u) >> 10 & 63);
+    }
+    return m;
+}
+
+// Which characters a key holds at which positions, hashed into 64 bits. Between keys of equal
+// length a bit found in one signature only comes from a mismatched position.
+inline uint64_t placedChars(QStringView text) {
+    uint64_t m = 0;
+    for (qsizetype k = 0; k < text.size(); ++k)
+        m |= uint64_t(1) << (mixHash(uint64_t(k) << 16 | text[k].unicode()) >> 58);
+    return m;
+}
+
+// Whether at most n bits of wanted are missing from held.
+inline bool fewBitsMissing(uint64_t wanted, uint64_t held, int n) {
+    return std::popcount(wanted & ~held) <= n;
+}
+
+// Whether at most n classes of either key are missing from the other.
+inline bool fewClassesMissing(uint64_t a, uint64_t b, int n) {
+    return fewBitsMissing(a, b, n) && fewBitsMissing(b, a, n);
+}
+
+// Runs work on another thread until joined; join() throws again whatever the work threw.
+class Beside {
+public:
+    template <typename Work>
+    explicit Beside(Work work)
+        : thread_([this, work = std::move(work)] {
+            try {
+                work();
+            } catch (...) {
+                failure_ = std::current_exception();
+            }
+        }) {}
+    Beside(const Beside&) = delete;
+    Beside& operator=(const Beside&) = delete;
+    ~Beside() {
+        if (thread_.joinable())
+            thread_.join();
+    }
+    void join() {
+        thread_.join();
+        if (failure_)
+            std::rethrow_exception(failure_);
+    }
+
+private:
+    std::exception_ptr failure_;
+    std::thread thread_;
+};
+
+// Marks which keys a query has already looked at.
+class Stamps {
+public:
+    explicit Stamps(int keys)
+        : marks_(size_t(keys), 0) {}
+    void next() { ++stamp_; }
+    bool first(int key) {
+        if (marks_[size_t(key)] == stamp_)
+            return false;
+        marks_[size_t(key)] = stamp_;
+        return true;
+    }
+
+private:
+    std::vector<uint32_t> marks_;
+    uint32_t stamp_ = 0;
+};
+
+} // namespace nw
