@@ -6,7 +6,6 @@
 
 #include <QStringView>
 
-#include <bit>
 #include <cstdint>
 #include <exception>
 #include <thread>
@@ -55,7 +54,11 @@ inline uint64_t placedChars(QStringView text) {
 
 // Whether at most n bits of wanted are missing from held.
 inline bool fewBitsMissing(uint64_t wanted, uint64_t held, int n) {
-    return std::popcount(wanted & ~held) <= n;
+    // At most n + 1 steps; a popcount instruction is not in the baseline instruction set.
+    uint64_t bits = wanted & ~held;
+    for (int k = 0; k < n && bits; ++k)
+        bits &= bits - 1;
+    return bits == 0;
 }
 
 // Whether at most n classes of either key are missing from the other.
