@@ -1,8 +1,12 @@
+#include "EditDistance.h"
 #include "Flags.h"
 #include "Levenshtein.h"
 #include "RecordingView.h"
 
+#include <QRandomGenerator>
 #include <QTest>
+
+#include <algorithm>
 
 using namespace nw;
 
@@ -23,6 +27,8 @@ private slots:
     void tooLongTextIsReported();
     void minimum_data();
     void minimum();
+    void distanceWithinAgreesWithTheFullMatrix_data();
+    void distanceWithinAgreesWithTheFullMatrix();
 };
 
 void TestLevenshtein::distance_data() {
@@ -138,6 +144,52 @@ void TestLevenshtein::minimum() {
     QFETCH(int, c);
     QFETCH(int, expected);
     QCOMPARE(int(Minimum(qint16(a), qint16(b), qint16(c))), expected);
+}
+
+// The capped distance of the pair search against the full matrix: texts up to one machine word
+// (64 units) take the bit-parallel form, longer ones the band around the diagonal.
+void TestLevenshtein::distanceWithinAgreesWithTheFullMatrix_data() {
+    QTest::addColumn<int>("length");
+    QTest::addColumn<QString>("alphabet");
+    const QStringList alphabets = {QStringLiteral("ab"), QStringLiteral("abcdefghij"),
+                                   QStringLiteral("a\u00e9\u0436\U0001F600")};
+    for (int length : {1, 5, 63, 64, 65, 100, 200})
+        for (const QString& alphabet : alphabets)
+            QTest::addRow("%d units of %s", length, qPrintable(alphabet)) << length << alphabet;
+}
+
+void TestLevenshtein::distanceWithinAgreesWithTheFullMatrix() {
+    QFETCH(int, length);
+    QFETCH(QString, alphabet);
+    QRandomGenerator rng(quint32(length * 7919 + alphabet.size()));
+    auto unit = [&] { return alphabet[rng.bounded(int(alphabet.size()))]; };
+    for (int round = 0; round < 30; ++round) {
+        QString a;
+        for (int k = 0; k < length; ++k)
+            a += unit();
+        QString b = a;
+        for (int edits = rng.bounded(7); edits > 0; --edits) {
+            const int at = rng.bounded(int(b.size()) + 1);
+            switch (rng.bounded(3)) {
+            case 0:
+                b.insert(at, unit());
+                break;
+            case 1:
+                if (at < b.size())
+                    b.remove(at, 1);
+                break;
+            default:
+                if (at < b.size())
+                    b[at] = unit();
+            }
+        }
+        const int full = LD(a, b);
+        for (int limit : {0, 1, 2, 3, 5, 8}) {
+            QVERIFY2(editDistanceWithin(a, b, limit) == std::min(full, limit + 1),
+                     qPrintable(QStringLiteral("%1 / %2 limit %3").arg(a, b).arg(limit)));
+            QVERIFY(editDistanceWithin(b, a, limit) == std::min(full, limit + 1));
+        }
+    }
 }
 
 QTEST_GUILESS_MAIN(TestLevenshtein)
