@@ -26,8 +26,12 @@ private:
         start = s * small + std::max(0, s - smallCount);
         size = s < smallCount ? small : small + 1;
     }
-    bool fewMissing(uint64_t query, uint64_t other) const {
-        return fewClassesMissing(query, other, distance_);
+    // Pairs of neighbouring characters first, from the entry beside the candidate; then the
+    // characters themselves.
+    bool fewMissing(uint64_t queryPairs, uint64_t queryClasses,
+                    const FrozenPostings::Entry& e) const {
+        return fewClassesMissing(queryPairs, e.tag, 2 * distance_) &&
+               fewClassesMissing(queryClasses, classes_[size_t(e.value)], distance_);
     }
     void verify(int key, int other, std::vector<KeyMatch>& out) {
         // The query's masks serve every candidate: the distance does not care which is which.
@@ -47,7 +51,8 @@ private:
     int activeBelow_ = 0;
     bool inOrder_ = true;
     Stamps stamps_;
-    FrozenPostings pieces_;
+    FrozenPostings pieces_;                   // tagged with pairedChars
+    std::vector<uint64_t> classes_;           // charClasses of every key
     std::vector<std::vector<int>> shortKeys_; // keys too short to cut into pieces, by length
     PatternMasks masks_{QStringView()};
 };
@@ -59,6 +64,9 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
     , stamps_(keys.keyCount()) {
     if (distance_ == 0)
         return;
+    classes_.reserve(size_t(keys.keyCount()));
+    for (int key = 0; key < keys.keyCount(); ++key)
+        classes_.push_back(charClasses(keys_.key(key)));
     std::vector<FrozenPostings::Item> items;
     items.reserve(size_t(keys.keyCount()) * size_t(distance_ + 1));
     for (int key = 0; key < keys.keyCount(); ++key) {
@@ -74,7 +82,7 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
             items.push_back({pieceHash(len, s, text.mid(start, size)), key});
         }
     }
-    pieces_.build(items, [this](int key) { return charClasses(keys_.key(key)); });
+    pieces_.build(items, [this](int key) { return pairedChars(keys_.key(key)); });
 }
 
 void DistanceCandidates::activate(int key) {
@@ -101,7 +109,8 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
     if (text.size() <= 64)
         masks_.reset(text);
     const int len = int(text.size());
-    const uint64_t query = charClasses(text);
+    const uint64_t queryPairs = pairedChars(text);
+    const uint64_t queryClasses = charClasses(text);
     for (int other = std::max(0, len - distance_); other <= len + distance_; ++other) {
         if (other <= distance_) {
             if (size_t(other) < shortKeys_.size())
@@ -124,8 +133,8 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
                          pieces_.list(pieceHash(other, s, text.mid(at, size)), end);
                      e != end && e->value < activeBelow_; ++e) {
                     // A hash shared by another length only adds a candidate; the check is exact.
-                    if (fewMissing(query, e->tag) && (inOrder_ || active_[size_t(e->value)]) &&
-                        stamps_.first(e->value))
+                    if (fewMissing(queryPairs, queryClasses, *e) &&
+                        (inOrder_ || active_[size_t(e->value)]) && stamps_.first(e->value))
                         verify(key, e->value, out);
                 }
             }

@@ -52,6 +52,17 @@ inline uint64_t placedChars(QStringView text) {
     return m;
 }
 
+// Which pairs of neighbouring characters a key holds, hashed into 64 bits. An edit breaks at most
+// two of a key's pairs, so within d edits at most 2d bits of either key are missing from the
+// other.
+inline uint64_t pairedChars(QStringView text) {
+    uint64_t m = 0;
+    for (qsizetype k = 1; k < text.size(); ++k)
+        m |= uint64_t(1) << (mixHash(uint64_t(text[k - 1].unicode()) << 16 | text[k].unicode()) >>
+                             58);
+    return m;
+}
+
 // Whether at most n bits of wanted are missing from held.
 inline bool fewBitsMissing(uint64_t wanted, uint64_t held, int n) {
     // At most n + 1 steps; a popcount instruction is not in the baseline instruction set.
