@@ -34,11 +34,12 @@ private:
                fewClassesMissing(queryClasses, classes_[size_t(e.value)], distance_);
     }
     void verify(int key, int other, std::vector<KeyMatch>& out) {
-        // The query's masks serve every candidate: the distance does not care which is which.
+        // Beyond the few edits worth trying one by one, the query's masks serve every
+        // candidate: the distance does not care which text is the pattern.
         const QStringView a = keys_.key(key), b = keys_.key(other);
         const int d = std::abs(int(a.size() - b.size())) > distance_ ? distance_ + 1
-                      : a.size() <= 64 ? bitParallelWithin(masks_, b, distance_)
-                                       : editDistanceWithin(a, b, distance_);
+                      : distance_ > 3 && a.size() <= 64 ? bitParallelWithin(masks_, b, distance_)
+                                                        : editDistanceWithin(a, b, distance_);
         if (d <= distance_)
             out.push_back({other, MatchResult{d, 0, Method::LevenshteinDistance}});
     }
@@ -106,7 +107,7 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
     stamps_.next();
     stamps_.first(key);
     const QStringView text = keys_.key(key);
-    if (text.size() <= 64)
+    if (distance_ > 3 && text.size() <= 64)
         masks_.reset(text);
     const int len = int(text.size());
     const uint64_t queryPairs = pairedChars(text);

@@ -45,6 +45,78 @@ int bandedWithin(QStringView a, QStringView b, int limit) {
     return std::min(row[size_t(m)], big);
 }
 
+// The ways of spending at most limit edits (limit 1 to 3) on the mismatches of a pair whose
+// longer text is diff units longer, two bits per edit, first edit lowest: 1 skips a unit of the
+// longer text, 2 one of the shorter, 3 one of each.
+struct EditPlan {
+    uint32_t steps;
+    int count;
+};
+
+const std::vector<EditPlan>& plansFor(int limit, int diff) {
+    static const auto all = [] {
+        std::vector<std::vector<EditPlan>> plans(16);
+        for (int count = 1; count <= 3; ++count) {
+            int combinations = 1;
+            for (int k = 0; k < count; ++k)
+                combinations *= 3;
+            for (int c = 0; c < combinations; ++c) {
+                uint32_t steps = 0;
+                int balance = 0;
+                for (int k = 0, rest = c; k < count; ++k, rest /= 3) {
+                    const uint32_t step = uint32_t(rest % 3) + 1;
+                    steps |= step << (2 * k);
+                    balance += step == 1 ? 1 : step == 2 ? -1 : 0;
+                }
+                if (balance < 0)
+                    continue;
+                for (int limit = count; limit <= 3; ++limit)
+                    plans[size_t(limit * 4 + balance)].push_back({steps, count});
+            }
+        }
+        return plans;
+    }();
+    return all[size_t(limit * 4 + diff)];
+}
+
+// Small limits: every way of spending the edits is tried along the two texts (mbleven). The
+// shared start and end are cut off first, so the plans only walk the part that differs.
+int plannedWithin(QStringView a, QStringView b, int limit) {
+    while (!b.isEmpty() && a.front() == b.front()) {
+        a = a.sliced(1);
+        b = b.sliced(1);
+    }
+    while (!b.isEmpty() && a.back() == b.back()) {
+        a.chop(1);
+        b.chop(1);
+    }
+    if (b.isEmpty())
+        return std::min(int(a.size()), limit + 1);
+    const qsizetype n = a.size(), m = b.size();
+    int best = limit + 1;
+    for (const EditPlan& plan : plansFor(limit, int(n - m))) {
+        qsizetype i = 0, j = 0;
+        int cost = 0;
+        uint32_t steps = plan.steps;
+        for (int left = plan.count; i < n && j < m;) {
+            if (a[i] == b[j]) {
+                ++i;
+                ++j;
+                continue;
+            }
+            ++cost;
+            if (left-- == 0)
+                break;
+            const uint32_t step = steps & 3;
+            steps >>= 2;
+            i += step & 1;
+            j += step >> 1;
+        }
+        best = std::min<qsizetype>(best, cost + (n - i) + (m - j));
+    }
+    return std::min(best, limit + 1);
+}
+
 } // namespace
 
 int bitParallelWithin(const PatternMasks& pattern, QStringView text, int limit) {
@@ -84,6 +156,10 @@ int editDistanceWithin(QStringView a, QStringView b, int limit) {
         return limit + 1;
     if (b.isEmpty())
         return std::min(int(a.size()), limit + 1);
+    if (limit == 0)
+        return a == b ? 0 : 1;
+    if (limit <= 3)
+        return plannedWithin(a, b, limit);
     if (b.size() <= 64)
         return bitParallelWithin(PatternMasks(b), a, limit);
     return bandedWithin(a, b, limit);
