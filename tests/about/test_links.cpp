@@ -12,10 +12,6 @@ using namespace nw::test;
 
 namespace {
 
-QString encoded(const QUrl& url) {
-    return url.toString(QUrl::FullyEncoded);
-}
-
 QString page(const char* pathAndQuery) {
     return QStringLiteral("http://") + QLatin1String(maker::Host) + QLatin1String(pathAndQuery);
 }
@@ -46,20 +42,14 @@ void TestLinks::addresses_data() {
     QTest::addColumn<QString>("expected");
 
     QTest::newRow("home") << homePageUrl() << page("/");
-    QTest::newRow("update") << updateUrl(QStringLiteral("Namewicks"))
-                            << page("/update.php?sw=Namewicks&major=1&minor=0&build=65");
     QTest::newRow("update, renamed with & # and blank")
         << updateUrl(QStringLiteral("my finder&v=2#x"))
         << page("/update.php?sw=my%20finder%26v%3D2%23x&major=1&minor=0&build=65");
     QTest::newRow("newsletter") << newsletterUrl()
                                 << QStringLiteral("mailto:") + QLatin1String(maker::NewsMail);
-    QTest::newRow("contact") << contactUrl(QStringLiteral("Namewicks"))
-                             << page("/comments.php?submitted=Namewicks");
     QTest::newRow("contact, & # and blank")
         << contactUrl(QStringLiteral("a b&c#d")) << page("/comments.php?submitted=a%20b%26c%23d");
     QTest::newRow("donation, chosen") << donationUrl(QStringLiteral("$5.00")) << payment("5.00");
-    QTest::newRow("donation, typed with $")
-        << donationUrl(QStringLiteral("$7.50")) << payment("7.50");
     QTest::newRow("donation, typed without $")
         << donationUrl(QStringLiteral("7.50")) << payment("7.50");
     QTest::newRow("donation, empty") << donationUrl(QString()) << payment("");
@@ -73,12 +63,13 @@ void TestLinks::addresses() {
     QFETCH(QUrl, built);
     QFETCH(QString, expected);
     QVERIFY2(built.isValid(), qPrintable(built.errorString()));
-    QCOMPARE(encoded(built), expected);
+    QCOMPARE(built.toString(QUrl::FullyEncoded), expected);
 }
 
 void TestLinks::executableNameWithoutExtension() {
     QCOMPARE(executableName(), QStringLiteral("test_links"));
-    QCOMPARE(encoded(updateUrl()), page("/update.php?sw=test_links&major=1&minor=0&build=65"));
+    QCOMPARE(updateUrl().toString(QUrl::FullyEncoded),
+             page("/update.php?sw=test_links&major=1&minor=0&build=65"));
 }
 
 void TestLinks::openUrlReportsOnlyRefusals() {

@@ -28,10 +28,8 @@ class TestStartUp : public QObject {
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
 
-    void startsWithTheAboutDialog();
-    void continueOpensTheMainWindow_data();
-    void continueOpensTheMainWindow();
-    void closingTheAboutDialogOpensNothing();
+    void aboutDialogComesFirst_data();
+    void aboutDialogComesFirst();
     void failedContinueKeepsTheDialog();
     void lastWindowClosedEndsTheProgram();
 
@@ -40,46 +38,36 @@ private:
     ScriptedDialogs dialogs_;
 };
 
-void TestStartUp::startsWithTheAboutDialog() {
-    StartUp startUp(optionsIn(config_));
-    QVERIFY(startUp.Main());
-    QVERIFY(startUp.about());
-    QVERIFY(startUp.about()->isVisible());
-    QVERIFY(!startUp.about()->isModal());
-    QCOMPARE(startUp.about()->role(), AboutRole::StartUp);
-    QCOMPARE(child<QPushButton>(*startUp.about(), "cmdOK")->text(), QStringLiteral("Continue"));
-    QVERIFY(!startUp.window());
-}
-
-void TestStartUp::continueOpensTheMainWindow_data() {
-    QTest::addColumn<int>("key"); // 0: a click on "Continue"
+void TestStartUp::aboutDialogComesFirst_data() {
+    QTest::addColumn<int>("key"); // 0: a click on "Continue", -1: the dialog closed
     QTest::newRow("Continue") << 0;
     QTest::newRow("Enter") << int(Qt::Key_Return);
     QTest::newRow("Esc") << int(Qt::Key_Escape);
+    QTest::newRow("closed: nothing opens") << -1;
 }
 
-void TestStartUp::continueOpensTheMainWindow() {
+void TestStartUp::aboutDialogComesFirst() {
     QFETCH(int, key);
     StartUp startUp(optionsIn(config_));
-    startUp.Main();
+    QVERIFY(startUp.Main());
     AboutDialog* about = startUp.about();
+    QVERIFY(about);
     QVERIFY(QTest::qWaitForWindowExposed(about));
-    if (key)
+    QVERIFY(!about->isModal());
+    QCOMPARE(about->role(), AboutRole::StartUp);
+    QVERIFY(!startUp.window());
+    if (key < 0)
+        QVERIFY(about->close());
+    else if (key)
         QTest::keyClick(about, Qt::Key(key));
     else
         QTest::mouseClick(child<QPushButton>(*about, "cmdOK"), Qt::LeftButton);
-    QVERIFY(startUp.window());
-    QVERIFY(startUp.window()->isVisible());
-    QCOMPARE(startUp.window()->objectName(), QStringLiteral("frmMain"));
     QVERIFY(!about->isVisible());
-}
-
-void TestStartUp::closingTheAboutDialogOpensNothing() {
-    StartUp startUp(optionsIn(config_));
-    startUp.Main();
-    QVERIFY(startUp.about()->close());
-    QVERIFY(!startUp.about()->isVisible());
-    QVERIFY(!startUp.window());
+    QCOMPARE(startUp.window() != nullptr, key >= 0);
+    if (key >= 0) {
+        QVERIFY(startUp.window()->isVisible());
+        QCOMPARE(startUp.window()->objectName(), QStringLiteral("frmMain"));
+    }
 }
 
 void TestStartUp::failedContinueKeepsTheDialog() {

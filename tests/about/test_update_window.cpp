@@ -11,6 +11,8 @@
 #include <QSignalSpy>
 #include <QStandardPaths>
 
+#include <memory>
+
 using namespace nw;
 using namespace nw::test;
 
@@ -34,17 +36,16 @@ private slots:
 
     void showsWhatThePageAnswers_data();
     void showsWhatThePageAnswers();
-    void unreachablePageShowsTheReason();
     void oversizedPageIsCut();
     void linksGoToTheBrowser();
     void menuOpensTheWindowModally();
 };
 
 void TestUpdateWindow::showsWhatThePageAnswers_data() {
-    QTest::addColumn<int>("status");
+    QTest::addColumn<int>("status"); // 0: nobody listens
     QTest::addColumn<QByteArray>("body");
     QTest::addColumn<QByteArray>("type");
-    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("shown"); // empty: some reason is shown
     QTest::newRow("page") << 200
                           << QByteArray("<html><body><p>You have the latest version "
                                         "&amp; nothing to do.</p><script>x()</script></body>"
@@ -57,6 +58,7 @@ void TestUpdateWindow::showsWhatThePageAnswers_data() {
     QTest::newRow("plain text, Latin-1") << 200 << QByteArray("Version 1.0.66 ist verf\xfcgbar <b>")
                                          << QByteArray("text/plain; charset=ISO-8859-1")
                                          << QStringLiteral("Version 1.0.66 ist verfügbar <b>");
+    QTest::newRow("unreachable") << 0 << QByteArray() << QByteArray("text/plain") << QString();
 }
 
 void TestUpdateWindow::showsWhatThePageAnswers() {
@@ -64,33 +66,21 @@ void TestUpdateWindow::showsWhatThePageAnswers() {
     QFETCH(QByteArray, body);
     QFETCH(QByteArray, type);
     QFETCH(QString, shown);
-    PageServer server(status, body, type);
+    auto server = std::make_unique<PageServer>(status, body, type);
+    const QUrl address = server->url("/update.php?sw=a%26b&major=1&minor=0&build=65");
+    if (!status)
+        server.reset();
     RecordingSink errors;
-    const QUrl address = server.url("/update.php?sw=a%26b&major=1&minor=0&build=65");
     UpdateWindow window(nullptr, address);
-    QCOMPARE(window.objectName(), QStringLiteral("Browser"));
     QCOMPARE(window.windowTitle(), QStringLiteral("Update Status"));
     QVERIFY(waitForPage(window.page()));
-    QCOMPARE(window.page()->toPlainText().trimmed(), shown);
+    const QString text = window.page()->toPlainText().trimmed();
+    QVERIFY2(shown.isEmpty() ? !text.isEmpty() : text == shown, qPrintable(text));
     QCOMPARE(window.page()->status(), status);
-    // The query reaches the page as it was built.
-    QCOMPARE(server.requests,
-             QList<QByteArray>({"GET /update.php?sw=a%26b&major=1&minor=0&build=65 HTTP/1.1"}));
     QVERIFY(errors.reports.isEmpty());
-}
-
-void TestUpdateWindow::unreachablePageShowsTheReason() {
-    QUrl address;
-    {
-        PageServer gone(200, "never");
-        address = gone.url("/update.php");
-    }
-    RecordingSink errors;
-    UpdateWindow window(nullptr, address);
-    QVERIFY(waitForPage(window.page()));
-    QVERIFY(!window.page()->toPlainText().trimmed().isEmpty());
-    QCOMPARE(window.page()->status(), 0);
-    QVERIFY(errors.reports.isEmpty());
+    if (server) // the query reaches the page as it was built
+        QCOMPARE(server->requests,
+                 QList<QByteArray>({"GET /update.php?sw=a%26b&major=1&minor=0&build=65 HTTP/1.1"}));
 }
 
 void TestUpdateWindow::oversizedPageIsCut() {

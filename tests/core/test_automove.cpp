@@ -40,6 +40,15 @@ struct Trees {
     }
 };
 
+void dest(const char* name, const QString& folder, const QString& base, const QString& target,
+          const QString& expected) {
+    QTest::newRow(name) << folder << base << target << expected;
+}
+
+void refused(const char* name, const QString& folder, const QString& target, bool refused) {
+    QTest::newRow(name) << folder << target << refused;
+}
+
 } // namespace
 
 class TestAutoMove : public QObject {
@@ -58,8 +67,8 @@ private slots:
 
     void smallerFileMoves_data();
     void smallerFileMoves();
-    void existingDestinationLeavesTheRowAlone();
-    void folderOfOtherCaseStaysPut();
+    void nothingMoves_data();
+    void nothingMoves();
     void missingParentEndsWithError();
     void moveLogGrowsAcrossScans_data();
     void moveLogGrowsAcrossScans();
@@ -77,34 +86,13 @@ void TestAutoMove::destination_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("below the base") << "/music/rock/"
-                                    << "/music"
-                                    << "/dupes/"
-                                    << "/dupes/rock/";
-    QTest::newRow("base with separator") << "/music/rock/"
-                                         << "/music/"
-                                         << "/dupes/"
-                                         << "/dupes/rock/";
-    QTest::newRow("the base itself") << "/music/"
-                                     << "/music"
-                                     << "/dupes/"
-                                     << "/dupes/";
-    QTest::newRow("only where it begins") << "/m/x/m/y/"
-                                          << "/m"
-                                          << "/t/"
-                                          << "/t/x/m/y/";
-    QTest::newRow("root base") << "/music/"
-                               << "/"
-                               << "/dupes/"
-                               << "/dupes/music/";
-    QTest::newRow("other case stays") << "/Music/rock/"
-                                      << "/music"
-                                      << "/dupes/"
-                                      << "/Music/rock/";
-    QTest::newRow("longer sibling name stays") << "/musicbox/"
-                                               << "/music"
-                                               << "/dupes/"
-                                               << "/musicbox/";
+    dest("below the base", "/music/rock/", "/music", "/dupes/", "/dupes/rock/");
+    dest("base with separator", "/music/rock/", "/music/", "/dupes/", "/dupes/rock/");
+    dest("the base itself", "/music/", "/music", "/dupes/", "/dupes/");
+    dest("only where it begins", "/m/x/m/y/", "/m", "/t/", "/t/x/m/y/");
+    dest("root base", "/music/", "/", "/dupes/", "/dupes/music/");
+    dest("other case stays", "/Music/rock/", "/music", "/dupes/", "/Music/rock/");
+    dest("longer sibling name stays", "/musicbox/", "/music", "/dupes/", "/musicbox/");
 }
 
 void TestAutoMove::destination() {
@@ -120,16 +108,11 @@ void TestAutoMove::targetRefused_data() {
     QTest::addColumn<QString>("target");
     QTest::addColumn<bool>("refused");
 
-    QTest::newRow("inside") << "/home/u/music"
-                            << "/home/u/music/dupes/" << true;
-    QTest::newRow("the same") << "/home/u/music"
-                              << "/home/u/music/" << true;
-    QTest::newRow("anywhere in it") << "/a"
-                                    << "/b/a/c/" << true;
-    QTest::newRow("other case") << "/home/u/Music"
-                                << "/home/u/music/dupes/" << false;
-    QTest::newRow("outside") << "/home/u/music"
-                             << "/home/u/dupes/" << false;
+    refused("inside", "/home/u/music", "/home/u/music/dupes/", true);
+    refused("the same", "/home/u/music", "/home/u/music/", true);
+    refused("anywhere in it", "/a", "/b/a/c/", true);
+    refused("other case", "/home/u/Music", "/home/u/music/dupes/", false);
+    refused("outside", "/home/u/music", "/home/u/dupes/", false);
 }
 
 void TestAutoMove::targetRefused() {
@@ -142,30 +125,25 @@ void TestAutoMove::targetRefused() {
 void TestAutoMove::smallerFileMoves_data() {
     QTest::addColumn<int>("sizeA");
     QTest::addColumn<int>("sizeB");
-    QTest::addColumn<QString>("moved"); // relative to the scanned folder
-    QTest::addColumn<QString>("kept");
+    QTest::addColumn<QString>("folder"); // the folder of the moved song
 
     // File one is b/song.mp3, the later file.
-    QTest::newRow("equal sizes: file one") << 500 << 500 << "b/song.mp3"
-                                           << "a/song.mp3";
+    QTest::newRow("equal sizes: file one") << 500 << 500 << "b";
     // 10400 and 10401 bytes both show as 10.4.
-    QTest::newRow("equal as shown: file one") << 10400 << 10401 << "b/song.mp3"
-                                              << "a/song.mp3";
-    QTest::newRow("file two smaller") << 500 << 2000 << "a/song.mp3"
-                                      << "b/song.mp3";
-    QTest::newRow("file one smaller") << 2000 << 500 << "b/song.mp3"
-                                      << "a/song.mp3";
+    QTest::newRow("equal as shown: file one") << 10400 << 10401 << "b";
+    QTest::newRow("file two smaller") << 500 << 2000 << "a";
+    QTest::newRow("file one smaller") << 2000 << 500 << "b";
     // Sizes are read back with their digit grouping: 1,234.6 is neither 1 nor 0.
-    QTest::newRow("grouped size") << 1100 << 1234567 << "a/song.mp3"
-                                  << "b/song.mp3";
+    QTest::newRow("grouped size") << 1100 << 1234567 << "a";
 }
 
 void TestAutoMove::smallerFileMoves() {
     QFETCH_GLOBAL(nw::PairSearch, search);
     QFETCH(int, sizeA);
     QFETCH(int, sizeB);
-    QFETCH(QString, moved);
-    QFETCH(QString, kept);
+    QFETCH(QString, folder);
+    const QString moved = folder + QStringLiteral("/song.mp3");
+    const QString kept = (folder == QLatin1String("a") ? "b" : "a") + QStringLiteral("/song.mp3");
 
     Trees trees;
     trees.scanned.write(QStringLiteral("a/song.mp3"), QByteArray(sizeA, 'a'));
@@ -179,46 +157,45 @@ void TestAutoMove::smallerFileMoves() {
     QVERIFY(!trees.scanned.exists(moved));
     QVERIFY(trees.scanned.exists(kept));
     QCOMPARE(trees.target.read(moved), movedContent);
-    const QString folder = moved.left(2);
     QCOMPARE(trees.moveLines(),
-             trees.expand({QStringLiteral("Move: {s}%1 to {t}%2").arg(moved, folder)}));
+             trees.expand({QStringLiteral("Move: {s}%1 to {t}%2/").arg(moved, folder)}));
     // The rows still show the old folders.
     QCOMPARE(view.rowCell(1, ColFPath1), trees.scanned.path() + QStringLiteral("/b/"));
     QVERIFY(sink.reports.isEmpty());
 }
 
-void TestAutoMove::existingDestinationLeavesTheRowAlone() {
-    QFETCH_GLOBAL(nw::PairSearch, search);
-    Trees trees;
-    trees.scanned.write(QStringLiteral("a/song.mp3"), "aaaa");
-    trees.scanned.write(QStringLiteral("b/song.mp3"), "bbbb");
-    trees.target.write(QStringLiteral("b/song.mp3"), "already here");
-
-    RecordingSink sink;
-    RecordingView view;
-    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Done);
-    QVERIFY(trees.scanned.exists(QStringLiteral("a/song.mp3")));
-    QVERIFY(trees.scanned.exists(QStringLiteral("b/song.mp3")));
-    QCOMPARE(trees.target.read(QStringLiteral("b/song.mp3")), QByteArray("already here"));
-    QVERIFY(!trees.scanned.exists(QStringLiteral("Move.txt")));
-    QVERIFY(sink.reports.isEmpty());
+void TestAutoMove::nothingMoves_data() {
+    QTest::addColumn<bool>("destinationTaken");
+    QTest::addColumn<bool>("upperCaseBase");
+    QTest::newRow("destination exists") << true << false;
+    // The destination is then the file's own folder, where the file already stands.
+    QTest::newRow("base folder of other case") << false << true;
 }
 
-// The destination is then the file's own folder, where the file already stands.
-void TestAutoMove::folderOfOtherCaseStaysPut() {
+void TestAutoMove::nothingMoves() {
     QFETCH_GLOBAL(nw::PairSearch, search);
+    QFETCH(bool, destinationTaken);
+    QFETCH(bool, upperCaseBase);
+
     Trees trees;
     trees.scanned.write(QStringLiteral("a/song.mp3"), "aaaa");
     trees.scanned.write(QStringLiteral("b/song.mp3"), "bbbb");
+    if (destinationTaken)
+        trees.target.write(QStringLiteral("b/song.mp3"), "already here");
     ScanSettings s = trees.settings();
-    s.baseFolder = s.baseFolder.toUpper();
+    if (upperCaseBase)
+        s.baseFolder = s.baseFolder.toUpper();
 
     RecordingSink sink;
     RecordingView view;
     QCOMPARE(runScan(s, view, search), ScanStatus::Done);
-    QVERIFY(trees.scanned.exists(QStringLiteral("a/song.mp3")));
-    QVERIFY(trees.scanned.exists(QStringLiteral("b/song.mp3")));
-    QVERIFY(QDir(trees.target.path()).isEmpty());
+    QCOMPARE(view.rowCount(), 1);
+    QCOMPARE(trees.scanned.read(QStringLiteral("a/song.mp3")), QByteArray("aaaa"));
+    QCOMPARE(trees.scanned.read(QStringLiteral("b/song.mp3")), QByteArray("bbbb"));
+    if (destinationTaken)
+        QCOMPARE(trees.target.read(QStringLiteral("b/song.mp3")), QByteArray("already here"));
+    else
+        QVERIFY(QDir(trees.target.path()).isEmpty());
     QVERIFY(trees.moveLines().isEmpty());
     QVERIFY(sink.reports.isEmpty());
 }
@@ -237,7 +214,7 @@ void TestAutoMove::missingParentEndsWithError() {
     RecordingView view;
     QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Error);
     QCOMPARE(view.secsPanel, QStringLiteral("Error"));
-    QCOMPARE(sink.reports, QStringList{QStringLiteral("frmMain/ScanDir_Click/76")});
+    QCOMPARE(sink.reports, QStringList{"frmMain/ScanDir_Click/76"});
     QCOMPARE(view.rowCount(), 2);
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 2"));
     // The earlier move stays made and logged.

@@ -23,6 +23,21 @@ ScanSettings settingsFor(const TestDir& dir) {
     return s;
 }
 
+// A row of two empty files, each given as its path below the scanned folder.
+QString row(const QString& one, const QString& score, const QString& two,
+            const QString& method = QStringLiteral("Levenshtein Distance")) {
+    const auto cells = [](const QString& path) {
+        const qsizetype slash = path.lastIndexOf(QLatin1Char('/')) + 1;
+        return path.mid(slash) + QStringLiteral("|0.0|{p}") + path.left(slash);
+    };
+    return cells(one) + QLatin1Char('|') + score + QLatin1Char('|') + cells(two) +
+           QLatin1Char('|') + method;
+}
+
+QString logLine(const QString& method, const QString& one, const QString& two, int score) {
+    return QStringLiteral("%1: {p}%2 <=> {p}%3 (%4)").arg(method, one, two).arg(score);
+}
+
 // "{p}" stands for the scanned folder text.
 QStringList expand(const QStringList& texts, const TestDir& dir) {
     QStringList out;
@@ -53,7 +68,30 @@ bool inPhase2(const RecordingView& view) {
     return !view.captions.isEmpty() && view.captions.last().contains(QStringLiteral("Compare"));
 }
 
+// The settings a case changes; the others keep their defaults.
+struct Knobs {
+    MatchMode mode = ScanSettings{}.mode;
+    QString percent = ScanSettings{}.percent;
+    QString groupSize = ScanSettings{}.groupSize;
+    QString distance = ScanSettings{}.distance;
+    QString repeatMode = ScanSettings{}.repeatMode;
+    bool ignoreExtensions = ScanSettings{}.ignoreExtensions;
+    bool checkCRC = false;
+};
+
+// One scan of a tree: the rows it must give, and the error it must end with.
+struct Case {
+    QStringList files = {};
+    Knobs knobs = {};
+    QStringList rows = {};
+    QStringList log = {};            // compared line by line when given, else only counted
+    int error = 0;                   // 0: the scan ends Done
+    QList<QByteArray> contents = {}; // empty files when not given
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(Case)
 
 class TestDriver : public QObject {
     Q_OBJECT
@@ -65,10 +103,10 @@ private slots:
     void cleanup() { StopFlag = CRCSkipFlag = false; }
 
     void laterFileIsFileOne();
-    void rowsAndLogLines_data();
-    void rowsAndLogLines();
-    void emptyFolderDeletesOldLog();
-    void singleFileFindsNothing();
+    void scanResults_data();
+    void scanResults();
+    void nothingToPairDeletesOldLog_data();
+    void nothingToPairDeletesOldLog();
 
     void stopInPhase1_data();
     void stopInPhase1();
@@ -76,13 +114,6 @@ private slots:
     void stopAtAnyMomentKeepsAPrefix_data();
     void stopAtAnyMomentKeepsAPrefix();
 
-    void badNumberEndsWithError_data();
-    void badNumberEndsWithError();
-    void repeatModes_data();
-    void repeatModes();
-
-    void checksums_data();
-    void checksums();
     void crcSkip_data();
     void crcSkip();
 
@@ -128,132 +159,209 @@ void TestDriver::laterFileIsFileOne() {
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 3"));
     QCOMPARE(view.secsPanel, QStringLiteral("Done"));
     QCOMPARE(view.scoreHeader, QStringLiteral("Distance"));
-    QCOMPARE(view.captions, (QStringList{QStringLiteral("Compare Files 33.33%"),
-                                         QStringLiteral("Compare Files 66.67%"),
-                                         QStringLiteral("Compare Files 100%"), AppTitle}));
+    QCOMPARE(view.captions, (QStringList{"Compare Files 33.33%", "Compare Files 66.67%",
+                                         "Compare Files 100%", AppTitle}));
     QCOMPARE(view.progressMax, 3);
     QCOMPARE(view.progress, 0);
     QVERIFY(!view.locked);
-    QCOMPARE(view.events.mid(0, 2),
-             (QStringList{QStringLiteral("unsorted"), QStringLiteral("lock")}));
+    QCOMPARE(view.events.mid(0, 2), (QStringList{"unsorted", "lock"}));
     QVERIFY(view.events.contains(QStringLiteral("sorted")));
     QCOMPARE(view.events.last(), QStringLiteral("unlock levenshtein"));
     QVERIFY(sink.reports.isEmpty());
 }
 
-void TestDriver::rowsAndLogLines_data() {
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<nw::MatchMode>("mode");
-    QTest::addColumn<QString>("percent");
-    QTest::addColumn<QString>("distance");
-    QTest::addColumn<bool>("ignoreExtensions");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QStringList>("log");
+void TestDriver::scanResults_data() {
+    QTest::addColumn<Case>("c");
 
-    const MatchMode c = MatchMode::Characters;
     const MatchMode l = MatchMode::Levenshtein;
-    QTest::newRow("same length")
-        << QStringList{"tracknameA.mp3", "tracknameB.mp3"} << c << "90"
-        << "0" << true
-        << QStringList{"tracknameB.mp3|0.0|{p}|9 chrs|tracknameA.mp3|0.0|{p}|Same Length"}
-        << QStringList{"Same Length: {p}tracknameB.mp3 <=> {p}tracknameA.mp3 (9)"};
+    const QString same = QStringLiteral("Same Length");
+    const QString ld = QStringLiteral("Levenshtein Distance");
+    QTest::newRow("same length") << Case{{"tracknameA.mp3", "tracknameB.mp3"},
+                                         {},
+                                         {row("tracknameB.mp3", "9 chrs", "tracknameA.mp3", same)},
+                                         {logLine(same, "tracknameB.mp3", "tracknameA.mp3", 9)}};
     QTest::newRow("file one longer")
-        << QStringList{"ABCDEF.txt", "ABCDEFG.txt"} << c << "90"
-        << "0" << true << QStringList{"ABCDEFG.txt|0.0|{p}|4 grps|ABCDEF.txt|0.0|{p}|File 1 Longer"}
-        << QStringList{"File 1 Longer: {p}ABCDEFG.txt <=> {p}ABCDEF.txt (4)"};
+        << Case{{"ABCDEF.txt", "ABCDEFG.txt"},
+                {},
+                {row("ABCDEFG.txt", "4 grps", "ABCDEF.txt", "File 1 Longer")},
+                {logLine("File 1 Longer", "ABCDEFG.txt", "ABCDEF.txt", 4)}};
     QTest::newRow("file two longer")
-        << QStringList{"a/ABCDEFG.txt", "b/ABCDEF.txt"} << c << "90"
-        << "0" << true
-        << QStringList{"ABCDEF.txt|0.0|{p}b/|4 grps|ABCDEFG.txt|0.0|{p}a/|File 2 Longer"}
-        << QStringList{"File 2 Longer: {p}b/ABCDEF.txt <=> {p}a/ABCDEFG.txt (4)"};
+        << Case{{"a/ABCDEFG.txt", "b/ABCDEF.txt"},
+                {},
+                {row("b/ABCDEF.txt", "4 grps", "a/ABCDEFG.txt", "File 2 Longer")},
+                {logLine("File 2 Longer", "b/ABCDEF.txt", "a/ABCDEFG.txt", 4)}};
     QTest::newRow("extensions ignored, case never matters")
-        << QStringList{"Song.MP3", "song.wav"} << c << "100"
-        << "0" << true << QStringList{"song.wav|0.0|{p}|4 chrs|Song.MP3|0.0|{p}|Same Length"}
-        << QStringList{"Same Length: {p}song.wav <=> {p}Song.MP3 (4)"};
-    QTest::newRow("extensions kept, 5 of 8 below 90")
-        << QStringList{"Song.MP3", "song.wav"} << c << "90"
-        << "0" << false << QStringList{} << QStringList{};
+        << Case{{"Song.MP3", "song.wav"},
+                {.percent = "100"},
+                {row("song.wav", "4 chrs", "Song.MP3", same)},
+                {logLine(same, "song.wav", "Song.MP3", 4)}};
     QTest::newRow("extensions kept, 5 of 8 at 60")
-        << QStringList{"Song.MP3", "song.wav"} << c << "60"
-        << "0" << false << QStringList{"song.wav|0.0|{p}|5 chrs|Song.MP3|0.0|{p}|Same Length"}
-        << QStringList{"Same Length: {p}song.wav <=> {p}Song.MP3 (5)"};
+        << Case{{"Song.MP3", "song.wav"},
+                {.percent = "60", .ignoreExtensions = false},
+                {row("song.wav", "5 chrs", "Song.MP3", same)},
+                {logLine(same, "song.wav", "Song.MP3", 5)}};
     QTest::newRow("names of the extension only never match by characters")
-        << QStringList{"a/.mp3", "b/.wav", "c/x.mp3", "d/x.wav"} << c << "1"
-        << "0" << true << QStringList{"x.wav|0.0|{p}d/|1 chrs|x.mp3|0.0|{p}c/|Same Length"}
-        << QStringList{"Same Length: {p}d/x.wav <=> {p}c/x.mp3 (1)"};
-    QTest::newRow("distance within")
-        << QStringList{"kitten.txt", "sitting.txt"} << l << "90"
-        << "3" << true
-        << QStringList{"sitting.txt|0.0|{p}|3|kitten.txt|0.0|{p}|Levenshtein Distance"}
-        << QStringList{"Levenshtein Distance: {p}sitting.txt <=> {p}kitten.txt (3)"};
-    QTest::newRow("distance beyond") << QStringList{"kitten.txt", "sitting.txt"} << l << "90"
-                                     << "2" << true << QStringList{} << QStringList{};
+        << Case{{"a/.mp3", "b/.wav", "c/x.mp3", "d/x.wav"},
+                {.percent = "1"},
+                {row("d/x.wav", "1 chrs", "c/x.mp3", same)},
+                {logLine(same, "d/x.wav", "c/x.mp3", 1)}};
+    QTest::newRow("distance within") << Case{{"kitten.txt", "sitting.txt"},
+                                             {.mode = l, .distance = "3"},
+                                             {row("sitting.txt", "3", "kitten.txt")},
+                                             {logLine(ld, "sitting.txt", "kitten.txt", 3)}};
+    QTest::newRow("distance beyond")
+        << Case{{"kitten.txt", "sitting.txt"}, {.mode = l, .distance = "2"}};
     QTest::newRow("distance 0, equal keys")
-        << QStringList{"a/Report.txt", "b/REPORT.doc"} << l << "90"
-        << "0" << true
-        << QStringList{"REPORT.doc|0.0|{p}b/|0|Report.txt|0.0|{p}a/|Levenshtein Distance"}
-        << QStringList{"Levenshtein Distance: {p}b/REPORT.doc <=> {p}a/Report.txt (0)"};
+        << Case{{"a/Report.txt", "b/REPORT.doc"},
+                {.mode = l},
+                {row("b/REPORT.doc", "0", "a/Report.txt")},
+                {logLine(ld, "b/REPORT.doc", "a/Report.txt", 0)}};
+
+    // Numbers that cannot be read end the scan with an error, when they are first needed.
+    const QStringList three = {"aa.txt", "ab.txt", "abc.txt"};
+    const int mismatch = ErrTypeMismatch;
+    QTest::newRow("percentage abc") << Case{three, {.percent = "abc"}, {}, {}, mismatch};
+    QTest::newRow("percentage abc, distance mode")
+        << Case{three, {.mode = l, .percent = "abc", .distance = "5"}, {}, {}, mismatch};
+    QTest::newRow("empty distance, character mode")
+        << Case{three, {.percent = "50", .distance = ""}, {}, {}, mismatch};
+    QTest::newRow("percentage too large") << Case{three, {.percent = "40000"}, {}, {}, ErrOverflow};
+    // (ab, aa) matches by position before (abc, aa) needs the group size.
+    const QStringList abAa = {row("ab.txt", "1 chrs", "aa.txt", same)};
+    QTest::newRow("bad group size after a row")
+        << Case{three, {.percent = "50", .groupSize = "x"}, abAa, {}, mismatch};
+    QTest::newRow("negative group size after a row")
+        << Case{three, {.percent = "50", .groupSize = "-1"}, abAa, {}, ErrInvalidCall};
+    QTest::newRow("bad group size, distance mode")
+        << Case{three,
+                {.mode = l, .percent = "50", .groupSize = "x", .distance = "1"},
+                {row("ab.txt", "1", "aa.txt"), row("abc.txt", "1", "ab.txt")}};
+    QTest::newRow("bad group size, keys of equal length")
+        << Case{{"aa.txt", "ab.txt"}, {.percent = "50", .groupSize = "x"}, abAa};
+    QTest::newRow("empty repeat box, no matched pair")
+        << Case{{"ab.txt", "cd.txt", "ef.txt"}, {.repeatMode = ""}};
+    QTest::newRow("empty repeat box, matched pair")
+        << Case{{"ab.txt", "cd.txt", "s/ab.txt"}, {.repeatMode = ""}, {}, {}, mismatch};
+
+    // Repeat modes: 2 skips a file one seen before, 3 also a file two seen before.
+    const auto repeat = [&](const char* mode) {
+        return Knobs{.mode = l, .distance = "1", .repeatMode = mode};
+    };
+    const QStringList same3 = {"a/song.mp3", "b/song.mp3", "c/song.mp3"};
+    const QString ba = row("b/song.mp3", "0", "a/song.mp3");
+    QTest::newRow("same names, mode 1")
+        << Case{same3,
+                repeat("1"),
+                {row("c/song.mp3", "0", "b/song.mp3"), row("c/song.mp3", "0", "a/song.mp3"), ba}};
+    QTest::newRow("same names, mode 2") << Case{same3, repeat("2"), {ba}};
+    QTest::newRow("same names, mode 3") << Case{same3, repeat("3"), {ba}};
+    QTest::newRow("mode 2.5 reads as 2") << Case{same3, repeat("2.5"), {ba}};
+    const QStringList near = {"a/song.mp3", "b/song.mp3", "c/sung.mp3"};
+    const QString ca = row("c/sung.mp3", "1", "a/song.mp3");
+    QTest::newRow("file two repeats, mode 1")
+        << Case{near, repeat("1"), {ba, row("c/sung.mp3", "1", "b/song.mp3"), ca}};
+    QTest::newRow("file two repeats, mode 2") << Case{near, repeat("2"), {ba, ca}};
+    QTest::newRow("file two repeats, mode 3") << Case{near, repeat("3"), {ba}};
+    // Names are compared exactly: another letter case is another name.
+    QTest::newRow("case differs, mode 2") << Case{{"a/song.mp3", "b/song.mp3", "c/Song.mp3"},
+                                                  repeat("2"),
+                                                  {row("c/Song.mp3", "0", "a/song.mp3"), ba}};
+
+    // Checksums: a match by content shows CRC, but is logged as a name match.
+    const Knobs crc{.checkCRC = true};
+    const QStringList twoX = {"a/x.txt", "b/x.txt"};
+    const QStringList other = {"alpha.txt", "omega.txt"};
+    const QStringList xLog = {logLine(same, "b/x.txt", "a/x.txt", 1)};
+    const QStringList xByName = {row("b/x.txt", "1 chrs", "a/x.txt", same)};
+    QTest::newRow("two empty files, same name")
+        << Case{twoX, crc, {row("b/x.txt", "NA", "a/x.txt", "CRC")}, xLog};
+    QTest::newRow("two empty files, other names") << Case{other, crc};
+    QTest::newRow("equal content, other names")
+        << Case{other,
+                crc,
+                {row("omega.txt", "NA", "alpha.txt", "CRC")},
+                {logLine(same, "omega.txt", "alpha.txt", 1)},
+                0,
+                {"hello", "hello"}};
+    QTest::newRow("equal size, other content, same name")
+        << Case{twoX, crc, xByName, xLog, 0, {"abc", "abd"}};
+    // These two contents share one CRC-32 (0x42EAD2E5) at different lengths.
+    const QList<QByteArray> collision = {"etgjaejm", "jljeoqubp"};
+    QTest::newRow("chance collision, other names") << Case{other, crc, {}, {}, 0, collision};
+    QTest::newRow("chance collision, same name") << Case{twoX, crc, xByName, xLog, 0, collision};
 }
 
-void TestDriver::rowsAndLogLines() {
+void TestDriver::scanResults() {
     QFETCH_GLOBAL(nw::PairSearch, search);
-    QFETCH(QStringList, files);
-    QFETCH(nw::MatchMode, mode);
-    QFETCH(QString, percent);
-    QFETCH(QString, distance);
-    QFETCH(bool, ignoreExtensions);
-    QFETCH(QStringList, rows);
-    QFETCH(QStringList, log);
+    QFETCH(Case, c);
 
     TestDir dir;
-    for (const QString& f : files)
-        dir.write(f);
+    for (qsizetype k = 0; k < c.files.size(); ++k)
+        dir.write(c.files.at(k), c.contents.value(k));
     ScanSettings s = settingsFor(dir);
-    s.mode = mode;
-    s.percent = percent;
-    s.distance = distance;
-    s.ignoreExtensions = ignoreExtensions;
+    s.mode = c.knobs.mode;
+    s.percent = c.knobs.percent;
+    s.groupSize = c.knobs.groupSize;
+    s.distance = c.knobs.distance;
+    s.repeatMode = c.knobs.repeatMode;
+    s.ignoreExtensions = c.knobs.ignoreExtensions;
+    s.checkCRC = c.knobs.checkCRC;
 
     RecordingSink sink;
     RecordingView view;
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
-    QCOMPARE(view.rowTexts(), expand(rows, dir));
-    QCOMPARE(logLines(dir), expand(log, dir));
-    QCOMPARE(view.fileNamePanel, QStringLiteral("Found: %1").arg(rows.size()));
-    QCOMPARE(view.scoreHeader, mode == MatchMode::Levenshtein ? QStringLiteral("Distance")
-                                                              : QStringLiteral("Matched"));
-    QVERIFY(sink.reports.isEmpty());
+    const ScanStatus status = runScan(s, view, search);
+    QCOMPARE(view.rowTexts(), expand(c.rows, dir));
+    const QStringList log = logLines(dir);
+    QCOMPARE(log.size(), c.rows.size());
+    if (!c.log.isEmpty())
+        QCOMPARE(log, expand(c.log, dir));
+    QCOMPARE(view.fileNamePanel, QStringLiteral("Found: %1").arg(c.rows.size()));
+    QVERIFY(!view.locked);
+    QCOMPARE(status, c.error ? ScanStatus::Error : ScanStatus::Done);
+    QCOMPARE(view.secsPanel, c.error ? QStringLiteral("Error") : QStringLiteral("Done"));
+    QCOMPARE(sink.reports,
+             c.error ? QStringList{QStringLiteral("frmMain/ScanDir_Click/%1").arg(c.error)}
+                     : QStringList{});
+    if (c.error)
+        return;
+    QCOMPARE(view.scoreHeader, s.mode == MatchMode::Levenshtein ? QStringLiteral("Distance")
+                                                                : QStringLiteral("Matched"));
+    if (s.checkCRC) {
+        QCOMPARE(view.captions, (QStringList{"Phase 1: Get CRC 50%", "Phase 1: Get CRC 100%",
+                                             "Phase 2: Compare Files 50%",
+                                             "Phase 2: Compare Files 100%", AppTitle}));
+        QVERIFY(!view.crcUnchecked);
+    }
 }
 
-void TestDriver::emptyFolderDeletesOldLog() {
+void TestDriver::nothingToPairDeletesOldLog_data() {
+    QTest::addColumn<bool>("oneFile");
+    QTest::newRow("empty folder") << false;
+    QTest::newRow("single file, checksums") << true;
+}
+
+void TestDriver::nothingToPairDeletesOldLog() {
     QFETCH_GLOBAL(nw::PairSearch, search);
+    QFETCH(bool, oneFile);
     TestDir dir;
     dir.write(QStringLiteral("Log.txt"), "old pair\r\n");
+    if (oneFile)
+        dir.write(QStringLiteral("only.txt"), "x");
+    ScanSettings s = settingsFor(dir);
+    s.checkCRC = oneFile;
     RecordingSink sink;
     RecordingView view;
     view.rows.addAtTop(ResultRow{}); // left over from an earlier scan
 
-    QCOMPARE(runScan(settingsFor(dir), view, search), ScanStatus::Done);
+    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
     QVERIFY(!dir.exists(QStringLiteral("Log.txt")));
     QCOMPARE(view.rowCount(), 0);
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 0"));
     QCOMPARE(view.secsPanel, QStringLiteral("Done"));
-    QCOMPARE(view.progressMax, 0);
     QCOMPARE(view.caption, AppTitle);
+    if (!oneFile)
+        QCOMPARE(view.progressMax, 0);
     QVERIFY(sink.reports.isEmpty());
-}
-
-void TestDriver::singleFileFindsNothing() {
-    QFETCH_GLOBAL(nw::PairSearch, search);
-    TestDir dir;
-    dir.write(QStringLiteral("only.txt"), "x");
-    ScanSettings s = settingsFor(dir);
-    s.checkCRC = true;
-    RecordingView view;
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
-    QCOMPARE(view.rowCount(), 0);
-    QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 0"));
-    QVERIFY(!dir.exists(QStringLiteral("Log.txt")));
 }
 
 void TestDriver::stopInPhase1_data() {
@@ -394,223 +502,6 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
     }
 }
 
-void TestDriver::badNumberEndsWithError_data() {
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<nw::MatchMode>("mode");
-    QTest::addColumn<QString>("percent");
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<QString>("distance");
-    QTest::addColumn<QString>("repeat");
-    QTest::addColumn<int>("rows");
-    QTest::addColumn<int>("error"); // 0: the scan ends Done
-
-    const MatchMode c = MatchMode::Characters;
-    const MatchMode l = MatchMode::Levenshtein;
-    const QStringList three = {"aa.txt", "ab.txt", "abc.txt"};
-    QTest::newRow("percentage abc") << three << c << "abc"
-                                    << "3"
-                                    << "0"
-                                    << "1" << 0 << int(ErrTypeMismatch);
-    QTest::newRow("percentage abc, distance mode") << three << l << "abc"
-                                                   << "3"
-                                                   << "5"
-                                                   << "1" << 0 << int(ErrTypeMismatch);
-    QTest::newRow("empty distance, character mode") << three << c << "50"
-                                                    << "3"
-                                                    << ""
-                                                    << "1" << 0 << int(ErrTypeMismatch);
-    QTest::newRow("percentage too large") << three << c << "40000"
-                                          << "3"
-                                          << "0"
-                                          << "1" << 0 << int(ErrOverflow);
-    // (ab, aa) matches by position before (abc, aa) needs the group size.
-    QTest::newRow("bad group size after a row") << three << c << "50"
-                                                << "x"
-                                                << "0"
-                                                << "1" << 1 << int(ErrTypeMismatch);
-    QTest::newRow("negative group size after a row") << three << c << "50"
-                                                     << "-1"
-                                                     << "0"
-                                                     << "1" << 1 << int(ErrInvalidCall);
-    QTest::newRow("bad group size, distance mode") << three << l << "50"
-                                                   << "x"
-                                                   << "1"
-                                                   << "1" << 2 << 0;
-    QTest::newRow("bad group size, keys of equal length")
-        << QStringList{"aa.txt", "ab.txt"} << c << "50"
-        << "x"
-        << "0"
-        << "1" << 1 << 0;
-    QTest::newRow("empty repeat box, no matched pair")
-        << QStringList{"ab.txt", "cd.txt", "ef.txt"} << c << "90"
-        << "3"
-        << "0"
-        << "" << 0 << 0;
-    QTest::newRow("empty repeat box, matched pair")
-        << QStringList{"ab.txt", "cd.txt", "s/ab.txt"} << c << "90"
-        << "3"
-        << "0"
-        << "" << 0 << int(ErrTypeMismatch);
-}
-
-void TestDriver::badNumberEndsWithError() {
-    QFETCH_GLOBAL(nw::PairSearch, search);
-    QFETCH(QStringList, files);
-    QFETCH(nw::MatchMode, mode);
-    QFETCH(QString, percent);
-    QFETCH(QString, group);
-    QFETCH(QString, distance);
-    QFETCH(QString, repeat);
-    QFETCH(int, rows);
-    QFETCH(int, error);
-
-    TestDir dir;
-    for (const QString& f : files)
-        dir.write(f);
-    ScanSettings s = settingsFor(dir);
-    s.mode = mode;
-    s.percent = percent;
-    s.groupSize = group;
-    s.distance = distance;
-    s.repeatMode = repeat;
-
-    RecordingSink sink;
-    RecordingView view;
-    const ScanStatus status = runScan(s, view, search);
-    QCOMPARE(view.rowCount(), rows);
-    QCOMPARE(logLines(dir).size(), rows);
-    QVERIFY(sortedByFileOne(view));
-    QCOMPARE(view.fileNamePanel, QStringLiteral("Found: %1").arg(rows));
-    QVERIFY(!view.locked);
-    if (error == 0) {
-        QCOMPARE(status, ScanStatus::Done);
-        QCOMPARE(view.secsPanel, QStringLiteral("Done"));
-        QVERIFY(sink.reports.isEmpty());
-    } else {
-        QCOMPARE(status, ScanStatus::Error);
-        QCOMPARE(view.secsPanel, QStringLiteral("Error"));
-        QCOMPARE(sink.reports, QStringList{QStringLiteral("frmMain/ScanDir_Click/%1").arg(error)});
-    }
-}
-
-void TestDriver::repeatModes_data() {
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QString>("repeat");
-    QTest::addColumn<QStringList>("rows");
-
-    const QStringList same = {"a/song.mp3", "b/song.mp3", "c/song.mp3"};
-    QTest::newRow("same names, mode 1")
-        << same << "1"
-        << QStringList{"song.mp3|0.0|{p}c/|0|song.mp3|0.0|{p}b/|Levenshtein Distance",
-                       "song.mp3|0.0|{p}c/|0|song.mp3|0.0|{p}a/|Levenshtein Distance",
-                       "song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-    QTest::newRow("same names, mode 2")
-        << same << "2"
-        << QStringList{"song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-    QTest::newRow("same names, mode 3")
-        << same << "3"
-        << QStringList{"song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-    QTest::newRow("mode 2.5 reads as 2")
-        << same << "2.5"
-        << QStringList{"song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-
-    // Only mode 3 looks at file two's name.
-    const QStringList near = {"a/song.mp3", "b/song.mp3", "c/sung.mp3"};
-    QTest::newRow("file two repeats, mode 1")
-        << near << "1"
-        << QStringList{"song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance",
-                       "sung.mp3|0.0|{p}c/|1|song.mp3|0.0|{p}b/|Levenshtein Distance",
-                       "sung.mp3|0.0|{p}c/|1|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-    QTest::newRow("file two repeats, mode 2")
-        << near << "2"
-        << QStringList{"song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance",
-                       "sung.mp3|0.0|{p}c/|1|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-    QTest::newRow("file two repeats, mode 3")
-        << near << "3"
-        << QStringList{"song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-    // Names are compared exactly: another letter case is another name.
-    QTest::newRow("case differs, mode 2")
-        << QStringList{"a/song.mp3", "b/song.mp3", "c/Song.mp3"} << "2"
-        << QStringList{"Song.mp3|0.0|{p}c/|0|song.mp3|0.0|{p}a/|Levenshtein Distance",
-                       "song.mp3|0.0|{p}b/|0|song.mp3|0.0|{p}a/|Levenshtein Distance"};
-}
-
-void TestDriver::repeatModes() {
-    QFETCH_GLOBAL(nw::PairSearch, search);
-    QFETCH(QStringList, files);
-    QFETCH(QString, repeat);
-    QFETCH(QStringList, rows);
-
-    TestDir dir;
-    for (const QString& f : files)
-        dir.write(f);
-    ScanSettings s = settingsFor(dir);
-    s.mode = MatchMode::Levenshtein;
-    s.distance = QStringLiteral("1");
-    s.repeatMode = repeat;
-
-    RecordingView view;
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
-    QCOMPARE(view.rowTexts(), expand(rows, dir));
-}
-
-void TestDriver::checksums_data() {
-    QTest::addColumn<QStringList>("files");
-    QTest::addColumn<QList<QByteArray>>("contents");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QStringList>("log");
-
-    QTest::newRow("two empty files, same name")
-        << QStringList{"a/x.txt", "b/x.txt"} << QList<QByteArray>{"", ""}
-        << QStringList{"x.txt|0.0|{p}b/|NA|x.txt|0.0|{p}a/|CRC"}
-        << QStringList{"Same Length: {p}b/x.txt <=> {p}a/x.txt (1)"};
-    QTest::newRow("two empty files, other names")
-        << QStringList{"alpha.txt", "omega.txt"} << QList<QByteArray>{"", ""} << QStringList{}
-        << QStringList{};
-    QTest::newRow("equal content, other names")
-        << QStringList{"alpha.txt", "omega.txt"} << QList<QByteArray>{"hello", "hello"}
-        << QStringList{"omega.txt|0.0|{p}|NA|alpha.txt|0.0|{p}|CRC"}
-        << QStringList{"Same Length: {p}omega.txt <=> {p}alpha.txt (1)"};
-    QTest::newRow("equal size, other content, same name")
-        << QStringList{"a/x.txt", "b/x.txt"} << QList<QByteArray>{"abc", "abd"}
-        << QStringList{"x.txt|0.0|{p}b/|1 chrs|x.txt|0.0|{p}a/|Same Length"}
-        << QStringList{"Same Length: {p}b/x.txt <=> {p}a/x.txt (1)"};
-    // These two contents share one CRC-32 (0x42EAD2E5) at different lengths.
-    QTest::newRow("chance collision, other names")
-        << QStringList{"alpha.bin", "omega.bin"} << QList<QByteArray>{"etgjaejm", "jljeoqubp"}
-        << QStringList{} << QStringList{};
-    QTest::newRow("chance collision, same name")
-        << QStringList{"a/x.bin", "b/x.bin"} << QList<QByteArray>{"etgjaejm", "jljeoqubp"}
-        << QStringList{"x.bin|0.0|{p}b/|1 chrs|x.bin|0.0|{p}a/|Same Length"}
-        << QStringList{"Same Length: {p}b/x.bin <=> {p}a/x.bin (1)"};
-}
-
-void TestDriver::checksums() {
-    QFETCH_GLOBAL(nw::PairSearch, search);
-    QFETCH(QStringList, files);
-    QFETCH(QList<QByteArray>, contents);
-    QFETCH(QStringList, rows);
-    QFETCH(QStringList, log);
-
-    TestDir dir;
-    for (qsizetype k = 0; k < files.size(); ++k)
-        dir.write(files.at(k), contents.at(k));
-    ScanSettings s = settingsFor(dir);
-    s.checkCRC = true;
-
-    RecordingSink sink;
-    RecordingView view;
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
-    QCOMPARE(view.rowTexts(), expand(rows, dir));
-    QCOMPARE(logLines(dir), expand(log, dir));
-    QCOMPARE(view.captions, (QStringList{QStringLiteral("Phase 1: Get CRC 50%"),
-                                         QStringLiteral("Phase 1: Get CRC 100%"),
-                                         QStringLiteral("Phase 2: Compare Files 50%"),
-                                         QStringLiteral("Phase 2: Compare Files 100%"), AppTitle}));
-    QVERIFY(!view.crcUnchecked);
-    QVERIFY(sink.reports.isEmpty());
-}
-
 void TestDriver::crcSkip_data() {
     QTest::addColumn<QString>("skipAt");
     QTest::addColumn<QStringList>("rows");
@@ -701,7 +592,7 @@ void TestDriver::logThatCannotBeWritten() {
     QCOMPARE(runScan(settingsFor(dir), view, search), ScanStatus::Canceled);
     // The pair keeps its row; the scan stops before the next one.
     QCOMPARE(view.rowCount(), 1);
-    QCOMPARE(sink.reports, QStringList{QStringLiteral("Global/WriteLog/75")});
+    QCOMPARE(sink.reports, QStringList{"Global/WriteLog/75"});
     QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
 }
 

@@ -10,6 +10,14 @@
 
 using namespace nw;
 
+namespace {
+
+void row(const char* name, const QString& s, const QString& t, int expected) {
+    QTest::newRow(name) << s << t << expected;
+}
+
+} // namespace
+
 class TestLevenshtein : public QObject {
     Q_OBJECT
 
@@ -19,14 +27,9 @@ private slots:
 
     void distance_data();
     void distance();
-    void stopFlagGivesZero();
-    void stopFlagRaisedWhileWorkingGivesZero();
-    void stopFlagWithAnEmptyText();
-    void longestTextStillFits();
-    void tooLongTextIsReported_data();
-    void tooLongTextIsReported();
-    void minimum_data();
-    void minimum();
+    void stopFlagGivesZeroUnlessATextIsEmpty();
+    void lengthLimit_data();
+    void lengthLimit();
     void distanceWithinAgreesWithTheFullMatrix_data();
     void distanceWithinAgreesWithTheFullMatrix();
 };
@@ -36,29 +39,17 @@ void TestLevenshtein::distance_data() {
     QTest::addColumn<QString>("t");
     QTest::addColumn<int>("expected");
 
-    QTest::newRow("kitten/sitting") << "kitten"
-                                    << "sitting" << 3;
-    QTest::newRow("flaw/lawn") << "flaw"
-                               << "lawn" << 2;
-    QTest::newRow("case counts") << "Report.txt"
-                                 << "report.txt" << 1;
-    QTest::newRow("equal") << "same"
-                           << "same" << 0;
-    QTest::newRow("empty/abc") << ""
-                               << "abc" << 3;
-    QTest::newRow("both empty") << ""
-                                << "" << 0;
-    QTest::newRow("one character") << "a"
-                                   << "b" << 1;
-    QTest::newRow("insert at front") << "bc"
-                                     << "abc" << 1;
-    QTest::newRow("nothing in common") << "abc"
-                                       << "xyz" << 3;
-    QTest::newRow("transposition is two") << "ab"
-                                          << "ba" << 2;
-    QTest::newRow("no normalisation") << QStringLiteral("e\u0301") << QStringLiteral("\u00e9") << 2;
-    QTest::newRow("surrogate pair is two units")
-        << QStringLiteral("a\U0001F600") << QStringLiteral("a\U0001F601") << 1;
+    row("kitten/sitting", "kitten", "sitting", 3);
+    row("flaw/lawn", "flaw", "lawn", 2);
+    row("case counts", "Report.txt", "report.txt", 1);
+    row("equal", "same", "same", 0);
+    row("empty/abc", "", "abc", 3);
+    row("both empty", "", "", 0);
+    row("one character", "a", "b", 1);
+    row("transposition is two", "ab", "ba", 2);
+    row("no normalisation", QStringLiteral("e\u0301"), QStringLiteral("\u00e9"), 2);
+    row("surrogate pair is two units", QStringLiteral("a\U0001F600"), QStringLiteral("a\U0001F601"),
+        1);
 }
 
 void TestLevenshtein::distance() {
@@ -71,12 +62,12 @@ void TestLevenshtein::distance() {
     QVERIFY(!StopFlag);
 }
 
-void TestLevenshtein::stopFlagGivesZero() {
+void TestLevenshtein::stopFlagGivesZeroUnlessATextIsEmpty() {
     StopFlag = true;
     QCOMPARE(int(LD(QStringLiteral("kitten"), QStringLiteral("sitting"))), 0);
-}
+    // Nothing is computed when a text is empty, so the answer stands.
+    QCOMPARE(int(LD(QString(), QStringLiteral("abc"))), 3);
 
-void TestLevenshtein::stopFlagRaisedWhileWorkingGivesZero() {
     const QString s(200, QLatin1Char('a'));
     const QString t(200, QLatin1Char('b'));
     for (int when = 1; when <= 3; ++when) {
@@ -86,64 +77,37 @@ void TestLevenshtein::stopFlagRaisedWhileWorkingGivesZero() {
             if (++yields == when)
                 StopFlag = true;
         });
-        QCOMPARE(int(d), 0);
+        QVERIFY2(d == 0, qPrintable(QStringLiteral("stop at yield %1").arg(when)));
     }
 }
 
-// Nothing is computed when a text is empty, so the answer stands.
-void TestLevenshtein::stopFlagWithAnEmptyText() {
-    StopFlag = true;
-    QCOMPARE(int(LD(QString(), QStringLiteral("abc"))), 3);
-}
-
-void TestLevenshtein::longestTextStillFits() {
-    test::RecordingSink sink;
-    const QString longest(32767, QLatin1Char('a'));
-    QCOMPARE(int(LD(longest, QStringLiteral("b"))), 32767);
-    QCOMPARE(int(LD(QStringLiteral("b"), longest)), 32767);
-    QCOMPARE(int(LD(longest, QStringLiteral("a"))), 32766);
-    QVERIFY(sink.reports.isEmpty());
-}
-
-void TestLevenshtein::tooLongTextIsReported_data() {
+// Steps once wrapped at 32767: the longest text must still give its full distance.
+void TestLevenshtein::lengthLimit_data() {
+    QTest::addColumn<int>("length");
     QTest::addColumn<bool>("longFirst");
     QTest::addColumn<QString>("other");
-    QTest::newRow("first, other non-empty") << true << "abc";
-    QTest::newRow("second, other non-empty") << false << "abc";
-    QTest::newRow("first, other empty") << true << "";
+    QTest::addColumn<int>("expected"); // -1: reported as too long, gives 0
+
+    QTest::newRow("longest, first") << 32767 << true << "b" << 32767;
+    QTest::newRow("longest, second") << 32767 << false << "b" << 32767;
+    QTest::newRow("longest, one in common") << 32767 << true << "a" << 32766;
+    QTest::newRow("too long, first") << 32768 << true << "abc" << -1;
+    QTest::newRow("too long, second") << 32768 << false << "abc" << -1;
+    QTest::newRow("too long, other empty") << 32768 << true << "" << -1;
 }
 
-void TestLevenshtein::tooLongTextIsReported() {
+void TestLevenshtein::lengthLimit() {
+    QFETCH(int, length);
     QFETCH(bool, longFirst);
     QFETCH(QString, other);
+    QFETCH(int, expected);
 
     test::RecordingSink sink;
-    const QString tooLong(32768, QLatin1Char('x'));
-    const qint16 d = longFirst ? LD(tooLong, other) : LD(other, tooLong);
-    QCOMPARE(int(d), 0);
-    QCOMPARE(sink.reports, QStringList{QStringLiteral("Global/LD/6")});
-    QVERIFY(StopFlag);
-}
-
-void TestLevenshtein::minimum_data() {
-    QTest::addColumn<int>("a");
-    QTest::addColumn<int>("b");
-    QTest::addColumn<int>("c");
-    QTest::addColumn<int>("expected");
-
-    QTest::newRow("middle") << 3 << 1 << 2 << 1;
-    QTest::newRow("all equal") << 2 << 2 << 2 << 2;
-    QTest::newRow("negative first") << -1 << 0 << 5 << -1;
-    QTest::newRow("last") << 5 << 4 << 3 << 3;
-    QTest::newRow("extremes") << 32767 << -32768 << 0 << -32768;
-}
-
-void TestLevenshtein::minimum() {
-    QFETCH(int, a);
-    QFETCH(int, b);
-    QFETCH(int, c);
-    QFETCH(int, expected);
-    QCOMPARE(int(Minimum(qint16(a), qint16(b), qint16(c))), expected);
+    const QString text(length, QLatin1Char('a'));
+    const qint16 d = longFirst ? LD(text, other) : LD(other, text);
+    QCOMPARE(int(d), qMax(expected, 0));
+    QCOMPARE(sink.reports, expected < 0 ? QStringList{"Global/LD/6"} : QStringList{});
+    QCOMPARE(bool(StopFlag), expected < 0);
 }
 
 // The capped distance of the pair search against the full matrix: texts up to one machine word

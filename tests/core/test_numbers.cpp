@@ -3,9 +3,11 @@
 #include "Texts.h"
 
 #include <QLocale>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <clocale>
+#include <tuple>
 
 using namespace nw;
 
@@ -18,13 +20,11 @@ private slots:
 
     void numericBox_data();
     void numericBox();
-    void numericBoxUnderCommaLocales_data();
     void numericBoxUnderCommaLocales();
 
     void kilobyteText_data();
     void kilobyteText();
-    void kilobyteTextFollowsLocale();
-    void kilobyteTextReadsBack();
+    void kilobyteTextReadsBackInEachLocale();
 
     void percentText_data();
     void percentText();
@@ -55,8 +55,6 @@ void TestNumbers::numericBox_data() {
     QTest::newRow("blanks around") << "  90\t" << 90 << 0;
     QTest::newRow("half down to even") << "90.5" << 90 << 0;
     QTest::newRow("half up to even") << "91.5" << 92 << 0;
-    QTest::newRow("2.5 to 2") << "2.5" << 2 << 0;
-    QTest::newRow("3.5 to 4") << "3.5" << 4 << 0;
     QTest::newRow("negative half to even") << "-2.5" << -2 << 0;
     QTest::newRow("below half") << "7.49" << 7 << 0;
     QTest::newRow("above half") << "7.51" << 8 << 0;
@@ -90,27 +88,9 @@ void TestNumbers::numericBox() {
         QCOMPARE(int(read.value), value);
 }
 
-void TestNumbers::numericBoxUnderCommaLocales_data() {
-    QTest::addColumn<QLocale>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("value");
-
-    const QLocale us(QLocale::English, QLocale::UnitedStates);
-    const QLocale de(QLocale::German, QLocale::Germany);
-    QTest::newRow("point, English") << us << "91.5" << 92;
-    QTest::newRow("point, English, 90.5") << us << "90.5" << 90;
-    QTest::newRow("comma, German") << de << "91,5" << 92;
-    QTest::newRow("point, German") << de << "91.5" << 92;
-    QTest::newRow("comma, German, 2,5") << de << "2,5" << 2;
-}
-
 // Qt takes the C library's number format from the environment, so a German user's process reads
 // "91.5" with a comma in mind unless the reading ignores it.
 void TestNumbers::numericBoxUnderCommaLocales() {
-    QFETCH(QLocale, locale);
-    QFETCH(QString, text);
-    QFETCH(int, value);
-
     const char* commaLocale = nullptr;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
         if (std::setlocale(LC_NUMERIC, name)) {
@@ -121,13 +101,20 @@ void TestNumbers::numericBoxUnderCommaLocales() {
     if (!commaLocale)
         QSKIP("no C library locale with a decimal comma is installed");
 
-    QLocale::setDefault(locale);
-    const NumberValue read = readNumericBox(text);
-    std::setlocale(LC_NUMERIC, savedNumeric_.constData());
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-
-    QVERIFY2(read.ok(), qPrintable(read.error.description));
-    QCOMPARE(int(read.value), value);
+    const QLocale us(QLocale::English, QLocale::UnitedStates);
+    const auto restore = qScopeGuard([&] {
+        std::setlocale(LC_NUMERIC, savedNumeric_.constData());
+        QLocale::setDefault(us);
+    });
+    const QLocale de(QLocale::German, QLocale::Germany);
+    const std::tuple<QLocale, const char*, int> cases[] = {
+        {us, "91.5", 92}, {de, "91,5", 92}, {de, "91.5", 92}, {de, "2,5", 2}};
+    for (const auto& [locale, text, value] : cases) {
+        QLocale::setDefault(locale);
+        const NumberValue read = readNumericBox(QString::fromLatin1(text));
+        QVERIFY2(read.ok() && int(read.value) == value,
+                 qPrintable(locale.name() + QLatin1Char(' ') + QLatin1String(text)));
+    }
 }
 
 void TestNumbers::kilobyteText_data() {
@@ -139,9 +126,7 @@ void TestNumbers::kilobyteText_data() {
     // 0.049 -> 0.05 -> 0.1: the two roundings add up.
     QTest::newRow("double rounding below one") << qint64(49) << "0.1";
     QTest::newRow("999") << qint64(999) << "1.0";
-    QTest::newRow("1240") << qint64(1240) << "1.2";
     QTest::newRow("1249") << qint64(1249) << "1.3";
-    QTest::newRow("1250") << qint64(1250) << "1.3";
     // 1.245 -> 1.24 (half to even) -> 1.2; 1.255 -> 1.26 -> 1.3.
     QTest::newRow("half to even keeps even") << qint64(1245) << "1.2";
     QTest::newRow("half to even goes up from odd") << qint64(1255) << "1.3";
@@ -155,15 +140,7 @@ void TestNumbers::kilobyteText() {
     QCOMPARE(nw::kilobyteText(bytes), text);
 }
 
-void TestNumbers::kilobyteTextFollowsLocale() {
-    const QLocale de(QLocale::German, QLocale::Germany);
-    QCOMPARE(nw::kilobyteText(1234567, de), QStringLiteral("1.234,6"));
-    bool ok = false;
-    QCOMPARE(parseKilobyteText(QStringLiteral("1.234,6"), &ok, de), 1234.6);
-    QVERIFY(ok);
-}
-
-void TestNumbers::kilobyteTextReadsBack() {
+void TestNumbers::kilobyteTextReadsBackInEachLocale() {
     for (const qint64 bytes : {qint64(0), qint64(999), qint64(10400), qint64(1234567)}) {
         const QString text = nw::kilobyteText(bytes);
         bool ok = false;
@@ -174,6 +151,11 @@ void TestNumbers::kilobyteTextReadsBack() {
     bool ok = true;
     QCOMPARE(parseKilobyteText(QStringLiteral("abc"), &ok), 0.0);
     QVERIFY(!ok);
+
+    const QLocale de(QLocale::German, QLocale::Germany);
+    QCOMPARE(nw::kilobyteText(1234567, de), QStringLiteral("1.234,6"));
+    QCOMPARE(parseKilobyteText(QStringLiteral("1.234,6"), &ok, de), 1234.6);
+    QVERIFY(ok);
 }
 
 void TestNumbers::percentText_data() {
@@ -199,13 +181,14 @@ void TestNumbers::percentText() {
 }
 
 void TestNumbers::textOrder() {
-    // Letter case is ignored first ...
-    QVERIFY(textLess(QStringLiteral("apple"), QStringLiteral("Banana")));
-    QVERIFY(!textLess(QStringLiteral("Banana"), QStringLiteral("apple")));
-    // ... and only breaks ties, so the order never depends on the input order.
-    QVERIFY(textLess(QStringLiteral("B"), QStringLiteral("b")));
-    QVERIFY(!textLess(QStringLiteral("b"), QStringLiteral("B")));
-    QVERIFY(!textLess(QStringLiteral("same"), QStringLiteral("same")));
+    // Letter case is ignored first, and only breaks ties, so the order never depends on the
+    // input order.
+    const auto less = [](const char* a, const char* b) {
+        return textLess(QString::fromUtf8(a), QString::fromUtf8(b));
+    };
+    QVERIFY(less("apple", "Banana") && !less("Banana", "apple"));
+    QVERIFY(less("B", "b") && !less("b", "B"));
+    QVERIFY(!less("same", "same"));
     QVERIFY(textLess(QString(), QStringLiteral("a")));
 }
 
@@ -227,8 +210,7 @@ void TestNumbers::rowTableSortsByTextOrderAndKeepsTies() {
     for (const ResultRow& r : table.topDown())
         order << r.cells[ColFile1] + QLatin1Char('/') + r.cells[ColFile2];
     // Equal File One texts keep their top-down order from before the sort.
-    QCOMPARE(order, (QStringList{QStringLiteral("a.txt/x"), QStringLiteral("B.txt/x"),
-                                 QStringLiteral("b.txt/second"), QStringLiteral("b.txt/first")}));
+    QCOMPARE(order, (QStringList{"a.txt/x", "B.txt/x", "b.txt/second", "b.txt/first"}));
 }
 
 QTEST_GUILESS_MAIN(TestNumbers)

@@ -58,8 +58,6 @@ void TestErrorLinks::addresses_data() {
                     "error%20was%20generated%20on%20form%20frmMain%20in%20function%20"
                     "FakeError_Click.%20%20Please%20add%20any%20other%20comments%20you%20may%20"
                     "have%20to%20this%20problem%20before%20sending%20this%20email.");
-    QTest::newRow("search") << errorSearchUrl(QStringLiteral("Path not found"))
-                            << withHost("SEARCH?hl=en&q=Qt6+Path+not+found");
     QTest::newRow("search, & # and blanks")
         << errorSearchUrl(cutting) << withHost("SEARCH?hl=en&q=Qt6+Can%27t+open+a%26b+%231");
     QTest::newRow("search, a plus stays a plus") << errorSearchUrl(QStringLiteral("C++ a+b"))

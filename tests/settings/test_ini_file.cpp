@@ -33,8 +33,8 @@ void readRow(const char* name, const QByteArray& content, const QString& section
 }
 
 void writeRow(const char* name, const QByteArray& before, const QString& key, const QString& value,
-              const QByteArray& after) {
-    QTest::newRow(name) << before << key << value << after;
+              const QByteArray& after, const QString& section = "favorites") {
+    QTest::newRow(name) << before << section << key << value << after;
 }
 
 } // namespace
@@ -45,11 +45,8 @@ class TestIniFile : public QObject {
 private slots:
     void read_data();
     void read();
-    void write_data();
-    void write();
-    void remove_data();
-    void remove();
-    void replacesWholeFileAndLeavesNoTemporary();
+    void writeAndRemove_data();
+    void writeAndRemove();
 };
 
 void TestIniFile::read_data() {
@@ -81,10 +78,11 @@ void TestIniFile::read() {
     QVERIFY(error.ok());
 }
 
-void TestIniFile::write_data() {
+void TestIniFile::writeAndRemove_data() {
     QTest::addColumn<QByteArray>("before"); // empty: no file yet
-    QTest::addColumn<QString>("key");       // in section "favorites"
-    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value"); // null: the key is removed
     QTest::addColumn<QByteArray>("after");
 
     writeRow("replace keeps name and every other line", WindowsFile, "path0", "E:\\Songs\\",
@@ -102,70 +100,47 @@ void TestIniFile::write_data() {
     writeRow("UTF-8 out, Latin-1 line kept", "[favorites]\r\na=Caf\xe9\r\n", "b",
              "/home/J\u00fcrgen/\u65e5\u672c",
              "[favorites]\r\na=Caf\xe9\r\nb=/home/J\xc3\xbcrgen/\xe6\x97\xa5\xe6\x9c\xac\r\n");
+    writeRow("remove: names in any case", WindowsFile, "path0", {},
+             QByteArray(WindowsFile).replace("PATH0=C:\\Music\r\n", ""));
+    writeRow("remove: missing key", WindowsFile, "path7", {}, WindowsFile);
+    writeRow("remove: commented key", WindowsFile, "path2", {}, WindowsFile);
+    writeRow("remove: missing section", WindowsFile, "path0", {}, WindowsFile, "nowhere");
 }
 
-void TestIniFile::write() {
+void TestIniFile::writeAndRemove() {
     QFETCH(QByteArray, before);
+    QFETCH(QString, section);
     QFETCH(QString, key);
     QFETCH(QString, value);
     QFETCH(QByteArray, after);
     TestDir dir;
-    IniFile ini(before.isEmpty() ? dir.file("qvx.ini") : dir.write("qvx.ini", before));
-    QVERIFY(ini.setValue("favorites", key, value).ok());
-    QCOMPARE(dir.read("qvx.ini"), after);
-    QCOMPARE(ini.value("FAVORITES", key), value);
-}
-
-void TestIniFile::remove_data() {
-    QTest::addColumn<QString>("section");
-    QTest::addColumn<QString>("key");
-    QTest::addColumn<QByteArray>("after");
-
-    QTest::newRow("names in any case")
-        << "favorites"
-        << "path0" << QByteArray(WindowsFile).replace("PATH0=C:\\Music\r\n", "");
-    QTest::newRow("missing key") << "favorites"
-                                 << "path7" << WindowsFile;
-    QTest::newRow("commented key") << "favorites"
-                                   << "path2" << WindowsFile;
-    QTest::newRow("missing section") << "nowhere"
-                                     << "path0" << WindowsFile;
-}
-
-void TestIniFile::remove() {
-    QFETCH(QString, section);
-    QFETCH(QString, key);
-    QFETCH(QByteArray, after);
-    TestDir dir;
     const QDateTime old = QDateTime::currentDateTime().addDays(-3);
-    IniFile ini(dir.write("qvx.ini", WindowsFile, old));
-    QVERIFY(ini.remove(section, key).ok());
-    QCOMPARE(dir.read("qvx.ini"), after);
-    // Nothing to delete must not even rewrite the file.
-    if (after == WindowsFile)
-        QCOMPARE(QFileInfo(ini.path()).lastModified(), old);
-}
-
-void TestIniFile::replacesWholeFileAndLeavesNoTemporary() {
-    TestDir dir;
-    IniFile ini(dir.write("qvx.ini", WindowsFile));
-    QStringList expected{"qvx.ini"};
+    IniFile ini(before.isEmpty() ? dir.file("qvx.ini") : dir.write("qvx.ini", before, old));
+    QStringList names{"qvx.ini"};
 #ifdef Q_OS_UNIX
     // A second name keeps the old content only if the file is replaced whole, never rewritten
     // in place where a crash could leave it half written.
-    QCOMPARE(::link(QFile::encodeName(ini.path()).constData(),
-                    QFile::encodeName(dir.file("before.ini")).constData()),
-             0);
-    expected.prepend("before.ini");
+    if (!before.isEmpty()) {
+        QCOMPARE(::link(QFile::encodeName(ini.path()).constData(),
+                        QFile::encodeName(dir.file("before.ini")).constData()),
+                 0);
+        names.prepend("before.ini");
+    }
 #endif
-    for (int i = 0; i < 5; ++i)
-        QVERIFY(ini.setValue("favorites", QStringLiteral("path%1").arg(i), "/x").ok());
-    QVERIFY(ini.remove("favorites", "path1").ok());
-#ifdef Q_OS_UNIX
-    QCOMPARE(dir.read("before.ini"), WindowsFile);
-#endif
+    if (value.isNull()) {
+        QVERIFY(ini.remove(section, key).ok());
+    } else {
+        QVERIFY(ini.setValue(section, key, value).ok());
+        QCOMPARE(ini.value(section.toUpper(), key), value);
+    }
+    QCOMPARE(dir.read("qvx.ini"), after);
+    if (names.size() > 1)
+        QCOMPARE(dir.read("before.ini"), before);
     const auto all = QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot;
-    QCOMPARE(QDir(dir.path()).entryList(all), expected);
+    QCOMPARE(QDir(dir.path()).entryList(all), names); // no temporary left
+    // Nothing to delete must not even rewrite the file.
+    if (after == before)
+        QCOMPARE(QFileInfo(ini.path()).lastModified(), old);
 }
 
 QTEST_GUILESS_MAIN(TestIniFile)

@@ -1,5 +1,6 @@
 #include "Dialogs.h"
 #include "FavouritesFile.h"
+#include "IniFile.h"
 #include "ReadWrite.h"
 #include "RecordingView.h"
 #include "TestDir.h"
@@ -38,13 +39,9 @@ class TestReadWrite : public QObject {
     Q_OBJECT
 
 private slots:
-    void writeLengthLimits_data();
-    void writeLengthLimits();
-    void readLimits_data();
-    void readLimits();
-    void deleteRefusesEmptyNames();
-    void missingKeyOrFileIsNoError();
-    void failuresAreReported();
+    void limits_data();
+    void limits();
+    void onlyRealFailuresAreReported();
     void lockedFolderIsReported();
     void favouritesStopAtGapAndLimit();
     void favouritesFileLocation();
@@ -53,100 +50,74 @@ private:
     RecordingDialogs dialogs_;
 };
 
-void TestReadWrite::writeLengthLimits_data() {
-    QTest::addColumn<int>("keyLength");
-    QTest::addColumn<int>("valueLength");
-    QTest::addColumn<bool>("refused");
-
-    QTest::newRow("255 and 255") << 255 << 255 << false;
-    QTest::newRow("key of 256") << 256 << 1 << true;
-    QTest::newRow("value of 256") << 5 << 256 << true;
+void TestReadWrite::limits_data() {
+    QTest::addColumn<bool>("write"); // else DeleteFromFile
+    QTest::addColumn<QString>("section");
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("value");
+    QTest::addColumn<QString>("message"); // empty: accepted
+    QTest::addColumn<QString>("read");    // what ReadFromFile gives back then
+    const auto row = [](const char* tag, bool write, const char* section, const QString& key,
+                        const QString& value, const char* message, const QString& read = {}) {
+        QTest::newRow(tag) << write << QString(section) << key << value << QString(message) << read;
+    };
+    const char* tooLong = "Can't write more than 255 characters for key or value.";
+    const char* empty = "Null string parameter not allowed for DeleteFromFile.";
+    const QString a255(255, u'a');
+    row("255 and 255, read as 254", true, "favorites", QString(255, 'k'), a255, "", a255.left(254));
+    // Cutting at 254 would keep half of the emoji.
+    row("pair not split", true, "favorites", "path0", a255.left(253) + "\U0001F600", "",
+        a255.left(253));
+    row("root favourite", true, "favorites", "path0", "/", "", "/");
+    row("empty value", true, "favorites", "path0", "", "", "");
+    row("key of 256", true, "favorites", QString(256, 'k'), "v", tooLong);
+    row("value of 256", true, "favorites", "kkkkk", QString(256, 'v'), tooLong);
+    row("delete, empty section", false, "", "path0", "", empty);
+    row("delete, empty key", false, "favorites", "", "", empty);
 }
 
-void TestReadWrite::writeLengthLimits() {
-    QFETCH(int, keyLength);
-    QFETCH(int, valueLength);
-    QFETCH(bool, refused);
+void TestReadWrite::limits() {
+    QFETCH(bool, write);
+    QFETCH(QString, section);
+    QFETCH(QString, key);
+    QFETCH(QString, value);
+    QFETCH(QString, message);
+    QFETCH(QString, read);
     dialogs_.messages.clear();
     RecordingSink sink;
-    TestDir dir;
-    const QByteArray key(keyLength, 'k');
-    const QByteArray value(valueLength, 'v');
-
-    const int result = nw::WriteToFile("favorites", key, value, dir.write("qvx.ini", Favourites));
-    if (refused) {
-        QCOMPARE(result, -1);
-        QCOMPARE(
-            dialogs_.messages,
-            QStringList{"Namewick Finder|Can't write more than 255 characters for key or value."});
-        QCOMPARE(dir.read("qvx.ini"), Favourites);
-    } else {
-        QVERIFY(result != 0 && result != -1);
-        QVERIFY(dialogs_.messages.isEmpty());
-        QCOMPARE(dir.read("qvx.ini"), Favourites + key + '=' + value + "\r\n");
-    }
-    QVERIFY(sink.reports.isEmpty());
-}
-
-void TestReadWrite::readLimits_data() {
-    QTest::addColumn<QString>("stored");
-    QTest::addColumn<QString>("expected");
-
-    const QString a255(255, u'a');
-    QTest::newRow("255 read as 254") << a255 << a255.left(254);
-    // Cutting at 254 would keep half of the emoji.
-    QTest::newRow("pair not split")
-        << a255.left(253) + QStringLiteral("\U0001F600") << a255.left(253);
-    QTest::newRow("root favourite") << "/"
-                                    << "/";
-    QTest::newRow("two characters") << "D:"
-                                    << "D:";
-    QTest::newRow("empty") << ""
-                           << "";
-}
-
-void TestReadWrite::readLimits() {
-    QFETCH(QString, stored);
-    QFETCH(QString, expected);
-    RecordingSink sink;
-    TestDir dir;
-    const QString file = dir.file("qvx.ini");
-    QVERIFY(nw::WriteToFile("favorites", "path0", stored, file) > 0);
-    QCOMPARE(nw::ReadFromFile("Favorites", "PATH0", file), expected);
-    QVERIFY(sink.reports.isEmpty());
-}
-
-void TestReadWrite::deleteRefusesEmptyNames() {
     TestDir dir;
     // Both an empty key and an empty section stand in the file, ready to be deleted by mistake.
     const QByteArray content = Favourites + "=x\r\n[]\r\npath0=y\r\n";
     const QString file = dir.write("qvx.ini", content);
-    dialogs_.messages.clear();
-    QCOMPARE(nw::DeleteFromFile("", "path0", file), -1);
-    QCOMPARE(nw::DeleteFromFile("favorites", "", file), -1);
-    const QString refusal = "Namewick Finder|Null string parameter not allowed for DeleteFromFile.";
-    QCOMPARE(dialogs_.messages, QStringList({refusal, refusal}));
-    QCOMPARE(dir.read("qvx.ini"), content);
+
+    const int result =
+        write ? nw::WriteToFile(section, key, value, file) : nw::DeleteFromFile(section, key, file);
+    if (!message.isEmpty()) {
+        QCOMPARE(result, -1);
+        QCOMPARE(dialogs_.messages, QStringList{"Namewick Finder|" + message});
+        QCOMPARE(dir.read("qvx.ini"), content);
+    } else {
+        QVERIFY(result != 0 && result != -1);
+        QVERIFY(dialogs_.messages.isEmpty());
+        QCOMPARE(nw::IniFile(file).value(section, key), value); // stored whole
+        QCOMPARE(nw::ReadFromFile(section.toUpper(), key.toUpper(), file), read);
+    }
+    QVERIFY(sink.reports.isEmpty());
 }
 
-void TestReadWrite::missingKeyOrFileIsNoError() {
+void TestReadWrite::onlyRealFailuresAreReported() {
     RecordingSink sink;
     TestDir dir;
     const QString file = dir.write("qvx.ini", Favourites);
+    // A missing key or file is no failure, and deleting from a missing file does not make it.
     QVERIFY(nw::DeleteFromFile("favorites", "path1", file) > 0);
-    QCOMPARE(dir.read("qvx.ini"), Favourites);
     QCOMPARE(nw::ReadFromFile("favorites", "path0", dir.file("new.ini")), QString());
     QVERIFY(nw::DeleteFromFile("favorites", "path0", dir.file("new.ini")) > 0);
     QVERIFY(!dir.exists("new.ini"));
     QVERIFY(sink.reports.isEmpty());
-}
 
-void TestReadWrite::failuresAreReported() {
-    RecordingSink sink;
-    TestDir dir;
     QCOMPARE(nw::WriteToFile("favorites", "path0", "/", dir.file("gone/qvx.ini")), 0);
     // A folder name may hold a line break; written raw it would become a line of its own.
-    const QString file = dir.write("qvx.ini", Favourites);
     QCOMPARE(nw::WriteToFile("favorites", "path0", "/a\n[x]", file), 0);
     QCOMPARE(nw::ReadFromFile("favorites", "path0", dir.mkdir("folder.ini")), QString());
     QCOMPARE(sink.reports, QStringList({"ReadWrite/WriteToFile/76", "ReadWrite/WriteToFile/5",

@@ -3,11 +3,14 @@
 #include "Dialogs.h"
 #include "ErrorReport.h"
 #include "MainWindow.h"
+#include "ScanSettings.h"
 #include "TestDir.h"
 
+#include <QAbstractItemModel>
 #include <QList>
 #include <QStringList>
 #include <QTest>
+#include <QTreeView>
 
 #include <memory>
 
@@ -57,6 +60,46 @@ inline std::unique_ptr<MainWindow> makeWindow(const TestDir& config, const QStri
     options.startFolder = startFolder;
     options.volumes = std::move(volumes);
     return std::make_unique<MainWindow>(options);
+}
+
+// A row as the scan builds it; folders are folder texts.
+inline ResultRow pairRow(const QString& name1, const QString& size1, const QString& folder1,
+                         const QString& name2, const QString& size2, const QString& folder2) {
+    return ResultRow{{name1, size1, folder1, QStringLiteral("9 chrs"), name2, size2, folder2,
+                      QStringLiteral("Same Length")}};
+}
+
+// The window's rows from the top, cells joined by "|".
+inline QStringList shownRows(const MainWindow& window) {
+    QStringList rows;
+    const QAbstractItemModel* model = child<QTreeView>(window, "FListView")->model();
+    for (int r = 0; r < model->rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < ColumnCount; ++c)
+            cells << model->index(r, c).data().toString();
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+// The first row (from 0) whose joined cells hold piece; -1 when none does.
+inline int rowWith(const MainWindow& window, const QString& piece) {
+    const QStringList rows = shownRows(window);
+    for (qsizetype r = 0; r < rows.size(); ++r) {
+        if (rows.at(r).contains(piece))
+            return int(r);
+    }
+    return -1;
+}
+
+// Presses a mouse button over the list: over row `row` (from 0), or below the rows when -1.
+inline void pressList(const MainWindow& window, int row, Qt::MouseButton button) {
+    auto* list = child<QTreeView>(window, "FListView");
+    QPoint at(10, list->viewport()->height() - 3);
+    if (row >= 0)
+        at = list->visualRect(list->model()->index(row, 0)).center();
+    QTest::mousePress(list->viewport(), button, {}, at);
+    QTest::mouseRelease(list->viewport(), button, {}, at);
 }
 
 } // namespace nw::test

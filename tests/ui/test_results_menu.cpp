@@ -1,17 +1,45 @@
-#include "RecordingView.h"
-#include "RowsTestKit.h"
+#include "ExternalPages.h"
+#include "FileSystem.h"
+#include "RecordingShell.h"
+#include "Texts.h"
+#include "WindowTestKit.h"
 
 #include <QAction>
 #include <QCheckBox>
+#include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QLocale>
 #include <QMenu>
+#include <QPushButton>
 #include <QStandardPaths>
+#include <QUuid>
+
+#include <cerrno>
+#include <optional>
+#include <utility>
 
 using namespace nw;
 using namespace nw::test;
 
 namespace {
+
+// Keeps the reports with their details.
+class DetailSink : public ErrorSink {
+public:
+    DetailSink() { previous_ = setErrorSink(this); }
+    ~DetailSink() override { setErrorSink(previous_); }
+    void showError(const QString& module, const QString& procedure,
+                   const ErrorInfo& error) override {
+        reports << QStringLiteral("%1/%2/%3").arg(module, procedure).arg(error.number);
+        details << error.detail;
+    }
+    QStringList reports;
+    QStringList details;
+
+private:
+    ErrorSink* previous_ = nullptr;
+};
 
 QStringList optionTexts(const MainWindow& window, int array) {
     QStringList texts;
@@ -30,6 +58,14 @@ QStringList visibleItems(const QMenu* menu) {
     return items;
 }
 
+bool fileMenusShown(const MainWindow& window) {
+    const bool large = child<QMenu>(window, "mnuLarge")->menuAction()->isVisible();
+    const bool small = child<QMenu>(window, "mnuSmall")->menuAction()->isVisible();
+    if (large != small)
+        qFatal("Largest File and Smallest File differ");
+    return large;
+}
+
 QStringList column(const MainWindow& window, int c) {
     QStringList cells;
     for (const QString& row : shownRows(window))
@@ -39,6 +75,8 @@ QStringList column(const MainWindow& window, int c) {
 
 } // namespace
 
+// The pop-up menu of the results list, what its items do to files and rows, and the options
+// that change them.
 class TestResultsMenu : public QObject {
     Q_OBJECT
 
@@ -48,7 +86,6 @@ private slots:
     void cleanup();
 
     void sortsByColumnTextAscending();
-    void emptyListShowsNothing();
     void largerAndSmaller_data();
     void largerAndSmaller();
     void rightButtonPopsUpLeftDoesNot();
@@ -56,29 +93,83 @@ private slots:
     void noSelectedRowIsReported();
     void ampersandShownAsItself();
 
+    void openFolderAndLog();
+    void deleteAsked_data();
+    void deleteAsked();
+    void sweepTakesEveryPairOfTheName();
+    void deleteOfVanishedFile();
+    void moveIntoFolder_data();
+    void moveIntoFolder();
+    void moveIntoRoot();
+    void moveRefusedChangesNothing_data();
+    void moveRefusedChangesNothing();
+    void removeItem_data();
+    void removeItem();
+    void prefixInsideNames();
+
+    void autoMoveTarget_data();
+    void autoMoveTarget();
+    void scanMovesTheSmallerFile();
+    void explanationPage();
+
 private:
     QMenu* popup() const { return child<QMenu>(*window_, "mnuHidden1"); }
+    QString folder(const QString& relative) const { return tree_->file(relative) + '/'; }
+    static QString url(const QString& path) {
+        return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    }
+    // Adds a pair of files of the tree, sizes as the scan shows them; the first is file one.
+    void addPair(const QString& file1, const QString& file2);
+    // A left press prepares the menu for row `row` (from 0); then `item` is chosen.
+    void act(int row, const QString& item) {
+        pressList(*window_, row, Qt::LeftButton);
+        child<QAction>(*window_, item)->trigger();
+    }
 
-    ScriptedDialogs dialogs_;
-    std::unique_ptr<RecordingSink> errors_;
+    // The errors reported so far, which a test expects; any others fail it in cleanup().
+    QStringList reported() { return std::exchange(errors_->reports, {}); }
+
+    std::optional<ScriptedDialogs> dialogs_;
+    std::optional<RecordingShell> shell_;
+    std::unique_ptr<DetailSink> errors_;
     std::unique_ptr<TestDir> tree_;
     std::unique_ptr<MainWindow> window_;
 };
 
 void TestResultsMenu::init() {
     QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    errors_ = std::make_unique<RecordingSink>();
+    dialogs_.emplace();
+    shell_.emplace();
+    errors_ = std::make_unique<DetailSink>();
     tree_ = std::make_unique<TestDir>();
+    tree_->write("a/song.mp3", QByteArray(3000, 'a'));
+    tree_->write("b/song.mp3", QByteArray(2000, 'b'));
+    tree_->write("c/song.mp3", QByteArray(1000, 'c'));
+    tree_->write("n/notes.txt", QByteArray(500, 'n'));
+    tree_->write("n/notez.txt", QByteArray(400, 'z'));
     window_ = makeWindow(*tree_, tree_->path());
     window_->show();
     QVERIFY(QTest::qWaitForWindowExposed(window_.get()));
 }
 
 void TestResultsMenu::cleanup() {
+    const QStringList unexpected = errors_->reports;
+    fs::setMoveFaultHook({});
     popup()->hide();
     window_.reset();
+    tree_.reset();
     errors_.reset();
     QLocale::setDefault(QLocale::c());
+    QCOMPARE(unexpected, QStringList());
+}
+
+void TestResultsMenu::addPair(const QString& file1, const QString& file2) {
+    const auto size = [&](const QString& file) { return kilobyteText(tree_->read(file).size()); };
+    const auto name = [](const QString& file) { return file.section('/', -1); };
+    const auto dir = [&](const QString& file) { return folder(file.section('/', 0, -2)); };
+    window_->addRowAtTop(
+        pairRow(name(file1), size(file1), dir(file1), name(file2), size(file2), dir(file2)));
+    window_->setRowsSorted(true);
 }
 
 void TestResultsMenu::sortsByColumnTextAscending() {
@@ -101,49 +192,27 @@ void TestResultsMenu::sortsByColumnTextAscending() {
     QCOMPARE(column(*window_, 0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
 }
 
-void TestResultsMenu::emptyListShowsNothing() {
-    const QStringList before = optionTexts(*window_, 1);
-    pressList(*window_, -1, Qt::RightButton);
-    QVERIFY(!popup()->isVisible());
-    QCOMPARE(optionTexts(*window_, 1), before);
-    QCOMPARE(errors_->reports, QStringList());
-}
-
 void TestResultsMenu::largerAndSmaller_data() {
-    QTest::addColumn<QString>("locale");
-    QTest::addColumn<QString>("size1");
-    QTest::addColumn<QString>("size2");
+    QTest::addColumn<QStringList>("localeAndSizes");
     QTest::addColumn<bool>("twoLarger");
-
-    QTest::newRow("grouped one larger") << "en_US"
-                                        << "1,234.5"
-                                        << "987.0" << false;
-    QTest::newRow("grouped two larger") << "en_US"
-                                        << "987.0"
-                                        << "1,234.5" << true;
-    QTest::newRow("equal sizes: file two") << "en_US"
-                                           << "5.0"
-                                           << "5.0" << true;
-    QTest::newRow("German grouping") << "de_DE"
-                                     << "1.234,5"
-                                     << "987,0" << false;
+    QTest::newRow("grouped one larger") << QStringList{"en_US", "1,234.5", "987.0"} << false;
+    QTest::newRow("grouped two larger") << QStringList{"en_US", "987.0", "1,234.5"} << true;
+    QTest::newRow("equal sizes: file two") << QStringList{"en_US", "5.0", "5.0"} << true;
+    QTest::newRow("German grouping") << QStringList{"de_DE", "1.234,5", "987,0"} << false;
 }
 
 void TestResultsMenu::largerAndSmaller() {
-    QFETCH(QString, locale);
-    QFETCH(QString, size1);
-    QFETCH(QString, size2);
+    QFETCH(QStringList, localeAndSizes);
     QFETCH(bool, twoLarger);
-    QLocale::setDefault(QLocale(locale));
-
-    window_->addRowAtTop(pairRow("one.mp3", size1, "/m/one/", "two.mp3", size2, "/m/two/"));
+    QLocale::setDefault(QLocale(localeAndSizes.at(0)));
+    window_->addRowAtTop(pairRow("one.mp3", localeAndSizes.at(1), "/m/one/", "two.mp3",
+                                 localeAndSizes.at(2), "/m/two/"));
     pressList(*window_, 0, Qt::LeftButton);
 
     const QStringList one = {"Open: /m/one/", "Delete: one.mp3", "Move: one.mp3"};
     const QStringList two = {"Open: /m/two/", "Delete: two.mp3", "Move: two.mp3"};
     QCOMPARE(optionTexts(*window_, 1), twoLarger ? two : one);
     QCOMPARE(optionTexts(*window_, 2), twoLarger ? one : two);
-    QCOMPARE(errors_->reports, QStringList());
 }
 
 void TestResultsMenu::rightButtonPopsUpLeftDoesNot() {
@@ -163,7 +232,7 @@ void TestResultsMenu::rightButtonPopsUpLeftDoesNot() {
 
 void TestResultsMenu::autoMoveLeavesTwoItems() {
     TestDir target;
-    dialogs_.folders << target.path();
+    dialogs_->folders << target.path();
     child<QCheckBox>(*window_, "AutoMove")->click();
     window_->addRowAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
     pressList(*window_, 0, Qt::RightButton);
@@ -172,16 +241,21 @@ void TestResultsMenu::autoMoveLeavesTwoItems() {
 }
 
 void TestResultsMenu::noSelectedRowIsReported() {
+    // An empty list: no menu, nothing reported, the items left alone.
+    const QStringList before = optionTexts(*window_, 1);
+    pressList(*window_, -1, Qt::RightButton);
+    QVERIFY(!popup()->isVisible());
+    QCOMPARE(optionTexts(*window_, 1), before);
+
     window_->addRowAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
     pressList(*window_, -1, Qt::RightButton);
     QVERIFY(!popup()->isVisible());
-    QCOMPARE(errors_->reports, QStringList({"frmMain/FListView_MouseDown/91"}));
+    QCOMPARE(reported(), QStringList({"frmMain/FListView_MouseDown/91"}));
 
     // Once a row is chosen, a press beside the rows keeps it.
     pressList(*window_, 0, Qt::LeftButton);
     pressList(*window_, -1, Qt::RightButton);
     QVERIFY(popup()->isVisible());
-    QCOMPARE(errors_->reports.size(), 1);
 }
 
 void TestResultsMenu::ampersandShownAsItself() {
@@ -190,6 +264,259 @@ void TestResultsMenu::ampersandShownAsItself() {
     const QAction* del = child<QAction>(*window_, "mnuOption1_1");
     QCOMPARE(del->text(), QStringLiteral("Delete: Tom && Jerry.mp3"));
     QCOMPARE(del->iconText(), QStringLiteral("Delete: Tom & Jerry.mp3"));
+}
+
+void TestResultsMenu::openFolderAndLog() {
+    addPair("b/song.mp3", "a/song.mp3");
+    act(0, "mnuOption1_0");
+    act(0, "mnuOption2_0");
+    child<QAction>(*window_, "OpenLogText")->trigger();
+    QCOMPARE(shell_->urls,
+             QStringList({url(folder("a")), url(folder("b")), url(tree_->file("Log.txt"))}));
+    QCOMPARE(shownRows(*window_).size(), 1);
+}
+
+void TestResultsMenu::deleteAsked_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes deletes") << true;
+    QTest::newRow("No keeps the file") << false;
+}
+
+void TestResultsMenu::deleteAsked() {
+    QFETCH(bool, yes);
+    addPair("n/notez.txt", "n/notes.txt");
+    addPair("c/song.mp3", "b/song.mp3");
+    const QStringList before = shownRows(*window_);
+    dialogs_->answers << (yes ? MessageAnswer::Yes : MessageAnswer::No);
+    act(0, "mnuOption2_1"); // notez.txt (file one, smaller) against notes.txt
+
+    QCOMPARE(dialogs_->messages,
+             QStringList({"Confirmation|Are you sure you want to delete\nDelete: notez.txt?"}));
+    QCOMPARE(tree_->exists("n/notez.txt"), !yes);
+    QVERIFY(tree_->exists("n/notes.txt"));
+    // Either way the rows naming the file leave the list.
+    QCOMPARE(shownRows(*window_), QStringList({before.at(1)}));
+}
+
+void TestResultsMenu::sweepTakesEveryPairOfTheName() {
+    // Three pairs of one name, as a scan in list order a, b, c gives them; the name as file two
+    // only; the name in other letters; another pair.
+    tree_->write("n/Song.mp3", "S");
+    tree_->write("n/son.mp3", "s");
+    addPair("b/song.mp3", "a/song.mp3");
+    addPair("c/song.mp3", "a/song.mp3");
+    addPair("c/song.mp3", "b/song.mp3");
+    addPair("n/son.mp3", "c/song.mp3");
+    addPair("n/Song.mp3", "n/son.mp3");
+    addPair("n/notez.txt", "n/notes.txt");
+    const QStringList before = shownRows(*window_);
+    QCOMPARE(before.size(), 6);
+    const QStringList others = {before.at(rowWith(*window_, "notez.txt|")),
+                                before.at(rowWith(*window_, "Song.mp3|"))};
+    dialogs_->answers << MessageAnswer::Yes;
+    act(rowWith(*window_, folder("b") + "|9 chrs|"), "mnuOption1_1"); // b against a: a larger
+
+    QVERIFY(!tree_->exists("a/song.mp3"));
+    QVERIFY(tree_->exists("b/song.mp3"));
+    QVERIFY(tree_->exists("c/song.mp3"));
+    QCOMPARE(shownRows(*window_), others);
+}
+
+void TestResultsMenu::deleteOfVanishedFile() {
+    addPair("c/song.mp3", "b/song.mp3");
+    QVERIFY(QFile::remove(tree_->file("b/song.mp3")));
+    dialogs_->answers << MessageAnswer::Yes;
+    act(0, "mnuOption1_1");
+    QCOMPARE(shownRows(*window_), QStringList());
+    QVERIFY(tree_->exists("c/song.mp3"));
+}
+
+void TestResultsMenu::moveIntoFolder_data() {
+    QTest::addColumn<QString>("chosen"); // relative to the tree
+    QTest::newRow("folder") << "dest";
+    QTest::newRow("folder ending with a separator") << "dest/";
+}
+
+void TestResultsMenu::moveIntoFolder() {
+    QFETCH(QString, chosen);
+    tree_->mkdir("dest");
+    addPair("n/notez.txt", "n/notes.txt");
+    addPair("c/song.mp3", "b/song.mp3");
+    dialogs_->folders << tree_->file(chosen);
+    act(0, "mnuOption1_2"); // notes.txt, the larger
+
+    QCOMPARE(dialogs_->prompts, QStringList({"Move ''notes.txt'' to:|new"}));
+    QVERIFY(!tree_->exists("n/notes.txt"));
+    QCOMPARE(tree_->read("dest/notes.txt"), QByteArray(500, 'n'));
+    QCOMPARE(shownRows(*window_).size(), 1);
+    QVERIFY(shownRows(*window_).first().startsWith("song.mp3|"));
+}
+
+void TestResultsMenu::moveIntoRoot() {
+    // The move is stopped where it would publish the file: a root must not be written to.
+    const QString name = QUuid::createUuid().toString(QUuid::WithoutBraces) + ".txt";
+    tree_->write("r/" + name, "keep");
+    tree_->write("s/" + name, "keep too");
+    addPair("r/" + name, "s/" + name);
+    fs::setMoveFaultHook(
+        [](fs::MoveStep step) { return step == fs::MoveStep::Rename ? EEXIST : 0; });
+    dialogs_->folders << QStringLiteral("/");
+    act(0, "mnuOption2_2"); // the smaller: file one
+
+    QCOMPARE(reported(), QStringList({"frmMain/mnuOption2_Click/58"}));
+    QCOMPARE(errors_->details, QStringList({"/" + name}));
+    QCOMPARE(tree_->read("r/" + name), QByteArray("keep"));
+    QVERIFY(!QFile::exists("/" + name));
+    QCOMPARE(shownRows(*window_).size(), 1);
+}
+
+void TestResultsMenu::moveRefusedChangesNothing_data() {
+    QTest::addColumn<QString>("item");
+    QTest::addColumn<bool>("chosen"); // a/song.mp3 stands there; false: cancelled
+    QTest::addColumn<QStringList>("reports");
+    QTest::newRow("larger onto an existing name")
+        << "mnuOption1_2" << true << QStringList({"frmMain/mnuOption1_Click/58"});
+    QTest::newRow("smaller onto an existing name")
+        << "mnuOption2_2" << true << QStringList({"frmMain/mnuOption2_Click/58"});
+    QTest::newRow("cancelled") << "mnuOption1_2" << false << QStringList();
+}
+
+void TestResultsMenu::moveRefusedChangesNothing() {
+    QFETCH(QString, item);
+    QFETCH(bool, chosen);
+    QFETCH(QStringList, reports);
+    addPair("c/song.mp3", "b/song.mp3");
+    const QStringList before = shownRows(*window_);
+    if (chosen)
+        dialogs_->folders << tree_->file("a");
+    act(0, item);
+
+    QCOMPARE(dialogs_->prompts.size(), 1);
+    QCOMPARE(reported(), reports);
+    QCOMPARE(tree_->read("a/song.mp3"), QByteArray(3000, 'a'));
+    QCOMPARE(tree_->read("b/song.mp3"), QByteArray(2000, 'b'));
+    QCOMPARE(tree_->read("c/song.mp3"), QByteArray(1000, 'c'));
+    QCOMPARE(shownRows(*window_), before);
+}
+
+void TestResultsMenu::removeItem_data() {
+    QTest::addColumn<bool>("yes");
+    QTest::newRow("Yes") << true;
+    QTest::newRow("No") << false;
+}
+
+void TestResultsMenu::removeItem() {
+    QFETCH(bool, yes);
+    addPair("b/song.mp3", "a/song.mp3");
+    addPair("c/song.mp3", "a/song.mp3");
+    const QStringList before = shownRows(*window_);
+    dialogs_->answers << (yes ? MessageAnswer::Yes : MessageAnswer::No);
+    pressList(*window_, 1, Qt::LeftButton);
+    child<QAction>(*window_, "mnuRemove")->trigger();
+
+    QCOMPARE(dialogs_->messages,
+             QStringList({"Remove|Are you sure you want to remove\n''song.mp3''?|critical"}));
+    QCOMPARE(shownRows(*window_), yes ? QStringList({before.at(0)}) : before);
+    for (const char* file : {"a/song.mp3", "b/song.mp3", "c/song.mp3"})
+        QVERIFY(tree_->exists(QString::fromUtf8(file)));
+}
+
+void TestResultsMenu::prefixInsideNames() {
+    tree_->write("Open: later/Move: draft.txt", QByteArray(900, 'd'));
+    tree_->write("n/Move: draft.txt", QByteArray(100, 'e'));
+    tree_->mkdir("dest");
+    addPair("Open: later/Move: draft.txt", "n/Move: draft.txt");
+    addPair("n/notez.txt", "n/notes.txt");
+    act(0, "mnuOption1_0");
+    QCOMPARE(shell_->urls, QStringList({url(folder("Open: later"))}));
+
+    dialogs_->folders << tree_->file("dest");
+    child<QAction>(*window_, "mnuOption1_2")->trigger();
+    QCOMPARE(tree_->read("dest/Move: draft.txt"), QByteArray(900, 'd'));
+    QVERIFY(tree_->exists("n/Move: draft.txt"));
+    QCOMPARE(shownRows(*window_).size(), 1);
+    QVERIFY(shownRows(*window_).first().startsWith("notez.txt|"));
+}
+
+void TestResultsMenu::autoMoveTarget_data() {
+    // Folder list, the folder dialog's answer, AutoMoveDir afterwards (empty: refused, or
+    // cancelled when the answer is empty); "@" is the temporary tree, without a separator.
+    QTest::addColumn<QStringList>("folders");
+
+    QTest::newRow("the folder itself") << QStringList{"@/Data", "@/Data", ""};
+    // The refusal rule itself is the engine's; these rows check what the window hands it.
+    QTest::newRow("a longer name holding it") << QStringList{"@/Data", "@/Data2", ""};
+    QTest::newRow("elsewhere, separator added") << QStringList{"@/Data", "@/Other", "@/Other/"};
+    QTest::newRow("separator not doubled") << QStringList{"@/Data", "@/Other/", "@/Other/"};
+    QTest::newRow("a root stays as it is") << QStringList{"@/Data", "/", "/"};
+    QTest::newRow("dialog cancelled") << QStringList{"@/Data", "", ""};
+}
+
+void TestResultsMenu::autoMoveTarget() {
+    QFETCH(QStringList, folders);
+
+    tree_->mkdir(QStringLiteral("Data"));
+    folders.replaceInStrings("@", tree_->path());
+    dialogs_->folders << folders.at(1);
+    window_ = makeWindow(*tree_, folders.at(0));
+    auto* autoMove = child<QCheckBox>(*window_, "AutoMove");
+
+    autoMove->click();
+
+    QCOMPARE(dialogs_->prompts, QStringList({"Select location for move:|new"}));
+    QCOMPARE(child<QLineEdit>(*window_, "AutoMoveDir")->text(), folders.at(2));
+    const bool accepted = !folders.at(2).isEmpty();
+    const bool refused = !accepted && !folders.at(1).isEmpty();
+    QCOMPARE(autoMove->isChecked(), accepted);
+    QCOMPARE(fileMenusShown(*window_), !accepted);
+    QCOMPARE(dialogs_->messages,
+             refused ? QStringList({"ERROR!!|Directory cannot be inside search path!|critical"})
+                     : QStringList());
+
+    // Unchecking clears the target without asking again.
+    if (accepted) {
+        autoMove->click();
+        QVERIFY(child<QLineEdit>(*window_, "AutoMoveDir")->text().isEmpty());
+        QVERIFY(fileMenusShown(*window_));
+        QCOMPARE(dialogs_->prompts.size(), 1);
+    }
+}
+
+void TestResultsMenu::scanMovesTheSmallerFile() {
+    TestDir tree;
+    TestDir target;
+    tree.write(QStringLiteral("a/song.mp3"), QByteArray(3000, 'a'));
+    tree.write(QStringLiteral("b/song.mp3"), QByteArray(1000, 'b'));
+    dialogs_->folders << target.path();
+    auto window = makeWindow(tree, tree.path());
+    window->setEventInterval(0);
+    child<QCheckBox>(*window, "AutoMove")->click();
+    child<QPushButton>(*window, "ScanDir")->click();
+
+    QCOMPARE(window->rowCount(), 1);
+    QCOMPARE(child<QLineEdit>(*window, "AutoMoveDir")->text(), target.path() + '/');
+    QVERIFY(!tree.exists(QStringLiteral("b/song.mp3")));
+    QCOMPARE(target.read(QStringLiteral("b/song.mp3")), QByteArray(1000, 'b'));
+    QCOMPARE(tree.read(QStringLiteral("a/song.mp3")), QByteArray(3000, 'a'));
+    // The option stays on for the next scan, the row stays listed.
+    QVERIFY(child<QCheckBox>(*window, "AutoMove")->isChecked());
+    QVERIFY(!fileMenusShown(*window));
+}
+
+void TestResultsMenu::explanationPage() {
+    child<QPushButton>(*window_, "Command1")->click();
+    QCOMPARE(shell_->urls.size(), 1);
+    const QUrl page(shell_->urls.first());
+    QCOMPARE(page.host(), QString::fromUtf8(LevenshteinPageHost));
+    QCOMPARE(page.path(), QStringLiteral("/ld.htm"));
+    QCOMPARE(page.fragment(), QStringLiteral("WHATIS"));
+
+    // A desktop that takes no address: the failure is reported, not lost.
+    shell_->result = false;
+    child<QPushButton>(*window_, "Command1")->click();
+    const QStringList reports = reported();
+    QVERIFY2(reports.size() == 1 && reports.first().startsWith("Global/OpenURL/"),
+             qPrintable(reports.join(',')));
 }
 
 QTEST_MAIN(TestResultsMenu)

@@ -2,7 +2,6 @@
 #include "Flags.h"
 #include "RecordingView.h"
 #include "ResultsModel.h"
-#include "RowsTestKit.h"
 #include "ScanDriver.h"
 #include "Texts.h"
 #include "WindowTestKit.h"
@@ -12,8 +11,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QStandardPaths>
 #include <QTimer>
 #include <QTreeView>
@@ -54,6 +51,13 @@ private slots:
 private:
     QWidget* w(const char* name) const { return child<QWidget>(*window_, QString::fromUtf8(name)); }
     void startScan() { QTest::mouseClick(w("ScanDir"), Qt::LeftButton); }
+    // What the engine gets for the tree with the controls as they start.
+    ScanSettings engineSettings() const {
+        ScanSettings settings;
+        settings.scanFolder = tree_->path() + '/';
+        settings.baseFolder = tree_->path();
+        return settings;
+    }
 
     ScriptedDialogs dialogs_;
     std::unique_ptr<RecordingSink> errors_;
@@ -117,11 +121,8 @@ void TestWindowScan::locksWhileRunningAndShowsSortedRows() {
     QVERIFY(!w("CRCSkip")->isVisible());
     QVERIFY(w("FListView")->isEnabled());
 
-    ScanSettings settings;
-    settings.scanFolder = tree_->path() + '/';
-    settings.baseFolder = tree_->path();
     RecordingView engine;
-    QCOMPARE(runScan(settings, engine), ScanStatus::Done);
+    QCOMPARE(runScan(engineSettings(), engine), ScanStatus::Done);
     QVERIFY(engine.rowCount() >= 3);
     QCOMPARE(shownRows(*window_), engine.rowTexts());
     const QStringList rows = shownRows(*window_);
@@ -137,61 +138,40 @@ void TestWindowScan::locksWhileRunningAndShowsSortedRows() {
 
 void TestWindowScan::controlsBecomeSettings_data() {
     QTest::addColumn<bool>("levenshtein");
-    QTest::addColumn<QString>("percent");
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<QString>("distance");
-    QTest::addColumn<QString>("repeat");
+    QTest::addColumn<QStringList>("boxes"); // percent, group, distance, repeat
     QTest::addColumn<bool>("ignoreExtensions");
     QTest::addColumn<bool>("crc");
 
-    QTest::newRow("chars 60%, groups of 2") << false << "60"
-                                            << "2"
-                                            << "0"
-                                            << "1" << true << false;
-    QTest::newRow("repeat 3, extensions kept") << false << "80"
-                                               << "3"
-                                               << "0"
-                                               << "3" << false << false;
-    QTest::newRow("typed 85.5 reads 85") << false << "85.5"
-                                         << "3"
-                                         << "0"
-                                         << "1" << true << false;
-    QTest::newRow("edit distance 1") << true << "90"
-                                     << "3"
-                                     << "1"
-                                     << "2" << true << false;
-    QTest::newRow("checksums") << false << "99"
-                               << "3"
-                               << "0"
-                               << "1" << true << true;
+    QTest::newRow("chars 60%, groups of 2")
+        << false << QStringList{"60", "2", "0", "1"} << true << false;
+    QTest::newRow("repeat 3, extensions kept")
+        << false << QStringList{"80", "3", "0", "3"} << false << false;
+    QTest::newRow("typed 85.5 reads 85")
+        << false << QStringList{"85.5", "3", "0", "1"} << true << false;
+    QTest::newRow("edit distance 1") << true << QStringList{"90", "3", "1", "2"} << true << false;
+    QTest::newRow("checksums") << false << QStringList{"99", "3", "0", "1"} << true << true;
 }
 
 void TestWindowScan::controlsBecomeSettings() {
     QFETCH(bool, levenshtein);
-    QFETCH(QString, percent);
-    QFETCH(QString, group);
-    QFETCH(QString, distance);
-    QFETCH(QString, repeat);
+    QFETCH(QStringList, boxes);
     QFETCH(bool, ignoreExtensions);
     QFETCH(bool, crc);
 
     QTest::mouseClick(w(levenshtein ? "Levenshtein" : "ChrMatch"), Qt::LeftButton);
-    qobject_cast<QComboBox*>(w("mPercent"))->setEditText(percent);
-    qobject_cast<QComboBox*>(w("GrpSense"))->setEditText(group);
-    qobject_cast<QComboBox*>(w("LevenshteinDist"))->setEditText(distance);
-    qobject_cast<QComboBox*>(w("fSense"))->setEditText(repeat);
+    const char* names[] = {"mPercent", "GrpSense", "LevenshteinDist", "fSense"};
+    for (int i = 0; i < 4; ++i)
+        qobject_cast<QComboBox*>(w(names[i]))->setEditText(boxes.at(i));
     qobject_cast<QCheckBox*>(w("IgnExtensions"))->setChecked(ignoreExtensions);
     qobject_cast<QCheckBox*>(w("chkCRC32"))->setChecked(crc);
     startScan();
 
-    ScanSettings settings;
-    settings.scanFolder = tree_->path() + '/';
-    settings.baseFolder = tree_->path();
+    ScanSettings settings = engineSettings();
     settings.mode = levenshtein ? MatchMode::Levenshtein : MatchMode::Characters;
-    settings.percent = percent;
-    settings.groupSize = group;
-    settings.distance = distance;
-    settings.repeatMode = repeat;
+    settings.percent = boxes.at(0);
+    settings.groupSize = boxes.at(1);
+    settings.distance = boxes.at(2);
+    settings.repeatMode = boxes.at(3);
     settings.ignoreExtensions = ignoreExtensions;
     settings.checkCRC = crc;
     RecordingView engine;
