@@ -74,7 +74,6 @@ struct Scratch {
     std::vector<uint64_t> hitMarks;
     std::vector<int> touched;
     std::vector<int> prefix;
-    std::vector<int> rare;
 
     void size(size_t keys, size_t grams) {
         hitMarks.assign(keys, 0);
@@ -128,9 +127,11 @@ private:
     static uint64_t gramBit(int gram) { return uint64_t(1) << (mixHash(uint64_t(gram)) >> 58); }
     // The distinct grams of the key's windows split into misses + 1 groups, rarest first as
     // leaders, the others dealt out in rarity order so that each group gets some rare ones. A
-    // shorter key that matches misses at most misses grams, so it holds one whole group. False
-    // when no key can match this one as the longer key.
-    bool groupsOf(int key, Scratch& sc, std::vector<Group>& out) const;
+    // shorter key that matches misses at most misses grams, so it holds one whole group. Gives
+    // misses, or -1 when no key can match this one as the longer key.
+    int groupsOf(int key, std::vector<int>& grams, std::vector<Group>& out) const;
+    // The key's windows, rarest gram first.
+    void windowsByRarity(int key, std::vector<int>& out) const;
     // Keys of one length are cut into misses + 1 pieces: a match agrees on one piece at least.
     // Worth it only where the pieces are not single characters.
     bool cutsLength(int len) const {
@@ -145,7 +146,7 @@ private:
     }
     void verifyOther(const Scratch& sc, int key, int other, std::vector<KeyMatch>& out) const;
     void buildGrams(const Yielder& yield);
-    // Without a yielder (off the window's thread) it only watches StopFlag.
+    // Off the window's thread it gets no yielder and only watches StopFlag.
     void buildPieces(const Yielder& yield);
     // Window positions of key in rarity order, as many as the filter takes, and how many of
     // them any match must find in the other key.
@@ -186,7 +187,6 @@ private:
     Scratch main_; // for the file-by-file search
     bool joined_ = false;
     std::vector<std::vector<std::pair<int, int>>> joinedWith_; // key -> (other key, score)
-    std::vector<char> active_;
 };
 
 CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers,
@@ -217,7 +217,7 @@ void CharCandidates::buildPieces(const Yielder& yield) {
     std::vector<FrozenPostings::Item> items;
     std::vector<uint64_t> tags;
     for (int id = 0; id < keys_.keyCount(); ++id) {
-        if (yield ? stoppedWhileIndexing(id, yield) : (id & 8191) == 0 && StopFlag)
+        if (stoppedWhileIndexing(id, yield))
             return;
         const int len = keys_.length(id);
         tags.push_back(0);
@@ -232,7 +232,7 @@ void CharCandidates::buildPieces(const Yielder& yield) {
             items.push_back({pieceHash(len, s, text.mid(start, size)), id});
         }
     }
-    pieces_.build(items, [&tags](int id) { return tags[size_t(id)]; });
+    pieces_.build(items, tags);
 }
 
 void CharCandidates::buildGrams(const Yielder& yield) {
@@ -307,11 +307,7 @@ int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
     const int need = minScore(base);
     if (need == INT_MAX)
         return 0;
-    out.assign(gramsOf(key), gramsOf(key) + base);
-    std::sort(out.begin(), out.end(), [this](int a, int b) {
-        const int fa = keysWithGram_[size_t(a)], fb = keysWithGram_[size_t(b)];
-        return fa != fb ? fa < fb : a < b;
-    });
+    windowsByRarity(key, out);
     // A match finds at least need windows, so it misses at most base - need: of any
     // base - need + 1 + extra windows it finds at least extra + 1. The extra windows let the
     // filter count hits instead of taking every key that holds one rare gram.
@@ -321,18 +317,21 @@ int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
     return taken - misses;
 }
 
-bool CharCandidates::groupsOf(int key, Scratch& sc, std::vector<Group>& out) const {
+void CharCandidates::windowsByRarity(int key, std::vector<int>& out) const {
+    out.assign(gramsOf(key), gramsOf(key) + std::max(0, windowsOf(key)));
+    std::sort(out.begin(), out.end(), [this](int a, int b) {
+        const int fa = keysWithGram_[size_t(a)], fb = keysWithGram_[size_t(b)];
+        return fa != fb ? fa < fb : a < b;
+    });
+}
+
+int CharCandidates::groupsOf(int key, std::vector<int>& grams, std::vector<Group>& out) const {
     out.clear();
     const int base = windowsOf(key);
     const int need = minScore(base);
     if (need == INT_MAX)
-        return false;
-    std::vector<int>& grams = sc.rare;
-    grams.assign(gramsOf(key), gramsOf(key) + base);
-    std::sort(grams.begin(), grams.end(), [this](int a, int b) {
-        const int fa = keysWithGram_[size_t(a)], fb = keysWithGram_[size_t(b)];
-        return fa != fb ? fa < fb : a < b;
-    });
+        return -1;
+    windowsByRarity(key, grams);
     grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
     // With fewer distinct grams than that, each is a group of its own: a match shares one.
     const size_t parts = std::min(size_t(base - need) + 1, grams.size());
@@ -341,7 +340,7 @@ bool CharCandidates::groupsOf(int key, Scratch& sc, std::vector<Group>& out) con
             out.push_back({grams[k], 0});
         out[k % parts].bits |= gramBit(grams[k]);
     }
-    return true;
+    return base - need;
 }
 
 void CharCandidates::activate(int key) {
@@ -358,10 +357,8 @@ void CharCandidates::activate(int key) {
     byLength_[size_t(len)].push_back(key);
     if (group_ <= 0)
         return;
-    if (joined_) {
-        active_[size_t(key)] = 1;
+    if (joined_)
         return;
-    }
     int count = 0;
     const int* distinct = distinctOf(key, count);
     for (int k = 0; k < count; ++k)
@@ -422,24 +419,25 @@ bool CharCandidates::joinAll(const Yielder& yield) {
     // missing gram.
     std::vector<uint64_t> allBits(size_t(count), 0);
     {
-        Scratch sc;
+        std::vector<int> grams;
         std::vector<Group> groups;
         for (int rank = 0; rank < count; ++rank) {
             if (stoppedWhileIndexing(rank, yield))
                 return false;
             const int key = byLength[size_t(rank)];
-            if (!groupsOf(key, sc, groups))
+            const int misses = groupsOf(key, grams, groups);
+            if (misses < 0)
                 continue; // too short to be the longer key of a match
             // A shorter key holds at most its length - g + 1 grams, each found in at most
             // maxRepeat windows: too short a key cannot reach the score.
             const int len = keys_.length(key);
-            const int need = minScore(windowsOf(key));
+            const int need = windowsOf(key) - misses;
             const int repeat = maxRepeat_[size_t(key)];
             const int shortest = std::clamp((need + repeat - 1) / repeat + group_ - 1, 0, len);
             longestFor[size_t(shortest)] = std::max(longestFor[size_t(shortest)], len);
-            const auto misses = uint16_t(std::min(windowsOf(key) - need, 65535));
             for (const Group& group : groups) {
-                led[size_t(group.leader)].push_back({group.bits, rank, uint16_t(shortest), misses});
+                led[size_t(group.leader)].push_back(
+                    {group.bits, rank, uint16_t(shortest), uint16_t(std::min(misses, 65535))});
                 allBits[size_t(rank)] |= group.bits;
             }
         }
@@ -528,7 +526,6 @@ bool CharCandidates::joinAll(const Yielder& yield) {
             joinedWith_[size_t(f.longer)].push_back({f.shorter, f.score});
             joinedWith_[size_t(f.shorter)].push_back({f.longer, f.score});
         }
-    active_.assign(size_t(count), 0);
     return true;
 }
 
@@ -628,7 +625,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
     }
     if (joined_) {
         for (const auto& [other, score] : joinedWith_[size_t(key)]) {
-            if (!active_[size_t(other)])
+            if (!isActive_[size_t(other)])
                 continue;
             const int otherLen = keys_.length(other);
             const Method method = len > otherLen ? Method::File1Longer : Method::File2Longer;

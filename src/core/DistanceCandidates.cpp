@@ -65,9 +65,13 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
     , stamps_(keys.keyCount()) {
     if (distance_ == 0)
         return;
+    std::vector<uint64_t> pairs;
+    pairs.reserve(size_t(keys.keyCount()));
     classes_.reserve(size_t(keys.keyCount()));
-    for (int key = 0; key < keys.keyCount(); ++key)
+    for (int key = 0; key < keys.keyCount(); ++key) {
+        pairs.push_back(pairedChars(keys_.key(key)));
         classes_.push_back(charClasses(keys_.key(key)));
+    }
     std::vector<FrozenPostings::Item> items;
     items.reserve(size_t(keys.keyCount()) * size_t(distance_ + 1));
     for (int key = 0; key < keys.keyCount(); ++key) {
@@ -83,7 +87,7 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
             items.push_back({pieceHash(len, s, text.mid(start, size)), key});
         }
     }
-    pieces_.build(items, [this](int key) { return pairedChars(keys_.key(key)); });
+    pieces_.build(items, pairs);
 }
 
 void DistanceCandidates::activate(int key) {

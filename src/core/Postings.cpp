@@ -33,10 +33,16 @@ void HashPostings::add(uint64_t hash, int value) {
     slots_[s].head = int(entries_.size() - 1);
 }
 
-void FrozenPostings::sortItems(std::vector<Item>& items) {
+void FrozenPostings::build(std::vector<Item>& items, const std::vector<uint64_t>& tags) {
     std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
         return a.hash != b.hash ? a.hash < b.hash : a.value < b.value;
     });
+    entries_.clear();
+    entries_.reserve(items.size());
+    for (const Item& item : items)
+        entries_.push_back({item.value, tags[size_t(item.value)]});
+    index(items);
+    std::vector<Item>().swap(items);
 }
 
 void FrozenPostings::index(const std::vector<Item>& items) {

@@ -77,16 +77,8 @@ public:
         uint64_t hash;
         int value;
     };
-    // Takes the items (emptied); tagOf(value) gives each entry's tag.
-    template <typename Tag> void build(std::vector<Item>& items, Tag&& tagOf) {
-        sortItems(items);
-        entries_.clear();
-        entries_.reserve(items.size());
-        for (const Item& item : items)
-            entries_.push_back({item.value, tagOf(item.value)});
-        index(items);
-        std::vector<Item>().swap(items);
-    }
+    // Takes the items (emptied); tags[value] is each entry's tag.
+    void build(std::vector<Item>& items, const std::vector<uint64_t>& tags);
     // The list under hash, from its smallest value on; empty when there is none.
     const Entry* list(uint64_t hash, const Entry*& end) const {
         end = nullptr;
@@ -104,7 +96,6 @@ public:
 
 private:
     static uint64_t mix(uint64_t h) { return mixHash(h); }
-    static void sortItems(std::vector<Item>& items);
     void index(const std::vector<Item>& items);
     struct Slot {
         uint64_t hash;
