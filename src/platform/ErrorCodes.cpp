@@ -16,6 +16,8 @@ QString errorDescription(int number) {
         return QStringLiteral("Out of memory");
     case ErrTypeMismatch:
         return QStringLiteral("Type mismatch");
+    case ErrUserInterrupt:
+        return QStringLiteral("User interrupt occurred");
     case ErrBadFileName:
         return QStringLiteral("Bad file name or number");
     case ErrFileNotFound:

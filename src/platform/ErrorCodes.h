@@ -11,6 +11,7 @@ enum ErrorNumber : int {
     ErrOverflow = 6,
     ErrOutOfMemory = 7,
     ErrTypeMismatch = 13,
+    ErrUserInterrupt = 18,
     ErrBadFileName = 52,
     ErrFileNotFound = 53,
     ErrDeviceIO = 57,

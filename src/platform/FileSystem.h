@@ -61,15 +61,21 @@ private:
     intptr_t handle_ = -1;
 };
 
+// Asked between the blocks of a long copy: false abandons the move, which then leaves the
+// source untouched and ends "User interrupt occurred".
+using MoveProceed = std::function<bool()>;
+
 // Moves source into destFolder under its own name. Never overwrites: an existing name there is
 // "File already exists". Across file systems the file is copied into a temporary file beside the
 // destination, checked by size and checksum, given the source's times and permissions, put in
 // place without overwriting, and only then is the source removed. Any failure leaves the source
 // where it was and nothing new behind.
-ErrorInfo moveFile(const QString& source, const QString& destFolder);
+ErrorInfo moveFile(const QString& source, const QString& destFolder,
+                   const MoveProceed& proceed = {});
 
 // The copying half of moveFile, used where a rename cannot work; open for tests.
-ErrorInfo copyMove(const QString& source, const QString& destination);
+ErrorInfo copyMove(const QString& source, const QString& destination,
+                   const MoveProceed& proceed = {});
 
 // Test seam: called at each step of a move; a non-zero system error code makes that step fail.
 enum class MoveStep { Rename, CopyBlock, Verify, Publish, RemoveSource };

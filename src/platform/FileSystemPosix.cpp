@@ -281,7 +281,9 @@ void setMoveFaultHook(MoveFaultHook hook) {
     faultHook() = std::move(hook);
 }
 
-ErrorInfo copyMove(const QString& source, const QString& destination) {
+ErrorInfo copyMove(const QString& source, const QString& destination,
+                   const MoveProceed& proceed) {
+    (void)proceed; // polled once the copy is made abandonable
     const QByteArray src = encodePath(source);
     const QByteArray dst = encodePath(destination);
     Fd in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
@@ -379,7 +381,8 @@ ErrorInfo copyMove(const QString& source, const QString& destination) {
     return {};
 }
 
-ErrorInfo moveFile(const QString& source, const QString& destFolder) {
+ErrorInfo moveFile(const QString& source, const QString& destFolder,
+                   const MoveProceed& proceed) {
     const QString name = source.mid(source.lastIndexOf(QLatin1Char('/')) + 1);
     const QString destination = folderText(destFolder) + name;
     const QByteArray src = encodePath(source);
@@ -412,7 +415,7 @@ ErrorInfo moveFile(const QString& source, const QString& destFolder) {
             return {};
     }
     if (err == EXDEV)
-        return copyMove(source, destination);
+        return copyMove(source, destination, proceed);
     return errorFromErrno(err, err == EEXIST ? destination : source);
 }
 

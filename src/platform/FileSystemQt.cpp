@@ -166,7 +166,9 @@ void setMoveFaultHook(MoveFaultHook hook) {
     faultHook() = std::move(hook);
 }
 
-ErrorInfo copyMove(const QString& source, const QString& destination) {
+ErrorInfo copyMove(const QString& source, const QString& destination,
+                   const MoveProceed& proceed) {
+    (void)proceed; // polled once the copy is made abandonable
     if (QFileInfo::exists(destination))
         return ErrorInfo::make(ErrFileExists, destination);
     QFile in(source);
@@ -199,7 +201,8 @@ ErrorInfo copyMove(const QString& source, const QString& destination) {
     return {};
 }
 
-ErrorInfo moveFile(const QString& source, const QString& destFolder) {
+ErrorInfo moveFile(const QString& source, const QString& destFolder,
+                   const MoveProceed& proceed) {
     const QString destination = folderText(destFolder) + QFileInfo(source).fileName();
     if (!QFileInfo::exists(source))
         return ErrorInfo::make(ErrFileNotFound, source);
@@ -209,7 +212,7 @@ ErrorInfo moveFile(const QString& source, const QString& destFolder) {
         return ErrorInfo::make(ErrFileExists, destination);
     if (QDir().rename(source, destination))
         return {};
-    return copyMove(source, destination);
+    return copyMove(source, destination, proceed);
 }
 
 } // namespace nw::fs
