@@ -283,7 +283,6 @@ void setMoveFaultHook(MoveFaultHook hook) {
 
 ErrorInfo copyMove(const QString& source, const QString& destination,
                    const MoveProceed& proceed) {
-    (void)proceed; // polled once the copy is made abandonable
     const QByteArray src = encodePath(source);
     const QByteArray dst = encodePath(destination);
     Fd in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
@@ -328,6 +327,11 @@ ErrorInfo copyMove(const QString& source, const QString& destination,
         copied += r;
         if (const int err = injected(MoveStep::CopyBlock))
             return fail(err, destination);
+        if (proceed && !proceed()) {
+            out.reset();
+            dropTemp();
+            return ErrorInfo::make(ErrUserInterrupt, source);
+        }
     }
     if (::fsync(out.get()) != 0)
         return fail(errno, destination);
