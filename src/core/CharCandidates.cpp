@@ -14,10 +14,19 @@ namespace nw {
 
 namespace {
 bool upFrontJoin = true;
+bool threadsRefused = false;
 } // namespace
 
 void setUpFrontJoin(bool allowed) {
     upFrontJoin = allowed;
+}
+
+void setHelperThreadsRefused(bool refused) {
+    threadsRefused = refused;
+}
+
+bool helperThreadsRefused() {
+    return threadsRefused;
 }
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -77,18 +79,25 @@ inline bool fewClassesMissing(uint64_t a, uint64_t b, int n) {
     return fewBitsMissing(a, b, n) && fewBitsMissing(b, a, n);
 }
 
-// Runs work on another thread until joined; join() throws again whatever the work threw.
+// Whether starting a helper thread is made to fail, as it does when the process may start no
+// more (a thread limit, a full process table). For tests.
+bool helperThreadsRefused();
+
+// Runs work on another thread until joined; join() throws again whatever the work threw. When no
+// thread can be started, the work runs on the caller's thread at join() instead.
 class Beside {
 public:
     template <typename Work>
     explicit Beside(Work work)
-        : thread_([this, work = std::move(work)] {
-            try {
-                work();
-            } catch (...) {
-                failure_ = std::current_exception();
-            }
-        }) {}
+        : work_(std::move(work)) {
+        try {
+            if (helperThreadsRefused())
+                throw std::system_error(
+                    std::make_error_code(std::errc::resource_unavailable_try_again));
+            thread_ = std::thread([this] { run(); });
+        } catch (const std::system_error&) {
+        }
+    }
     Beside(const Beside&) = delete;
     Beside& operator=(const Beside&) = delete;
     ~Beside() {
@@ -96,12 +105,25 @@ public:
             thread_.join();
     }
     void join() {
-        thread_.join();
+        if (thread_.joinable())
+            thread_.join();
+        else if (work_)
+            run();
+        work_ = nullptr;
         if (failure_)
             std::rethrow_exception(failure_);
     }
 
 private:
+    void run() {
+        try {
+            work_();
+        } catch (...) {
+            failure_ = std::current_exception();
+        }
+    }
+
+    std::function<void()> work_;
     std::exception_ptr failure_;
     std::thread thread_;
 };

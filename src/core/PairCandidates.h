@@ -40,4 +40,8 @@ public:
 // off, every file is searched on its own, as when the pairs are too many to hold. For tests.
 void setUpFrontJoin(bool allowed);
 
+// Makes every helper thread fail to start, as in a process that may start no more; the search
+// then runs on the scan's thread alone. For tests.
+void setHelperThreadsRefused(bool refused);
+
 } // namespace nw

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
+#include <QScopeGuard>
 #include <QTest>
 
 #include <algorithm>
@@ -194,6 +195,7 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
     QTest::addColumn<QString>("distance");
     QTest::addColumn<bool>("upFront");
     QTest::addColumn<bool>("shuffled");
+    QTest::addColumn<bool>("noThreads"); // no helper thread can be started
 
     // The scan activates keys in id order; the index must not depend on it.
     for (const bool shuffled : {false, true}) {
@@ -201,15 +203,18 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
         for (const char* d : {"0", "1", "2", "3", "5"})
             QTest::addRow("distance %s%s", d, order)
                 << true << "90"
-                << "3" << QString::fromLatin1(d) << true << shuffled;
+                << "3" << QString::fromLatin1(d) << true << shuffled << false;
         for (const char* pct : {"50", "75", "90", "100"})
             for (const char* g : {"1", "2", "3"})
                 for (const bool upFront : {true, false})
                     QTest::addRow("percent %s group %s%s%s", pct, g,
                                   upFront ? " up front" : " file by file", order)
                         << false << QString::fromLatin1(pct) << QString::fromLatin1(g) << "0"
-                        << upFront << shuffled;
+                        << upFront << shuffled << false;
     }
+    QTest::addRow("percent 75 group 2 up front, no threads") << false << "75"
+                                                             << "2"
+                                                             << "0" << true << false << true;
 }
 
 void TestDifferential::indexFindsExactlyTheMatchingKeys() {
@@ -219,6 +224,7 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
     QFETCH(QString, distance);
     QFETCH(bool, upFront);
     QFETCH(bool, shuffled);
+    QFETCH(bool, noThreads);
 
     ScanSettings settings;
     settings.percent = percent;
@@ -257,8 +263,12 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
         std::shuffle(order.begin(), order.end(), std::mt19937(11));
 
     setUpFrontJoin(upFront);
+    setHelperThreadsRefused(noThreads);
+    const auto restore = qScopeGuard([] {
+        setUpFrontJoin(true);
+        setHelperThreadsRefused(false);
+    });
     const std::unique_ptr<PairCandidates> index = PairCandidates::make(keys, mode, numbers);
-    setUpFrontJoin(true);
     std::vector<int> active;
     std::vector<KeyMatch> found;
     int matches = 0;
