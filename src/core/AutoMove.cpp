@@ -1,6 +1,7 @@
 #include "AutoMove.h"
 #include "ErrorReport.h"
 #include "FileSystem.h"
+#include "Flags.h"
 #include "NameMatching.h"
 #include "PathCodec.h"
 #include "ScanLog.h"
@@ -53,10 +54,17 @@ ErrorInfo recordMove(const QString& logFolder, const QString& folder, const QStr
 
 } // namespace
 
-void AutoMovePass(const ScanSettings& settings, const ScanView& view) {
+void AutoMovePass(const ScanSettings& settings, ScanView& view) {
     const QString target = fs::folderText(settings.autoMoveDir);
+    const fs::MoveProceed proceed = [&view] {
+        view.yield();
+        return !StopFlag;
+    };
     const int count = view.rowCount();
     for (int k = 1; k <= count; ++k) {
+        view.yield();
+        if (StopFlag)
+            return;
         const double size2 = parseKilobyteText(view.rowCell(k, ColFSize2));
         const double size1 = parseKilobyteText(view.rowCell(k, ColFSize1));
         const bool moveTwo = size2 < size1;
@@ -71,13 +79,16 @@ void AutoMovePass(const ScanSettings& settings, const ScanView& view) {
                 throw ScanError{error};
             created = true;
         }
-        ErrorInfo error = fs::moveFile(folder + name, destination);
+        ErrorInfo error = fs::moveFile(folder + name, destination, proceed);
         if (!error)
             error = recordMove(settings.scanFolder, folder, name, destination);
         if (!error)
             continue;
         if (created)
             removeIfEmpty(destination);
+        // A copy abandoned on a Stop is no failure.
+        if (error.number == ErrUserInterrupt)
+            return;
         throw ScanError{error};
     }
 }

@@ -114,6 +114,8 @@ private slots:
     void missingParentEndsWithError();
     void failedMoveLeavesNoTrace_data();
     void failedMoveLeavesNoTrace();
+    void stopEndsPassAfterFileInHand_data();
+    void stopEndsPassAfterFileInHand();
     void moveLogGrowsAcrossScans_data();
     void moveLogGrowsAcrossScans();
 };
@@ -315,6 +317,53 @@ void TestAutoMove::failedMoveLeavesNoTrace() {
     QCOMPARE(trees.layout(), layoutAfter(moved));
     if (!logUnwritable)
         QVERIFY(!trees.scanned.exists(QStringLiteral("Move.txt")));
+}
+
+void TestAutoMove::stopEndsPassAfterFileInHand_data() {
+    QTest::addColumn<QString>("stopAt");
+    QTest::addColumn<QStringList>("moved");
+
+    QTest::newRow("between files") << "yield after a move" << QStringList{"z/two.wav"};
+    QTest::newRow("during a rename") << "rename" << QStringList{"z/two.wav"};
+    // The copy is abandoned: no part of it stays, nor the folder made for it.
+    QTest::newRow("during a copy") << "yield in a copy" << QStringList{};
+}
+
+void TestAutoMove::stopEndsPassAfterFileInHand() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+    QFETCH(QString, stopAt);
+    QFETCH(QStringList, moved);
+
+    Trees trees;
+    for (const QString& f : TwoRows)
+        trees.scanned.write(f, "content");
+    bool copying = false;
+    fs::setMoveFaultHook([&](fs::MoveStep step) {
+        if (step == fs::MoveStep::CopyBlock)
+            copying = true;
+        if (step == fs::MoveStep::Rename && stopAt == QLatin1String("rename"))
+            StopFlag = true;
+        // As if the target were on another device: every move copies.
+        return step == fs::MoveStep::Rename && stopAt == QLatin1String("yield in a copy") ? EXDEV
+                                                                                          : 0;
+    });
+    RecordingView view;
+    view.onYield = [&](RecordingView&) {
+        if (stopAt == QLatin1String("yield after a move") ? trees.scanned.exists("Move.txt")
+            : stopAt == QLatin1String("yield in a copy")  ? copying
+                                                          : false)
+            StopFlag = true;
+    };
+
+    RecordingSink sink;
+    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Canceled);
+    QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
+    QVERIFY(sink.reports.isEmpty());
+    QCOMPARE(trees.layout(), layoutAfter(moved));
+    QStringList lines;
+    for (const QString& f : moved)
+        lines << QStringLiteral("Move: {s}%1 to {t}%2/").arg(f, f.section(QLatin1Char('/'), 0, 0));
+    QCOMPARE(trees.moveLines(), trees.expand(lines));
 }
 
 void TestAutoMove::moveLogGrowsAcrossScans_data() {
