@@ -1,8 +1,17 @@
 #include "AutoMove.h"
+#include "ErrorReport.h"
 #include "FileSystem.h"
+#include "Flags.h"
 #include "NameMatching.h"
+#include "PathCodec.h"
 #include "ScanLog.h"
 #include "Texts.h"
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#else
+#include <QDir>
+#endif
 
 namespace nw {
 
@@ -15,27 +24,72 @@ QString autoMoveDestination(const QString& folder, const QString& baseFolder,
     return target + folder.mid(find.size());
 }
 
-void AutoMovePass(const ScanSettings& settings, const ScanView& rows) {
+namespace {
+
+// Removes folder when nothing is in it; the file-system layer has no call for this.
+void removeIfEmpty(const QString& folder) {
+#ifdef Q_OS_UNIX
+    ::rmdir(encodePath(folder).constData());
+#else
+    QDir().rmdir(folder);
+#endif
+}
+
+// Writes the Move.txt line of a move just made. A move that cannot be recorded is taken back,
+// so that Move.txt names every moved file.
+ErrorInfo recordMove(const QString& logFolder, const QString& folder, const QString& name,
+                     const QString& destination) {
+    const ErrorInfo error = appendLogLine(
+        logFolder, QStringLiteral("Move: ") + folder + name + QStringLiteral(" to ") + destination,
+        QStringLiteral("Move"));
+    if (!error)
+        return {};
+    const ErrorInfo back = fs::moveFile(destination + name, folder);
+    if (!back)
+        return error;
+    // Two faults: the second report names the file that stays in the target unrecorded.
+    ReportError(QStringLiteral("Global"), QStringLiteral("WriteLog"), error);
+    return back;
+}
+
+} // namespace
+
+void AutoMovePass(const ScanSettings& settings, ScanView& view) {
     const QString target = fs::folderText(settings.autoMoveDir);
-    const int count = rows.rowCount();
+    const fs::MoveProceed proceed = [&view] {
+        view.yield();
+        return !StopFlag;
+    };
+    const int count = view.rowCount();
     for (int k = 1; k <= count; ++k) {
-        const double size2 = parseKilobyteText(rows.rowCell(k, ColFSize2));
-        const double size1 = parseKilobyteText(rows.rowCell(k, ColFSize1));
+        view.yield();
+        if (StopFlag)
+            return;
+        const double size2 = parseKilobyteText(view.rowCell(k, ColFSize2));
+        const double size1 = parseKilobyteText(view.rowCell(k, ColFSize1));
         const bool moveTwo = size2 < size1;
-        const QString folder = rows.rowCell(k, moveTwo ? ColFPath2 : ColFPath1);
-        const QString name = rows.rowCell(k, moveTwo ? ColFile2 : ColFile1);
+        const QString folder = view.rowCell(k, moveTwo ? ColFPath2 : ColFPath1);
+        const QString name = view.rowCell(k, moveTwo ? ColFile2 : ColFile1);
         const QString destination = autoMoveDestination(folder, settings.baseFolder, target);
         if (fs::fileExists(destination + name))
             continue;
+        bool created = false;
         if (!fs::folderExists(destination)) {
             if (const ErrorInfo error = fs::createFolder(destination))
                 throw ScanError{error};
+            created = true;
         }
-        if (const ErrorInfo error = fs::moveFile(folder + name, destination))
-            throw ScanError{error};
-        WriteLog(settings.scanFolder,
-                 QStringLiteral("Move: ") + folder + name + QStringLiteral(" to ") + destination,
-                 QStringLiteral("Move"));
+        ErrorInfo error = fs::moveFile(folder + name, destination, proceed);
+        if (!error)
+            error = recordMove(settings.scanFolder, folder, name, destination);
+        if (!error)
+            continue;
+        if (created)
+            removeIfEmpty(destination);
+        // A copy abandoned on a Stop is no failure.
+        if (error.number == ErrUserInterrupt)
+            return;
+        throw ScanError{error};
     }
 }
 

@@ -9,10 +9,14 @@ QString logPath(const QString& folder, const QString& name) {
     return fs::folderText(folder) + name + QStringLiteral(".txt");
 }
 
-bool WriteLog(const QString& folder, const QString& line, const QString& name) {
+ErrorInfo appendLogLine(const QString& folder, const QString& line, const QString& name) {
     QByteArray data = encodeText(line);
     data.append("\r\n", 2);
-    if (const ErrorInfo error = fs::appendToFile(logPath(folder, name), data)) {
+    return fs::appendToFile(logPath(folder, name), data);
+}
+
+bool WriteLog(const QString& folder, const QString& line, const QString& name) {
+    if (const ErrorInfo error = appendLogLine(folder, line, name)) {
         ReportError(QStringLiteral("Global"), QStringLiteral("WriteLog"), error);
         return false;
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "ErrorCodes.h"
+
 #include <QString>
 
 namespace nw {
@@ -8,6 +10,9 @@ namespace nw {
 // closing the file for each line so that every line is on disk when this returns. A failure is
 // reported and the line is lost; returns false then.
 bool WriteLog(const QString& folder, const QString& line, const QString& name);
+
+// WriteLog for a caller that handles the failure itself: nothing is reported.
+ErrorInfo appendLogLine(const QString& folder, const QString& line, const QString& name);
 
 // The path of a log in folder.
 QString logPath(const QString& folder, const QString& name);

@@ -1,10 +1,12 @@
 #include "AutoMove.h"
+#include "FileSystem.h"
 #include "Flags.h"
 #include "RecordingView.h"
 #include "ScanDriver.h"
 #include "TestDir.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QLocale>
 #include <QTest>
 
@@ -38,7 +40,44 @@ struct Trees {
                        .replace(QStringLiteral("{t}"), target.path() + QLatin1Char('/'));
         return out;
     }
+    // "s:" and each file of the scanned tree but the logs, "t:" and each entry of the target.
+    QStringList layout() const {
+        QStringList out;
+        const QDir s(scanned.path());
+        for (QDirIterator it(s.path(), QDir::Files, QDirIterator::Subdirectories); it.hasNext();) {
+            const QString relative = s.relativeFilePath(it.next());
+            if (relative != QLatin1String("Move.txt") && relative != QLatin1String("Log.txt"))
+                out << QStringLiteral("s:") + relative;
+        }
+        const QDir t(target.path());
+        for (QDirIterator it(t.path(), QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden,
+                             QDirIterator::Subdirectories);
+             it.hasNext();)
+            out << QStringLiteral("t:") + t.relativeFilePath(it.next());
+        out.sort();
+        return out;
+    }
 };
+
+// Two rows whose File One goes into a folder the pass creates: z/two.wav first, then a/one.wav.
+const QStringList TwoRows = {"a/one.mp3", "a/one.wav", "z/two.mp3", "z/two.wav"};
+
+// The layout when the files of moved, and their folders, stand in the target.
+QStringList layoutAfter(const QStringList& moved) {
+    QStringList out;
+    for (const QString& f : TwoRows) {
+        if (!moved.contains(f)) {
+            out << QStringLiteral("s:") + f;
+            continue;
+        }
+        out << QStringLiteral("t:") + f;
+        const QString folder = QStringLiteral("t:") + f.section(QLatin1Char('/'), 0, 0);
+        if (!out.contains(folder))
+            out << folder;
+    }
+    out.sort();
+    return out;
+}
 
 void dest(const char* name, const QString& folder, const QString& base, const QString& target,
           const QString& expected) {
@@ -58,7 +97,10 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void initTestCase_data();
     void init() { StopFlag = CRCSkipFlag = false; }
-    void cleanup() { StopFlag = CRCSkipFlag = false; }
+    void cleanup() {
+        StopFlag = CRCSkipFlag = false;
+        fs::setMoveFaultHook({});
+    }
 
     void destination_data();
     void destination();
@@ -70,6 +112,10 @@ private slots:
     void nothingMoves_data();
     void nothingMoves();
     void missingParentEndsWithError();
+    void failedMoveLeavesNoTrace_data();
+    void failedMoveLeavesNoTrace();
+    void stopEndsPassAfterFileInHand_data();
+    void stopEndsPassAfterFileInHand();
     void moveLogGrowsAcrossScans_data();
     void moveLogGrowsAcrossScans();
 };
@@ -225,6 +271,99 @@ void TestAutoMove::missingParentEndsWithError() {
     QCOMPARE(trees.moveLines(), trees.expand({QStringLiteral("Move: {s}z/two.wav to {t}z/")}));
     // The pair lines of the scan are all there.
     QCOMPARE(trees.scanned.read(QStringLiteral("Log.txt")).count("\r\n"), 2);
+}
+
+void TestAutoMove::failedMoveLeavesNoTrace_data() {
+    QTest::addColumn<bool>("logUnwritable"); // a folder named Move.txt
+    QTest::addColumn<int>("failingRename");  // which rename fails, 0 for none
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QStringList>("moved");
+
+    // The folder made for the move goes again.
+    QTest::newRow("move fails") << false << 1 << QStringList{"frmMain/ScanDir_Click/61"}
+                                << QStringList{};
+    // A move that cannot be recorded is taken back, so Move.txt tells of every moved file.
+    QTest::newRow("Move.txt cannot be written")
+        << true << 0 << QStringList{"frmMain/ScanDir_Click/75"} << QStringList{};
+    // Then the user is told of both faults, the second naming the file left in the target.
+    QTest::newRow("Move.txt cannot be written, nor the move taken back")
+        << true << 2 << QStringList{"Global/WriteLog/75", "frmMain/ScanDir_Click/61"}
+        << QStringList{"z/two.wav"};
+}
+
+void TestAutoMove::failedMoveLeavesNoTrace() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+    QFETCH(bool, logUnwritable);
+    QFETCH(int, failingRename);
+    QFETCH(QStringList, reports);
+    QFETCH(QStringList, moved);
+
+    Trees trees;
+    for (const QString& f : TwoRows)
+        trees.scanned.write(f);
+    if (logUnwritable)
+        trees.scanned.mkdir(QStringLiteral("Move.txt"));
+    int renames = 0;
+    fs::setMoveFaultHook([&](fs::MoveStep step) {
+        return step == fs::MoveStep::Rename && ++renames == failingRename ? ENOSPC : 0;
+    });
+
+    RecordingSink sink;
+    RecordingView view;
+    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Error);
+    QCOMPARE(view.secsPanel, QStringLiteral("Error"));
+    QCOMPARE(sink.reports, reports);
+    QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 2"));
+    QCOMPARE(trees.layout(), layoutAfter(moved));
+    if (!logUnwritable)
+        QVERIFY(!trees.scanned.exists(QStringLiteral("Move.txt")));
+}
+
+void TestAutoMove::stopEndsPassAfterFileInHand_data() {
+    QTest::addColumn<QString>("stopAt");
+    QTest::addColumn<QStringList>("moved");
+
+    QTest::newRow("between files") << "yield after a move" << QStringList{"z/two.wav"};
+    QTest::newRow("during a rename") << "rename" << QStringList{"z/two.wav"};
+    // The copy is abandoned: no part of it stays, nor the folder made for it.
+    QTest::newRow("during a copy") << "yield in a copy" << QStringList{};
+}
+
+void TestAutoMove::stopEndsPassAfterFileInHand() {
+    QFETCH_GLOBAL(nw::PairSearch, search);
+    QFETCH(QString, stopAt);
+    QFETCH(QStringList, moved);
+
+    Trees trees;
+    for (const QString& f : TwoRows)
+        trees.scanned.write(f, "content");
+    bool copying = false;
+    fs::setMoveFaultHook([&](fs::MoveStep step) {
+        if (step == fs::MoveStep::CopyBlock)
+            copying = true;
+        if (step == fs::MoveStep::Rename && stopAt == QLatin1String("rename"))
+            StopFlag = true;
+        // As if the target were on another device: every move copies.
+        return step == fs::MoveStep::Rename && stopAt == QLatin1String("yield in a copy") ? EXDEV
+                                                                                          : 0;
+    });
+    RecordingView view;
+    view.onYield = [&](RecordingView&) {
+        if (stopAt == QLatin1String("yield after a move") ? trees.scanned.exists("Move.txt")
+            : stopAt == QLatin1String("yield in a copy")  ? copying
+                                                          : false)
+            StopFlag = true;
+    };
+
+    RecordingSink sink;
+    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Canceled);
+    QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
+    QVERIFY(sink.reports.isEmpty());
+    QCOMPARE(trees.layout(), layoutAfter(moved));
+    QStringList lines;
+    for (const QString& f : moved)
+        lines << QStringLiteral("Move: {s}%1 to {t}%2/").arg(f, f.section(QLatin1Char('/'), 0, 0));
+    QCOMPARE(trees.moveLines(), trees.expand(lines));
 }
 
 void TestAutoMove::moveLogGrowsAcrossScans_data() {
