@@ -368,8 +368,11 @@ void TestCli::logFile() {
 void TestCli::usageErrors_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("message");
-    const auto row = [](const char* name, const char* args, const char* message) {
-        QTest::newRow(name) << words(args) << QByteArray(message);
+    const auto rowOf = [](const char* name, const QStringList& args, const char* message) {
+        QTest::newRow(name) << args << QByteArray(message);
+    };
+    const auto row = [&](const char* name, const char* args, const char* message) {
+        rowOf(name, words(args), message);
     };
 
     row("unknown option", "--bogus %R", "unknown option --bogus");
@@ -377,10 +380,22 @@ void TestCli::usageErrors_data() {
     row("bad mode", "--mode fuzzy %R", "--mode");
     row("bad format", "--format=xml %R", "--format");
     row("value missing", "%R --percent", "--percent needs a value");
+    for (const char* arg : {"--crc=no", "--quiet=no", "--no-log=1",
+                            "--keep-extensions=", "--help=x", "--version=1"}) {
+        const QByteArray name = QByteArray(arg).split('=').first();
+        rowOf(arg, {QString::fromLatin1(arg), QStringLiteral("%R")}, name + " takes no value");
+    }
     row("no folder", "", "no folder given");
     row("two folders", "%R %R", "one folder only");
     row("folder missing", "%R/nothing", "no such folder");
     row("folder is a file", "%R/a/song.mp3", "no such folder");
+    // The working folder is the scanned tree here: an empty name must not mean it.
+    rowOf("empty folder", {QString()}, "the folder name is empty");
+    rowOf("empty folder with auto-move", {QStringLiteral("--auto-move"), QStringLiteral("%D"), {}},
+          "the folder name is empty");
+    rowOf("empty folder after --", {QStringLiteral("--"), {}}, "the folder name is empty");
+    rowOf("empty auto-move folder", {QStringLiteral("--auto-move="), QStringLiteral("%R")},
+          "--auto-move needs a folder");
     row("output folder missing", "--output %D/nothing/out.csv %R", "out.csv");
     row("auto-move folder missing", "--auto-move %D/nothing %R", "no such folder");
     row("auto-move inside scanned folder", "--auto-move %R/dupes %R",
@@ -395,7 +410,7 @@ void TestCli::usageErrors() {
 
     Trees t;
     makeTree(t.root.path(), Songs + QByteArrayList{"dupes/", "Log.txt=old line\r\n"});
-    const Run r = runScan(t.expandArgs(args));
+    const Run r = runScan(t.expandArgs(args), t.root.path());
     QCOMPARE(r.code, 2);
     QCOMPARE(r.out, QByteArray());
     QVERIFY2(r.err.contains(message), r.err.constData());
