@@ -3,6 +3,7 @@
 #include "ConsoleView.h"
 #include "FileSystem.h"
 #include "Flags.h"
+#include "OutputFile.h"
 #include "PathCodec.h"
 #include "ResultWriter.h"
 #include "ScanDriver.h"
@@ -10,7 +11,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
 
 #include <csignal>
 #include <cstdio>
@@ -33,9 +33,13 @@ void writeTo(FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
+void runError(const QString& message) {
+    writeTo(stderr, QStringLiteral("namewick-scan: %1\n").arg(message));
+}
+
 int usageError(const QString& message) {
-    writeTo(stderr,
-            QStringLiteral("namewick-scan: %1\nTry 'namewick-scan --help'.\n").arg(message));
+    runError(message);
+    writeTo(stderr, QStringLiteral("Try 'namewick-scan --help'.\n"));
     return 2;
 }
 
@@ -87,9 +91,12 @@ int main(int argc, char* argv[]) {
         settings.autoMoveDir = fs::folderText(target);
     }
 
-    QSaveFile outputFile(options.output);
-    if (!options.output.isEmpty() && !outputFile.open(QIODevice::WriteOnly))
-        return usageError(QStringLiteral("%1: %2").arg(options.output, outputFile.errorString()));
+    // The usage is fine; a destination that cannot take the results is a failed run.
+    cli::OutputFile output;
+    if (!output.open(options.output, error)) {
+        runError(error);
+        return 1;
+    }
 
     std::signal(SIGINT, onInterrupt);
     cli::ConsoleView view(!options.quiet && ::isatty(STDERR_FILENO));
@@ -98,20 +105,13 @@ int main(int argc, char* argv[]) {
     view.finishProgress();
     setErrorSink(nullptr);
 
-    const QByteArray results = cli::formatResults(options.format, status, view.rows().topDown());
-    bool written = true;
-    if (options.output.isEmpty()) {
-        written = std::fwrite(results.constData(), 1, size_t(results.size()), stdout) ==
-                      size_t(results.size()) &&
-                  std::fflush(stdout) == 0;
-    } else {
-        written = outputFile.write(results) == results.size() && outputFile.commit();
-    }
+    const bool written =
+        output.write(cli::formatResults(options.format, status, view.rows().topDown()));
     if (!options.quiet)
         writeTo(stderr,
                 QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(view.rowCount()));
     if (!written) {
-        writeTo(stderr, QStringLiteral("namewick-scan: the results could not be written\n"));
+        runError(QStringLiteral("the results could not be written: %1").arg(output.writeError()));
         return 1;
     }
     if (interrupted)

@@ -11,10 +11,14 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <optional>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+using nw::test::ModeGuard;
 using nw::test::readRaw;
+using nw::test::runningAsRoot;
 using nw::test::TestDir;
 
 namespace {
@@ -44,10 +48,7 @@ void prepare(QProcess& p, const QStringList& args, const QString& workDir) {
         p.setWorkingDirectory(workDir);
 }
 
-Run runScan(const QStringList& args, const QString& workDir = {}) {
-    QProcess p;
-    prepare(p, args, workDir);
-    p.start();
+Run finish(QProcess& p) {
     Run r;
     if (!p.waitForStarted() || !p.waitForFinished(-1)) {
         r.code = -2;
@@ -57,6 +58,28 @@ Run runScan(const QStringList& args, const QString& workDir = {}) {
     r.err = p.readAllStandardError();
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
     return r;
+}
+
+Run runScan(const QStringList& args, const QString& workDir = {}) {
+    QProcess p;
+    prepare(p, args, workDir);
+    p.start();
+    return finish(p);
+}
+
+// Run as a user whom permission bits stop: nobody, when the test runs as root.
+Run runUnprivileged(const QStringList& args, const QString& workDir) {
+    QProcess p;
+    prepare(p, args, workDir);
+    if (runningAsRoot()) {
+        p.setArguments(QStringList{QStringLiteral("--reuid=nobody"),
+                                   QStringLiteral("--regid=nogroup"),
+                                   QStringLiteral("--clear-groups"), p.program()} +
+                       args);
+        p.setProgram(QStringLiteral("setpriv"));
+    }
+    p.start();
+    return finish(p);
 }
 
 QByteArray rawPath(const QString& path) {
@@ -136,11 +159,13 @@ private slots:
     void jsonOutput();
     void outputFile_data();
     void outputFile();
+    void outputIntoSpecialFile_data();
+    void outputIntoSpecialFile();
     void logFile_data();
     void logFile();
 
-    void usageErrors_data();
-    void usageErrors();
+    void refusedBeforeScan_data();
+    void refusedBeforeScan();
     void badNumberEndsScanWithError_data();
     void badNumberEndsScanWithError();
 
@@ -321,6 +346,61 @@ void TestCli::outputFile() {
     QVERIFY(!t.root.exists(QStringLiteral("pairs.out")));
 }
 
+void TestCli::outputIntoSpecialFile_data() {
+    QTest::addColumn<int>("device"); // minor number of a memory device (major 1); 0: a FIFO
+    QTest::addColumn<bool>("link");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("fifo") << 0 << false << 0;
+    QTest::newRow("link to a fifo") << 0 << true << 0;
+    QTest::newRow("null device") << 3 << false << 0;
+    QTest::newRow("full device: the write fails") << 7 << false << 1;
+}
+
+void TestCli::outputIntoSpecialFile() {
+    QFETCH(int, device);
+    QFETCH(bool, link);
+    QFETCH(int, code);
+
+    Trees t;
+    makeTree(t.root.path(), Songs);
+    const QByteArray node = t.otherText() + "node";
+    if (!device) {
+        QCOMPARE(::mkfifo(node.constData(), 0600), 0);
+    } else {
+        if (::mknod(node.constData(), S_IFCHR | 0600, makedev(1, unsigned(device))) != 0)
+            QSKIP("this system makes no device nodes");
+        const int probe = ::open(node.constData(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0)
+            QSKIP("device nodes do not open in the temporary folder");
+        ::close(probe);
+    }
+    const QByteArray linkPath = t.otherText() + "link";
+    if (link)
+        QCOMPARE(::symlink(node.constData(), linkPath.constData()), 0);
+
+    // Held open, so the program's open does not wait, and what it writes waits in the pipe.
+    const int reader = device ? -1 : ::open(node.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const Run r = runScan(
+        {QStringLiteral("--output"), QFile::decodeName(link ? linkPath : node), t.root.path()});
+    QByteArray received;
+    char buffer[4096];
+    for (ssize_t n; reader >= 0 && (n = ::read(reader, buffer, sizeof buffer)) > 0;)
+        received.append(buffer, n);
+    if (reader >= 0)
+        ::close(reader);
+
+    QCOMPARE(r.code, code);
+    QCOMPARE(r.err.contains("could not be written"), code != 0);
+    struct stat st;
+    QCOMPARE(::lstat(node.constData(), &st), 0);
+    QCOMPARE(st.st_mode & S_IFMT, device ? mode_t(S_IFCHR) : mode_t(S_IFIFO));
+    if (link)
+        QVERIFY(::lstat(linkPath.constData(), &st) == 0 && S_ISLNK(st.st_mode));
+    if (!device)
+        QCOMPARE(received, runScan({t.root.path()}).out);
+}
+
 void TestCli::logFile_data() {
     QTest::addColumn<QByteArrayList>("tree");
     QTest::addColumn<QStringList>("args");
@@ -365,14 +445,18 @@ void TestCli::logFile() {
     QCOMPARE(readRaw(t.rootText() + "Log.txt"), t.expandLines(lines));
 }
 
-void TestCli::usageErrors_data() {
+void TestCli::refusedBeforeScan_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("message");
-    const auto rowOf = [](const char* name, const QStringList& args, const char* message) {
-        QTest::newRow(name) << args << QByteArray(message);
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("unprivileged");
+    const auto rowOf = [](const char* name, const QStringList& args, const char* message,
+                          int code = 2, bool unprivileged = false) {
+        QTest::newRow(name) << args << QByteArray(message) << code << unprivileged;
     };
-    const auto row = [&](const char* name, const char* args, const char* message) {
-        rowOf(name, words(args), message);
+    const auto row = [&](const char* name, const char* args, const char* message, int code = 2,
+                         bool unprivileged = false) {
+        rowOf(name, words(args), message, code, unprivileged);
     };
 
     row("unknown option", "--bogus %R", "unknown option --bogus");
@@ -396,22 +480,39 @@ void TestCli::usageErrors_data() {
     rowOf("empty folder after --", {QStringLiteral("--"), {}}, "the folder name is empty");
     rowOf("empty auto-move folder", {QStringLiteral("--auto-move="), QStringLiteral("%R")},
           "--auto-move needs a folder");
-    row("output folder missing", "--output %D/nothing/out.csv %R", "out.csv");
     row("auto-move folder missing", "--auto-move %D/nothing %R", "no such folder");
     row("auto-move inside scanned folder", "--auto-move %R/dupes %R",
         "Directory cannot be inside search path!");
     row("auto-move to scanned folder", "--auto-move %R/ %R",
         "Directory cannot be inside search path!");
+
+    // Good usage, but the results would have nowhere to go: a failed run, found before the scan
+    // and before any file is moved.
+    row("output folder missing", "--auto-move %D --output %D/nothing/out.csv %R",
+        "nothing/out.csv: ", 1);
+    row("output below a file", "--auto-move %D --output %R/a/song.mp3/out.csv %R",
+        "song.mp3/out.csv: ", 1);
+    row("output is a folder", "--auto-move %D --output %D %R", "Is a directory", 1);
+    row("output folder not writable", "--output %D/out.csv %R", "out.csv: ", 1, true);
 }
 
-void TestCli::usageErrors() {
+void TestCli::refusedBeforeScan() {
     QFETCH(QStringList, args);
     QFETCH(QByteArray, message);
+    QFETCH(int, code);
+    QFETCH(bool, unprivileged);
 
     Trees t;
     makeTree(t.root.path(), Songs + QByteArrayList{"dupes/", "Log.txt=old line\r\n"});
-    const Run r = runScan(t.expandArgs(args), t.root.path());
-    QCOMPARE(r.code, 2);
+    std::optional<ModeGuard> readOnly;
+    if (unprivileged) {
+        QCOMPARE(::chmod(t.rootText().constData(), 0755), 0);
+        readOnly.emplace(t.other.path(), 0555);
+    }
+    const QStringList expanded = t.expandArgs(args);
+    const Run r =
+        unprivileged ? runUnprivileged(expanded, t.root.path()) : runScan(expanded, t.root.path());
+    QCOMPARE(r.code, code);
     QCOMPARE(r.out, QByteArray());
     QVERIFY2(r.err.contains(message), r.err.constData());
     QCOMPARE(t.root.read(QStringLiteral("Log.txt")), QByteArray("old line\r\n"));
