@@ -20,11 +20,26 @@ using namespace nw;
 
 namespace {
 
+// The first stop signal received, 0 for none.
 volatile std::sig_atomic_t interrupted = 0;
 
-void onInterrupt(int) {
-    interrupted = 1;
+void onStopSignal(int signal) {
+    if (!interrupted)
+        interrupted = signal;
     StopFlag = true;
+}
+
+// Ctrl-C, kill and a closed terminal all end the scan as its Stop button does: the pairs found
+// so far are still written.
+void catchStopSignals() {
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&action.sa_mask, signal);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
 }
 
 void writeTo(FILE* stream, const QString& text) {
@@ -98,7 +113,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    std::signal(SIGINT, onInterrupt);
+    catchStopSignals();
     cli::ConsoleView view(!options.quiet && ::isatty(STDERR_FILENO));
     setErrorSink(&view);
     const ScanStatus status = runScan(settings, view);
@@ -115,7 +130,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
     if (interrupted)
-        return 130;
+        return 128 + interrupted;
     if (status == ScanStatus::Error || view.errorReported())
         return 1;
     return 0;

@@ -174,6 +174,7 @@ private slots:
     void autoMoveStopsWhereFolderCannotBeMade();
     void relativeFoldersReadFromWorkingFolder();
 
+    void interruptCancelsScan_data();
     void interruptCancelsScan();
     void helpDocumentsEveryOption_data();
     void helpDocumentsEveryOption();
@@ -630,7 +631,18 @@ void TestCli::relativeFoldersReadFromWorkingFolder() {
     QCOMPARE(sizeRaw(t.otherText() + "big.ogg"), qint64(100));
 }
 
+void TestCli::interruptCancelsScan_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("code");
+    QTest::newRow("SIGINT") << int(SIGINT) << 130;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << 129;
+}
+
 void TestCli::interruptCancelsScan() {
+    QFETCH(int, signal);
+    QFETCH(int, code);
+
     Trees t;
     // Similar names keep every pair in play; the first two match at once and mark the start.
     t.root.write(QStringLiteral("aaaa_1.txt"));
@@ -652,12 +664,12 @@ void TestCli::interruptCancelsScan() {
         p.waitForFinished(5);
     if (p.state() == QProcess::NotRunning)
         QSKIP("the scan ended before it could be interrupted");
-    QCOMPARE(::kill(pid_t(p.processId()), SIGINT), 0);
+    QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
     QVERIFY(p.waitForFinished(-1));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     if (p.exitCode() == 0)
         QSKIP("the scan ended before the signal landed");
-    QCOMPARE(p.exitCode(), 130);
+    QCOMPARE(p.exitCode(), code);
 
     const QJsonObject top = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
     QCOMPARE(top.value(QStringLiteral("status")).toString(), QStringLiteral("Canceled"));
