@@ -38,6 +38,10 @@ bool OutputFile::open(const QString& name, QString& error) {
     return true;
 }
 
+bool OutputFile::isTerminal() const {
+    return !file_ && ::isatty(fd_);
+}
+
 bool OutputFile::write(const QByteArray& data) {
     if (file_) {
         if (file_->write(data) == data.size() && file_->commit())

@@ -23,6 +23,7 @@ public:
     // that could not be delivered fail the run before anything is touched. Opening a FIFO waits
     // for its reader, as a shell's redirection does. False with the reason in error.
     bool open(const QString& name, QString& error);
+    bool isTerminal() const;
     // The whole of data, committed; false when any of it could not be written.
     bool write(const QByteArray& data);
     // Why the last write failed.

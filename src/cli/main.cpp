@@ -7,6 +7,7 @@
 #include "PathCodec.h"
 #include "ResultWriter.h"
 #include "ScanDriver.h"
+#include "TerminalText.h"
 #include "Texts.h"
 
 #include <QCoreApplication>
@@ -48,8 +49,11 @@ void writeTo(FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
+// message names files: escaped when standard error is a terminal.
 void runError(const QString& message) {
-    writeTo(stderr, QStringLiteral("namewick-scan: %1\n").arg(message));
+    writeTo(
+        stderr,
+        QStringLiteral("namewick-scan: %1\n").arg(cli::shownOn(::isatty(STDERR_FILENO), message)));
 }
 
 int usageError(const QString& message) {
@@ -114,14 +118,15 @@ int main(int argc, char* argv[]) {
     }
 
     catchStopSignals();
-    cli::ConsoleView view(!options.quiet && ::isatty(STDERR_FILENO));
+    const bool errTerminal = ::isatty(STDERR_FILENO);
+    cli::ConsoleView view(!options.quiet && errTerminal, errTerminal);
     setErrorSink(&view);
     const ScanStatus status = runScan(settings, view);
     view.finishProgress();
     setErrorSink(nullptr);
 
-    const bool written =
-        output.write(cli::formatResults(options.format, status, view.rows().topDown()));
+    const bool written = output.write(
+        cli::formatResults(options.format, status, view.rows().topDown(), output.isTerminal()));
     if (!options.quiet)
         writeTo(stderr,
                 QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(view.rowCount()));

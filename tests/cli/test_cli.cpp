@@ -12,6 +12,7 @@
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
+#include <pty.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 #include <unistd.h>
@@ -80,6 +81,31 @@ Run runUnprivileged(const QStringList& args, const QString& workDir) {
     }
     p.start();
     return finish(p);
+}
+
+// Standard output and error on one new terminal; out gets what it showed.
+Run runOnTerminal(const QStringList& args) {
+    Run r;
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        return r;
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    QProcess p;
+    prepare(p, args, {});
+    p.setChildProcessModifier([slave] {
+        ::dup2(slave, STDOUT_FILENO);
+        ::dup2(slave, STDERR_FILENO);
+    });
+    p.start();
+    r = finish(p);
+    ::close(slave);
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+        r.out.append(buffer, n);
+    ::close(master);
+    return r;
 }
 
 QByteArray rawPath(const QString& path) {
@@ -176,6 +202,8 @@ private slots:
 
     void interruptCancelsScan_data();
     void interruptCancelsScan();
+    void namesEscapedOnTerminal_data();
+    void namesEscapedOnTerminal();
     void helpDocumentsEveryOption_data();
     void helpDocumentsEveryOption();
 };
@@ -206,6 +234,9 @@ void TestCli::rows_data() {
         {"caf\xE9.ogg,0.0,%R,4 chrs,caf\xE9.mp3,0.0,%R,Same Length"});
     row("utf-8 name", {"caf\xC3\xA9.mp3", "caf\xC3\xA9.ogg"}, "",
         {"caf\xC3\xA9.ogg,0.0,%R,4 chrs,caf\xC3\xA9.mp3,0.0,%R,Same Length"});
+    // Not a terminal: the exact bytes.
+    row("control characters in name", {"a\nb\x1b\x7f.mp3", "a\nb\x1b\x7f.ogg"}, "",
+        {"\"a\nb\x1b\x7f.ogg\",0.0,%R,5 chrs,\"a\nb\x1b\x7f.mp3\",0.0,%R,Same Length"});
     // Found Bravo, alpha, charlie; listed by File One without regard to case.
     row("sorted by File One",
         {"Bravo_1.txt", "Bravo_2.txt", "alpha_1.txt", "alpha_2.txt", "charlie_1.txt",
@@ -678,6 +709,32 @@ void TestCli::interruptCancelsScan() {
     QCOMPARE(t.root.read(QStringLiteral("Log.txt")).count("\r\n"), found);
     const QList<QByteArray> err = p.readAllStandardError().split('\n');
     QVERIFY(err.contains("Canceled"));
+}
+
+void TestCli::namesEscapedOnTerminal_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("shown");
+
+    QTest::newRow("csv rows") << QStringList{QStringLiteral("%R")}
+                              << QByteArray("a\\nb\\x1b[31m\\x7f\\\\\\xe9\\xc2\\x9b.ogg,");
+    QTest::newRow("json rows") << QStringList{QStringLiteral("--format=json"), QStringLiteral("%R")}
+                               << QByteArray("\"a\\nb\\u001b[31m\\u007f\\\\\\udce9\\u009b.ogg\"");
+    QTest::newRow("error line") << words("--auto-move %D/no\x1b[31m\x7f %R")
+                                << QByteArray("no\\x1b[31m\\x7f: no such folder");
+}
+
+void TestCli::namesEscapedOnTerminal() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, shown);
+
+    Trees t;
+    // Newline, escape, delete, backslash, a byte that is not UTF-8, and a C1 control (CSI).
+    makeTree(t.root.path(),
+             {"a\nb\x1b[31m\x7f\\\xe9\xc2\x9b.mp3", "a\nb\x1b[31m\x7f\\\xe9\xc2\x9b.ogg"});
+    const Run r = runOnTerminal(t.expandArgs(args));
+    QVERIFY2(r.out.contains(shown), r.out.constData());
+    for (const char raw : {'\x1b', '\x7f', '\xe9', '\x9b'})
+        QVERIFY2(!r.out.contains(raw), r.out.constData());
 }
 
 void TestCli::helpDocumentsEveryOption_data() {
