@@ -22,7 +22,9 @@ QString usageText() {
         "                             folder path below FOLDER; each move is recorded in Move.txt\n"
         "  --no-log                   do not delete or write Log.txt in FOLDER\n"
         "  --format csv|json          output format (default csv)\n"
-        "  --output FILE              write the pairs to FILE (default standard output)\n"
+        "  --output FILE              write the pairs to FILE (default standard output); a\n"
+        "                             device or FIFO is written into, any other FILE replaced\n"
+        "                             whole once the pairs are complete\n"
         "  --quiet                    nothing on standard error but errors\n"
         "  --help                     show this text\n"
         "  --version                  show the version\n"
@@ -30,7 +32,16 @@ QString usageText() {
         "Numbers are read as the window reads its boxes: \"90.5\" reads 90, and a text that is no\n"
         "number (\"abc\") ends the scan with an error when the value is first needed.\n"
         "\n"
-        "Exit status: 0 done, 1 error, 2 bad usage, 130 interrupted.\n"
+        "Switches take no value (\"--crc=no\" is bad usage); an empty FOLDER is bad usage, never\n"
+        "the working folder.\n"
+        "\n"
+        "On a terminal, control characters in names show as \\n, \\t, \\x1b and so on,\n"
+        "bytes that are not UTF-8 as \\xe9 and a backslash as \\\\; elsewhere names keep\n"
+        "their exact bytes.\n"
+        "\n"
+        "Exit status: 0 done, 1 error (also when FILE cannot be written), 2 bad usage; when\n"
+        "stopped by a signal, with the pairs found so far written: 130 SIGINT (Ctrl-C),\n"
+        "143 SIGTERM, 129 SIGHUP.\n"
         "\n"
         "Examples:\n"
         "  namewick-scan ~/Music\n"
@@ -76,21 +87,31 @@ bool parseCommandLine(const QStringList& args, CliOptions& options, QString& err
             folders.append(arg);
             continue;
         }
-        const QString name = arg.section(QLatin1Char('='), 0, 0);
-        QString value;
-        if (name == QLatin1String("--")) {
+        if (arg == QLatin1String("--")) {
             onlyFolders = true;
-        } else if (name == QLatin1String("--help")) {
+            continue;
+        }
+        const QString name = arg.section(QLatin1Char('='), 0, 0);
+        // "--no-log=0" must not quietly mean --no-log.
+        const auto isSwitch = [&](const char* switchName) {
+            if (name != QLatin1String(switchName))
+                return false;
+            if (arg.size() != name.size())
+                error = QStringLiteral("%1 takes no value").arg(name);
+            return true;
+        };
+        QString value;
+        if (isSwitch("--help")) {
             options.help = true;
-        } else if (name == QLatin1String("--version")) {
+        } else if (isSwitch("--version")) {
             options.version = true;
-        } else if (name == QLatin1String("--quiet")) {
+        } else if (isSwitch("--quiet")) {
             options.quiet = true;
-        } else if (name == QLatin1String("--keep-extensions")) {
+        } else if (isSwitch("--keep-extensions")) {
             options.settings.ignoreExtensions = false;
-        } else if (name == QLatin1String("--no-log")) {
+        } else if (isSwitch("--no-log")) {
             options.settings.writeLog = false;
-        } else if (name == QLatin1String("--crc")) {
+        } else if (isSwitch("--crc")) {
             options.settings.checkCRC = true;
         } else if (name == QLatin1String("--mode")) {
             if (!valueOf(k, name, value))
@@ -145,12 +166,19 @@ bool parseCommandLine(const QStringList& args, CliOptions& options, QString& err
             error = QStringLiteral("unknown option %1").arg(arg);
             return false;
         }
+        if (!error.isEmpty())
+            return false;
     }
     if (options.help || options.version)
         return true;
     if (folders.size() != 1) {
         error = folders.isEmpty() ? QStringLiteral("no folder given")
                                   : QStringLiteral("one folder only, not %1").arg(folders.size());
+        return false;
+    }
+    // An unset variable in a script must not mean the working folder.
+    if (folders.first().isEmpty()) {
+        error = QStringLiteral("the folder name is empty");
         return false;
     }
     options.folder = folders.first();

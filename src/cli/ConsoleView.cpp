@@ -1,5 +1,6 @@
 #include "ConsoleView.h"
 #include "PathCodec.h"
+#include "TerminalText.h"
 
 namespace nw::cli {
 
@@ -11,8 +12,9 @@ void writeErr(const QString& text) {
 }
 } // namespace
 
-ConsoleView::ConsoleView(bool showProgress)
-    : showProgress_(showProgress) {
+ConsoleView::ConsoleView(bool showProgress, bool errTerminal)
+    : showProgress_(showProgress)
+    , errTerminal_(errTerminal) {
     clock_.start();
 }
 
@@ -37,7 +39,8 @@ void ConsoleView::yield() {
 }
 
 void ConsoleView::drawProgress() {
-    QString line = caption_ + QStringLiteral("  ") + file_;
+    // Drawn on a terminal only.
+    QString line = escapeControls(caption_ + QStringLiteral("  ") + file_);
     if (line.size() > 78)
         line = line.left(38) + QStringLiteral("...") + line.right(37);
     writeErr(QStringLiteral("\r\x1b[K") + line);
@@ -60,7 +63,7 @@ void ConsoleView::showError(const QString& module, const QString& procedure,
                        .arg(error.description);
     if (!error.detail.isEmpty())
         line += QStringLiteral(": ") + error.detail;
-    writeErr(line + QLatin1Char('\n'));
+    writeErr(shownOn(errTerminal_, line) + QLatin1Char('\n'));
 }
 
 } // namespace nw::cli

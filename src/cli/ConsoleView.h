@@ -12,9 +12,10 @@
 namespace nw::cli {
 
 // The scan's window on a terminal: rows kept in memory, progress as one line on standard error.
+// errTerminal: standard error is a terminal, so names in error lines are escaped.
 class ConsoleView : public ScanView, public ErrorSink {
 public:
-    explicit ConsoleView(bool showProgress);
+    ConsoleView(bool showProgress, bool errTerminal);
 
     void lockControls() override {}
     void unlockControls(MatchMode) override {}
@@ -46,6 +47,7 @@ private:
     QString caption_;
     QString file_;
     bool showProgress_;
+    bool errTerminal_;
     bool lineShown_ = false;
     bool errorReported_ = false;
     unsigned calls_ = 0;

@@ -1,5 +1,6 @@
 #include "ResultWriter.h"
 #include "PathCodec.h"
+#include "TerminalText.h"
 
 namespace nw::cli {
 
@@ -14,7 +15,8 @@ QByteArray csvField(const QString& text) {
     return '"' + bytes + '"';
 }
 
-QByteArray jsonString(const QString& text) {
+// terminal: DEL and the C1 controls escaped too, which JSON itself lets through.
+QByteArray jsonString(const QString& text, bool terminal = false) {
     QByteArray out = "\"";
     const qsizetype n = text.size();
     for (qsizetype k = 0; k < n; ++k) {
@@ -40,7 +42,8 @@ QByteArray jsonString(const QString& text) {
         }
         const bool pair = QChar::isHighSurrogate(u) && k + 1 < n &&
                           QChar::isLowSurrogate(text.at(k + 1).unicode());
-        if (u < 0x20 || (QChar::isSurrogate(u) && !pair)) {
+        const bool control = u < 0x20 || (terminal && (u == 0x7f || (u >= 0x80 && u <= 0x9f)));
+        if (control || (QChar::isSurrogate(u) && !pair)) {
             // Control characters, and the bytes of a name that is not valid UTF-8.
             out += QStringLiteral("\\u%1").arg(int(u), 4, 16, QLatin1Char('0')).toLatin1();
             continue;
@@ -57,7 +60,8 @@ QByteArray jsonString(const QString& text) {
 
 } // namespace
 
-QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows) {
+QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows,
+                         bool terminal) {
     QByteArray out;
     if (format == Format::Csv) {
         for (int c = 0; c < ColumnCount; ++c)
@@ -67,7 +71,7 @@ QByteArray formatResults(Format format, ScanStatus status, const std::vector<Res
             for (int c = 0; c < ColumnCount; ++c) {
                 if (c)
                     out += ',';
-                out += csvField(row.cells[size_t(c)]);
+                out += csvField(shownOn(terminal, row.cells[size_t(c)]));
             }
             out += "\r\n";
         }
@@ -80,7 +84,8 @@ QByteArray formatResults(Format format, ScanStatus status, const std::vector<Res
         for (int c = 0; c < ColumnCount; ++c) {
             if (c)
                 out += ", ";
-            out += jsonString(ColumnKeys[size_t(c)]) + ": " + jsonString(rows[r].cells[size_t(c)]);
+            out += jsonString(ColumnKeys[size_t(c)]) + ": " +
+                   jsonString(rows[r].cells[size_t(c)], terminal);
         }
         out += '}';
     }

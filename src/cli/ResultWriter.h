@@ -9,7 +9,9 @@
 namespace nw::cli {
 
 // The rows as CSV (RFC 4180, header of column keys) or as one JSON object, cells as the window
-// shows them, rows in the window's final order.
-QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows);
+// shows them, rows in the window's final order. For a terminal, control characters in the cells
+// are escaped (see TerminalText.h; in JSON as \u escapes).
+QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows,
+                         bool terminal);
 
 } // namespace nw::cli

@@ -3,14 +3,15 @@
 #include "ConsoleView.h"
 #include "FileSystem.h"
 #include "Flags.h"
+#include "OutputFile.h"
 #include "PathCodec.h"
 #include "ResultWriter.h"
 #include "ScanDriver.h"
+#include "TerminalText.h"
 #include "Texts.h"
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QSaveFile>
 
 #include <csignal>
 #include <cstdio>
@@ -20,11 +21,26 @@ using namespace nw;
 
 namespace {
 
+// The first stop signal received, 0 for none.
 volatile std::sig_atomic_t interrupted = 0;
 
-void onInterrupt(int) {
-    interrupted = 1;
+void onStopSignal(int signal) {
+    if (!interrupted)
+        interrupted = signal;
     StopFlag = true;
+}
+
+// Ctrl-C, kill and a closed terminal all end the scan as its Stop button does: the pairs found
+// so far are still written.
+void catchStopSignals() {
+    struct sigaction action = {};
+    action.sa_handler = onStopSignal;
+    action.sa_flags = SA_RESTART;
+    sigemptyset(&action.sa_mask);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        sigaddset(&action.sa_mask, signal);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP})
+        ::sigaction(signal, &action, nullptr);
 }
 
 void writeTo(FILE* stream, const QString& text) {
@@ -33,9 +49,16 @@ void writeTo(FILE* stream, const QString& text) {
     std::fflush(stream);
 }
 
+// message names files: escaped when standard error is a terminal.
+void runError(const QString& message) {
+    writeTo(
+        stderr,
+        QStringLiteral("namewick-scan: %1\n").arg(cli::shownOn(::isatty(STDERR_FILENO), message)));
+}
+
 int usageError(const QString& message) {
-    writeTo(stderr,
-            QStringLiteral("namewick-scan: %1\nTry 'namewick-scan --help'.\n").arg(message));
+    runError(message);
+    writeTo(stderr, QStringLiteral("Try 'namewick-scan --help'.\n"));
     return 2;
 }
 
@@ -87,35 +110,32 @@ int main(int argc, char* argv[]) {
         settings.autoMoveDir = fs::folderText(target);
     }
 
-    QSaveFile outputFile(options.output);
-    if (!options.output.isEmpty() && !outputFile.open(QIODevice::WriteOnly))
-        return usageError(QStringLiteral("%1: %2").arg(options.output, outputFile.errorString()));
+    // The usage is fine; a destination that cannot take the results is a failed run.
+    cli::OutputFile output;
+    if (!output.open(options.output, error)) {
+        runError(error);
+        return 1;
+    }
 
-    std::signal(SIGINT, onInterrupt);
-    cli::ConsoleView view(!options.quiet && ::isatty(STDERR_FILENO));
+    catchStopSignals();
+    const bool errTerminal = ::isatty(STDERR_FILENO);
+    cli::ConsoleView view(!options.quiet && errTerminal, errTerminal);
     setErrorSink(&view);
     const ScanStatus status = runScan(settings, view);
     view.finishProgress();
     setErrorSink(nullptr);
 
-    const QByteArray results = cli::formatResults(options.format, status, view.rows().topDown());
-    bool written = true;
-    if (options.output.isEmpty()) {
-        written = std::fwrite(results.constData(), 1, size_t(results.size()), stdout) ==
-                      size_t(results.size()) &&
-                  std::fflush(stdout) == 0;
-    } else {
-        written = outputFile.write(results) == results.size() && outputFile.commit();
-    }
+    const bool written = output.write(
+        cli::formatResults(options.format, status, view.rows().topDown(), output.isTerminal()));
     if (!options.quiet)
         writeTo(stderr,
                 QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(view.rowCount()));
     if (!written) {
-        writeTo(stderr, QStringLiteral("namewick-scan: the results could not be written\n"));
+        runError(QStringLiteral("the results could not be written: %1").arg(output.writeError()));
         return 1;
     }
     if (interrupted)
-        return 130;
+        return 128 + interrupted;
     if (status == ScanStatus::Error || view.errorReported())
         return 1;
     return 0;

@@ -11,10 +11,15 @@
 
 #include <csignal>
 #include <fcntl.h>
+#include <optional>
+#include <pty.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
+using nw::test::ModeGuard;
 using nw::test::readRaw;
+using nw::test::runningAsRoot;
 using nw::test::TestDir;
 
 namespace {
@@ -44,10 +49,7 @@ void prepare(QProcess& p, const QStringList& args, const QString& workDir) {
         p.setWorkingDirectory(workDir);
 }
 
-Run runScan(const QStringList& args, const QString& workDir = {}) {
-    QProcess p;
-    prepare(p, args, workDir);
-    p.start();
+Run finish(QProcess& p) {
     Run r;
     if (!p.waitForStarted() || !p.waitForFinished(-1)) {
         r.code = -2;
@@ -56,6 +58,53 @@ Run runScan(const QStringList& args, const QString& workDir = {}) {
     r.out = p.readAllStandardOutput();
     r.err = p.readAllStandardError();
     r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+    return r;
+}
+
+Run runScan(const QStringList& args, const QString& workDir = {}) {
+    QProcess p;
+    prepare(p, args, workDir);
+    p.start();
+    return finish(p);
+}
+
+// Run as a user whom permission bits stop: nobody, when the test runs as root.
+Run runUnprivileged(const QStringList& args, const QString& workDir) {
+    QProcess p;
+    prepare(p, args, workDir);
+    if (runningAsRoot()) {
+        p.setArguments(QStringList{QStringLiteral("--reuid=nobody"),
+                                   QStringLiteral("--regid=nogroup"),
+                                   QStringLiteral("--clear-groups"), p.program()} +
+                       args);
+        p.setProgram(QStringLiteral("setpriv"));
+    }
+    p.start();
+    return finish(p);
+}
+
+// Standard output and error on one new terminal; out gets what it showed.
+Run runOnTerminal(const QStringList& args) {
+    Run r;
+    int master = -1;
+    int slave = -1;
+    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
+        return r;
+    ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+    QProcess p;
+    prepare(p, args, {});
+    p.setChildProcessModifier([slave] {
+        ::dup2(slave, STDOUT_FILENO);
+        ::dup2(slave, STDERR_FILENO);
+    });
+    p.start();
+    r = finish(p);
+    ::close(slave);
+    char buffer[4096];
+    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
+        r.out.append(buffer, n);
+    ::close(master);
     return r;
 }
 
@@ -136,11 +185,13 @@ private slots:
     void jsonOutput();
     void outputFile_data();
     void outputFile();
+    void outputIntoSpecialFile_data();
+    void outputIntoSpecialFile();
     void logFile_data();
     void logFile();
 
-    void usageErrors_data();
-    void usageErrors();
+    void refusedBeforeScan_data();
+    void refusedBeforeScan();
     void badNumberEndsScanWithError_data();
     void badNumberEndsScanWithError();
 
@@ -149,7 +200,10 @@ private slots:
     void autoMoveStopsWhereFolderCannotBeMade();
     void relativeFoldersReadFromWorkingFolder();
 
+    void interruptCancelsScan_data();
     void interruptCancelsScan();
+    void namesEscapedOnTerminal_data();
+    void namesEscapedOnTerminal();
     void helpDocumentsEveryOption_data();
     void helpDocumentsEveryOption();
 };
@@ -180,6 +234,9 @@ void TestCli::rows_data() {
         {"caf\xE9.ogg,0.0,%R,4 chrs,caf\xE9.mp3,0.0,%R,Same Length"});
     row("utf-8 name", {"caf\xC3\xA9.mp3", "caf\xC3\xA9.ogg"}, "",
         {"caf\xC3\xA9.ogg,0.0,%R,4 chrs,caf\xC3\xA9.mp3,0.0,%R,Same Length"});
+    // Not a terminal: the exact bytes.
+    row("control characters in name", {"a\nb\x1b\x7f.mp3", "a\nb\x1b\x7f.ogg"}, "",
+        {"\"a\nb\x1b\x7f.ogg\",0.0,%R,5 chrs,\"a\nb\x1b\x7f.mp3\",0.0,%R,Same Length"});
     // Found Bravo, alpha, charlie; listed by File One without regard to case.
     row("sorted by File One",
         {"Bravo_1.txt", "Bravo_2.txt", "alpha_1.txt", "alpha_2.txt", "charlie_1.txt",
@@ -321,6 +378,61 @@ void TestCli::outputFile() {
     QVERIFY(!t.root.exists(QStringLiteral("pairs.out")));
 }
 
+void TestCli::outputIntoSpecialFile_data() {
+    QTest::addColumn<int>("device"); // minor number of a memory device (major 1); 0: a FIFO
+    QTest::addColumn<bool>("link");
+    QTest::addColumn<int>("code");
+
+    QTest::newRow("fifo") << 0 << false << 0;
+    QTest::newRow("link to a fifo") << 0 << true << 0;
+    QTest::newRow("null device") << 3 << false << 0;
+    QTest::newRow("full device: the write fails") << 7 << false << 1;
+}
+
+void TestCli::outputIntoSpecialFile() {
+    QFETCH(int, device);
+    QFETCH(bool, link);
+    QFETCH(int, code);
+
+    Trees t;
+    makeTree(t.root.path(), Songs);
+    const QByteArray node = t.otherText() + "node";
+    if (!device) {
+        QCOMPARE(::mkfifo(node.constData(), 0600), 0);
+    } else {
+        if (::mknod(node.constData(), S_IFCHR | 0600, makedev(1, unsigned(device))) != 0)
+            QSKIP("this system makes no device nodes");
+        const int probe = ::open(node.constData(), O_WRONLY | O_CLOEXEC);
+        if (probe < 0)
+            QSKIP("device nodes do not open in the temporary folder");
+        ::close(probe);
+    }
+    const QByteArray linkPath = t.otherText() + "link";
+    if (link)
+        QCOMPARE(::symlink(node.constData(), linkPath.constData()), 0);
+
+    // Held open, so the program's open does not wait, and what it writes waits in the pipe.
+    const int reader = device ? -1 : ::open(node.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const Run r = runScan(
+        {QStringLiteral("--output"), QFile::decodeName(link ? linkPath : node), t.root.path()});
+    QByteArray received;
+    char buffer[4096];
+    for (ssize_t n; reader >= 0 && (n = ::read(reader, buffer, sizeof buffer)) > 0;)
+        received.append(buffer, n);
+    if (reader >= 0)
+        ::close(reader);
+
+    QCOMPARE(r.code, code);
+    QCOMPARE(r.err.contains("could not be written"), code != 0);
+    struct stat st;
+    QCOMPARE(::lstat(node.constData(), &st), 0);
+    QCOMPARE(st.st_mode & S_IFMT, device ? mode_t(S_IFCHR) : mode_t(S_IFIFO));
+    if (link)
+        QVERIFY(::lstat(linkPath.constData(), &st) == 0 && S_ISLNK(st.st_mode));
+    if (!device)
+        QCOMPARE(received, runScan({t.root.path()}).out);
+}
+
 void TestCli::logFile_data() {
     QTest::addColumn<QByteArrayList>("tree");
     QTest::addColumn<QStringList>("args");
@@ -365,11 +477,18 @@ void TestCli::logFile() {
     QCOMPARE(readRaw(t.rootText() + "Log.txt"), t.expandLines(lines));
 }
 
-void TestCli::usageErrors_data() {
+void TestCli::refusedBeforeScan_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QByteArray>("message");
-    const auto row = [](const char* name, const char* args, const char* message) {
-        QTest::newRow(name) << words(args) << QByteArray(message);
+    QTest::addColumn<int>("code");
+    QTest::addColumn<bool>("unprivileged");
+    const auto rowOf = [](const char* name, const QStringList& args, const char* message,
+                          int code = 2, bool unprivileged = false) {
+        QTest::newRow(name) << args << QByteArray(message) << code << unprivileged;
+    };
+    const auto row = [&](const char* name, const char* args, const char* message, int code = 2,
+                         bool unprivileged = false) {
+        rowOf(name, words(args), message, code, unprivileged);
     };
 
     row("unknown option", "--bogus %R", "unknown option --bogus");
@@ -377,26 +496,55 @@ void TestCli::usageErrors_data() {
     row("bad mode", "--mode fuzzy %R", "--mode");
     row("bad format", "--format=xml %R", "--format");
     row("value missing", "%R --percent", "--percent needs a value");
+    for (const char* arg : {"--crc=no", "--quiet=no", "--no-log=1",
+                            "--keep-extensions=", "--help=x", "--version=1"}) {
+        const QByteArray name = QByteArray(arg).split('=').first();
+        rowOf(arg, {QString::fromLatin1(arg), QStringLiteral("%R")}, name + " takes no value");
+    }
     row("no folder", "", "no folder given");
     row("two folders", "%R %R", "one folder only");
     row("folder missing", "%R/nothing", "no such folder");
     row("folder is a file", "%R/a/song.mp3", "no such folder");
-    row("output folder missing", "--output %D/nothing/out.csv %R", "out.csv");
+    // The working folder is the scanned tree here: an empty name must not mean it.
+    rowOf("empty folder", {QString()}, "the folder name is empty");
+    rowOf("empty folder with auto-move", {QStringLiteral("--auto-move"), QStringLiteral("%D"), {}},
+          "the folder name is empty");
+    rowOf("empty folder after --", {QStringLiteral("--"), {}}, "the folder name is empty");
+    rowOf("empty auto-move folder", {QStringLiteral("--auto-move="), QStringLiteral("%R")},
+          "--auto-move needs a folder");
     row("auto-move folder missing", "--auto-move %D/nothing %R", "no such folder");
     row("auto-move inside scanned folder", "--auto-move %R/dupes %R",
         "Directory cannot be inside search path!");
     row("auto-move to scanned folder", "--auto-move %R/ %R",
         "Directory cannot be inside search path!");
+
+    // Good usage, but the results would have nowhere to go: a failed run, found before the scan
+    // and before any file is moved.
+    row("output folder missing", "--auto-move %D --output %D/nothing/out.csv %R",
+        "nothing/out.csv: ", 1);
+    row("output below a file", "--auto-move %D --output %R/a/song.mp3/out.csv %R",
+        "song.mp3/out.csv: ", 1);
+    row("output is a folder", "--auto-move %D --output %D %R", "Is a directory", 1);
+    row("output folder not writable", "--output %D/out.csv %R", "out.csv: ", 1, true);
 }
 
-void TestCli::usageErrors() {
+void TestCli::refusedBeforeScan() {
     QFETCH(QStringList, args);
     QFETCH(QByteArray, message);
+    QFETCH(int, code);
+    QFETCH(bool, unprivileged);
 
     Trees t;
     makeTree(t.root.path(), Songs + QByteArrayList{"dupes/", "Log.txt=old line\r\n"});
-    const Run r = runScan(t.expandArgs(args));
-    QCOMPARE(r.code, 2);
+    std::optional<ModeGuard> readOnly;
+    if (unprivileged) {
+        QCOMPARE(::chmod(t.rootText().constData(), 0755), 0);
+        readOnly.emplace(t.other.path(), 0555);
+    }
+    const QStringList expanded = t.expandArgs(args);
+    const Run r =
+        unprivileged ? runUnprivileged(expanded, t.root.path()) : runScan(expanded, t.root.path());
+    QCOMPARE(r.code, code);
     QCOMPARE(r.out, QByteArray());
     QVERIFY2(r.err.contains(message), r.err.constData());
     QCOMPARE(t.root.read(QStringLiteral("Log.txt")), QByteArray("old line\r\n"));
@@ -514,7 +662,18 @@ void TestCli::relativeFoldersReadFromWorkingFolder() {
     QCOMPARE(sizeRaw(t.otherText() + "big.ogg"), qint64(100));
 }
 
+void TestCli::interruptCancelsScan_data() {
+    QTest::addColumn<int>("signal");
+    QTest::addColumn<int>("code");
+    QTest::newRow("SIGINT") << int(SIGINT) << 130;
+    QTest::newRow("SIGTERM") << int(SIGTERM) << 143;
+    QTest::newRow("SIGHUP") << int(SIGHUP) << 129;
+}
+
 void TestCli::interruptCancelsScan() {
+    QFETCH(int, signal);
+    QFETCH(int, code);
+
     Trees t;
     // Similar names keep every pair in play; the first two match at once and mark the start.
     t.root.write(QStringLiteral("aaaa_1.txt"));
@@ -536,12 +695,12 @@ void TestCli::interruptCancelsScan() {
         p.waitForFinished(5);
     if (p.state() == QProcess::NotRunning)
         QSKIP("the scan ended before it could be interrupted");
-    QCOMPARE(::kill(pid_t(p.processId()), SIGINT), 0);
+    QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
     QVERIFY(p.waitForFinished(-1));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     if (p.exitCode() == 0)
         QSKIP("the scan ended before the signal landed");
-    QCOMPARE(p.exitCode(), 130);
+    QCOMPARE(p.exitCode(), code);
 
     const QJsonObject top = QJsonDocument::fromJson(p.readAllStandardOutput()).object();
     QCOMPARE(top.value(QStringLiteral("status")).toString(), QStringLiteral("Canceled"));
@@ -550,6 +709,32 @@ void TestCli::interruptCancelsScan() {
     QCOMPARE(t.root.read(QStringLiteral("Log.txt")).count("\r\n"), found);
     const QList<QByteArray> err = p.readAllStandardError().split('\n');
     QVERIFY(err.contains("Canceled"));
+}
+
+void TestCli::namesEscapedOnTerminal_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("shown");
+
+    QTest::newRow("csv rows") << QStringList{QStringLiteral("%R")}
+                              << QByteArray("a\\nb\\x1b[31m\\x7f\\\\\\xe9\\xc2\\x9b.ogg,");
+    QTest::newRow("json rows") << QStringList{QStringLiteral("--format=json"), QStringLiteral("%R")}
+                               << QByteArray("\"a\\nb\\u001b[31m\\u007f\\\\\\udce9\\u009b.ogg\"");
+    QTest::newRow("error line") << words("--auto-move %D/no\x1b[31m\x7f %R")
+                                << QByteArray("no\\x1b[31m\\x7f: no such folder");
+}
+
+void TestCli::namesEscapedOnTerminal() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, shown);
+
+    Trees t;
+    // Newline, escape, delete, backslash, a byte that is not UTF-8, and a C1 control (CSI).
+    makeTree(t.root.path(),
+             {"a\nb\x1b[31m\x7f\\\xe9\xc2\x9b.mp3", "a\nb\x1b[31m\x7f\\\xe9\xc2\x9b.ogg"});
+    const Run r = runOnTerminal(t.expandArgs(args));
+    QVERIFY2(r.out.contains(shown), r.out.constData());
+    for (const char raw : {'\x1b', '\x7f', '\xe9', '\x9b'})
+        QVERIFY2(!r.out.contains(raw), r.out.constData());
 }
 
 void TestCli::helpDocumentsEveryOption_data() {
