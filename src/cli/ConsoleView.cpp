@@ -1,4 +1,5 @@
 #include "ConsoleView.h"
+#include "Flags.h"
 #include "PathCodec.h"
 #include "TerminalText.h"
 
@@ -12,10 +13,17 @@ void writeErr(const QString& text) {
 }
 } // namespace
 
-ConsoleView::ConsoleView(bool showProgress, bool errTerminal)
+ConsoleView::ConsoleView(bool showProgress, bool errTerminal,
+                         const volatile std::sig_atomic_t* stopSignal)
     : showProgress_(showProgress)
-    , errTerminal_(errTerminal) {
+    , errTerminal_(errTerminal)
+    , stopSignal_(stopSignal) {
     clock_.start();
+}
+
+void ConsoleView::lockControls() {
+    if (stopSignal_ && *stopSignal_)
+        StopFlag = true;
 }
 
 void ConsoleView::setRowsSorted(bool sorted) {

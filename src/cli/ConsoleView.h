@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QTextStream>
 
+#include <csignal>
 #include <cstdio>
 
 namespace nw::cli {
@@ -15,9 +16,12 @@ namespace nw::cli {
 // errTerminal: standard error is a terminal, so names in error lines are escaped.
 class ConsoleView : public ScanView, public ErrorSink {
 public:
-    ConsoleView(bool showProgress, bool errTerminal);
+    // stopSignal: set by a signal handler; a signal that came before the scan cleared its flags
+    // still stops it.
+    ConsoleView(bool showProgress, bool errTerminal,
+                const volatile std::sig_atomic_t* stopSignal = nullptr);
 
-    void lockControls() override {}
+    void lockControls() override;
     void unlockControls(MatchMode) override {}
     void showCRCSkip(bool) override {}
     void uncheckCRC() override {}
@@ -52,6 +56,7 @@ private:
     bool errorReported_ = false;
     unsigned calls_ = 0;
     QElapsedTimer clock_;
+    const volatile std::sig_atomic_t* stopSignal_;
 };
 
 } // namespace nw::cli

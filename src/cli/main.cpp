@@ -119,7 +119,7 @@ int main(int argc, char* argv[]) {
 
     catchStopSignals();
     const bool errTerminal = ::isatty(STDERR_FILENO);
-    cli::ConsoleView view(!options.quiet && errTerminal, errTerminal);
+    cli::ConsoleView view(!options.quiet && errTerminal, errTerminal, &interrupted);
     setErrorSink(&view);
     const ScanStatus status = runScan(settings, view);
     view.finishProgress();
