@@ -36,10 +36,12 @@ bool folderExists(const QString& path); // a folder, or a link to one, stands th
 ErrorInfo createFolder(const QString& path);
 ErrorInfo deleteFile(const QString& path);
 
-// Appends data to the file, creating it when missing; the whole of data or an error.
+// Appends data to the file, creating it when missing; the whole of data or an error. A link, FIFO
+// or anything else but a regular file at path is a "Path/File access error" and is left as it is.
 ErrorInfo appendToFile(const QString& path, const QByteArray& data);
 
-// Reads a file from start to end in blocks.
+// Reads a file from start to end in blocks. Only a regular file opens: a link, FIFO or device at
+// path (a listed file replaced since) is a "Path/File access error", never followed or waited on.
 class FileReader {
 public:
     FileReader() = default;

@@ -78,6 +78,34 @@ ssize_t readSome(int fd, char* buffer, size_t capacity) {
 
 constexpr size_t kCopyBlock = size_t(1) << 20;
 
+// Set by openRegular for an entry that is there but not a regular file.
+constexpr int kNotRegular = EBADFD;
+
+// Opens name as a regular file. A listed file may since have been replaced: a link at the name
+// is not followed, a FIFO or device does not block the open, and anything but a regular file is
+// refused. The descriptor, or -1 with errno set.
+int openRegular(int dirfd, const char* name, int flags, struct stat& st, mode_t mode = 0) {
+    const int fd = ::openat(dirfd, name, flags | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC, mode);
+    if (fd < 0)
+        return -1;
+    int err = ::fstat(fd, &st) != 0 ? errno : S_ISREG(st.st_mode) ? 0 : kNotRegular;
+    if (err == 0 && ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        err = errno;
+    if (err != 0) {
+        ::close(fd);
+        errno = err;
+        return -1;
+    }
+    return fd;
+}
+
+// The error of a failed openRegular: whatever stands there instead of a file cannot be used.
+ErrorInfo openFailure(int err, const QString& path, bool missingIsPath = false) {
+    if (err == ELOOP || err == ENXIO || err == kNotRegular)
+        return ErrorInfo::make(ErrPathFileAccess, path);
+    return errorFromErrno(err, path, missingIsPath);
+}
+
 QString parentOf(const QString& path) {
     const qsizetype slash = path.lastIndexOf(QLatin1Char('/'));
     return slash <= 0 ? QStringLiteral("/") : path.left(slash);
@@ -224,9 +252,11 @@ ErrorInfo deleteFile(const QString& path) {
 }
 
 ErrorInfo appendToFile(const QString& path, const QByteArray& data) {
-    Fd fd(::open(encodePath(path).constData(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, 0666));
+    struct stat st;
+    Fd fd(openRegular(AT_FDCWD, encodePath(path).constData(), O_WRONLY | O_APPEND | O_CREAT, st,
+                      0666));
     if (fd.get() < 0)
-        return errorFromErrno(errno, path, true);
+        return openFailure(errno, path, true);
     if (const int err = writeAll(fd.get(), data.constData(), data.size()))
         return errorFromErrno(err, path);
     if (const int err = fd.close())
@@ -242,16 +272,10 @@ ErrorInfo FileReader::open(const QString& path) {
     close();
     path_ = path;
     error_ = {};
-    const int fd = ::open(encodePath(path).constData(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0)
-        return error_ = errorFromErrno(errno, path);
     struct stat st;
-    // errno only when fstat failed: for a folder it still holds some earlier call's code.
-    const int err = ::fstat(fd, &st) != 0 ? errno : 0;
-    if (err != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        return error_ = err ? errorFromErrno(err, path) : ErrorInfo::make(ErrPathFileAccess, path);
-    }
+    const int fd = openRegular(AT_FDCWD, encodePath(path).constData(), O_RDONLY, st);
+    if (fd < 0)
+        return error_ = openFailure(errno, path);
 #ifdef POSIX_FADV_SEQUENTIAL
     ::posix_fadvise(fd, 0, 0, POSIX_FADV_SEQUENTIAL);
 #endif
@@ -281,18 +305,13 @@ void setMoveFaultHook(MoveFaultHook hook) {
     faultHook() = std::move(hook);
 }
 
-ErrorInfo copyMove(const QString& source, const QString& destination,
-                   const MoveProceed& proceed) {
+ErrorInfo copyMove(const QString& source, const QString& destination, const MoveProceed& proceed) {
     const QByteArray src = encodePath(source);
     const QByteArray dst = encodePath(destination);
-    Fd in(::open(src.constData(), O_RDONLY | O_CLOEXEC));
-    if (in.get() < 0)
-        return errorFromErrno(errno, source);
     struct stat st;
-    if (::fstat(in.get(), &st) != 0)
-        return errorFromErrno(errno, source);
-    if (!S_ISREG(st.st_mode))
-        return ErrorInfo::make(ErrPathFileAccess, source);
+    Fd in(openRegular(AT_FDCWD, src.constData(), O_RDONLY, st));
+    if (in.get() < 0)
+        return openFailure(errno, source);
 
     const QString folder = parentOf(destination);
     QByteArray tmpl = encodePath(folder + QStringLiteral("/.namewick-move-XXXXXX"));
@@ -385,8 +404,7 @@ ErrorInfo copyMove(const QString& source, const QString& destination,
     return {};
 }
 
-ErrorInfo moveFile(const QString& source, const QString& destFolder,
-                   const MoveProceed& proceed) {
+ErrorInfo moveFile(const QString& source, const QString& destFolder, const MoveProceed& proceed) {
     const QString name = source.mid(source.lastIndexOf(QLatin1Char('/')) + 1);
     const QString destination = folderText(destFolder) + name;
     const QByteArray src = encodePath(source);

@@ -8,10 +8,14 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 using namespace nw;
@@ -89,6 +93,20 @@ bool makeEntry(TestDir& dir, const QString& name, const QString& kind) {
     return kind == QLatin1String("missing");
 }
 
+// Runs fn in a forked child; its result, or minus the signal that ended the child. An alarm
+// bounds the child, so a call that blocks fails the test instead of hanging it.
+int inChild(const std::function<int()>& fn) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(5);
+        ::_exit(fn());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
 struct EntryCase {
     const char* name;
     const char* kind; // as makeEntry makes it
@@ -122,6 +140,8 @@ private slots:
     void fileSize();
     void appendCreatesThenAppends();
     void readerReadsWholeFileInBlocks();
+    void specialEntriesAreRefused_data();
+    void specialEntriesAreRefused();
     void failuresLeaveTreeAsItWas_data();
     void failuresLeaveTreeAsItWas();
     void moveWithinFileSystem();
@@ -261,6 +281,44 @@ void TestFileSystem::readerReadsWholeFileInBlocks() {
     QCOMPARE(reader.read(buffer.data(), buffer.size()), qint64(0));
     reader.close();
     QCOMPARE(reader.read(buffer.data(), buffer.size()), qint64(-1));
+}
+
+void TestFileSystem::specialEntriesAreRefused_data() {
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QString>("kind"); // as makeEntry makes it
+    // A listed file may have been replaced by a FIFO, which blocks an open, or by a link.
+    for (const char* op : {"open", "copy", "append"})
+        for (const char* kind : {"fifo", "link to file", "dangling link"})
+            if (op == QLatin1String("append") || kind != QLatin1String("dangling link"))
+                QTest::addRow("%s %s", op, kind) << QString(op) << QString(kind);
+}
+
+void TestFileSystem::specialEntriesAreRefused() {
+    QFETCH(QString, op);
+    QFETCH(QString, kind);
+    TestDir dir;
+    const QString path = dir.file(QStringLiteral("entry"));
+    QVERIFY(makeEntry(dir, QStringLiteral("entry"), kind));
+    dir.mkdir(QStringLiteral("to"));
+
+    const int result = inChild([&] {
+        fs::FileReader reader;
+        return (op == "open"   ? reader.open(path)
+                : op == "copy" ? fs::copyMove(path, dir.file(QStringLiteral("to/entry")))
+                               : fs::appendToFile(path, "line\r\n"))
+            .number;
+    });
+    QCOMPARE(result, int(ErrPathFileAccess));
+    QCOMPARE(fs::kindOf(path), fs::Kind::Other);
+    QList<QByteArray> names = allNames(dir.path());
+    std::sort(names.begin(), names.end());
+    QList<QByteArray> expected = {"entry", "to"}; // a dangling link's target is not made
+    if (kind == QLatin1String("link to file"))
+        expected.insert(1, "target-file");
+    QCOMPARE(names, expected);
+    if (kind == QLatin1String("link to file"))
+        QCOMPARE(dir.read(QStringLiteral("target-file")), QByteArray("x"));
+    QCOMPARE(allNames(dir.file(QStringLiteral("to"))), QList<QByteArray>());
 }
 
 void TestFileSystem::failuresLeaveTreeAsItWas_data() {
