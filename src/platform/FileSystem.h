@@ -36,10 +36,12 @@ bool folderExists(const QString& path); // a folder, or a link to one, stands th
 ErrorInfo createFolder(const QString& path);
 ErrorInfo deleteFile(const QString& path);
 
-// Appends data to the file, creating it when missing; the whole of data or an error.
+// Appends data to the file, creating it when missing; the whole of data or an error. A link, FIFO
+// or anything else but a regular file at path is a "Path/File access error" and is left as it is.
 ErrorInfo appendToFile(const QString& path, const QByteArray& data);
 
-// Reads a file from start to end in blocks.
+// Reads a file from start to end in blocks. Only a regular file opens: a link, FIFO or device at
+// path (a listed file replaced since) is a "Path/File access error", never followed or waited on.
 class FileReader {
 public:
     FileReader() = default;
@@ -66,10 +68,19 @@ private:
 using MoveProceed = std::function<bool()>;
 
 // Moves source into destFolder under its own name. Never overwrites: an existing name there is
-// "File already exists". Across file systems the file is copied into a temporary file beside the
-// destination, checked by size and checksum, given the source's times and permissions, put in
-// place without overwriting, and only then is the source removed. Any failure leaves the source
-// where it was and nothing new behind.
+// "File already exists". Within a file system it is one rename that cannot replace anything.
+// Across file systems the file is copied into a file without a name (under a hidden temporary
+// name only where the file system cannot make nameless files), holes kept; the copy is written to
+// the disk, read back and checked against the source by size and checksum, given the source's
+// owner where permitted, extended attributes, mode (setuid and setgid included) and times, and
+// then named without replacing anything. Only then is the source removed, and only while its name
+// still holds the very file that was copied, unchanged (device, inode, size, modification and
+// change time); a source replaced or written to meanwhile is kept, the copy removed and the move
+// fails with "Path/File access error". Any failure or stop leaves the source where it was and
+// nothing new behind, and so does a process ended mid-copy unless the temporary name was needed;
+// a source that a new file pushed from its name in the instant of removal is kept under the
+// hidden name the error gives.
+// A link, FIFO or device given as source is not copied ("Path/File access error").
 ErrorInfo moveFile(const QString& source, const QString& destFolder,
                    const MoveProceed& proceed = {});
 
@@ -78,7 +89,8 @@ ErrorInfo copyMove(const QString& source, const QString& destination,
                    const MoveProceed& proceed = {});
 
 // Test seam: called at each step of a move; a non-zero system error code makes that step fail.
-enum class MoveStep { Rename, CopyBlock, Verify, Publish, RemoveSource };
+// CheckSource comes once the copy has its name, before the source is looked at and removed.
+enum class MoveStep { Rename, CopyBlock, Verify, Publish, CheckSource, RemoveSource };
 using MoveFaultHook = std::function<int(MoveStep)>;
 void setMoveFaultHook(MoveFaultHook hook);
 

@@ -120,6 +120,9 @@ ErrorInfo deleteFile(const QString& path) {
 }
 
 ErrorInfo appendToFile(const QString& path, const QByteArray& data) {
+    const QFileInfo info(path);
+    if (info.isSymLink() || (info.exists() && !info.isFile()))
+        return ErrorInfo::make(ErrPathFileAccess, path);
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
         return fromFile(f, path);
@@ -135,6 +138,10 @@ FileReader::~FileReader() {
 ErrorInfo FileReader::open(const QString& path) {
     close();
     path_ = path;
+    error_ = {};
+    const QFileInfo info(path);
+    if (info.isSymLink() || (info.exists() && !info.isFile()))
+        return error_ = ErrorInfo::make(ErrPathFileAccess, path);
     auto* f = new QFile(path);
     if (!f->open(QIODevice::ReadOnly)) {
         error_ = fromFile(*f, path);
@@ -166,43 +173,57 @@ void setMoveFaultHook(MoveFaultHook hook) {
     faultHook() = std::move(hook);
 }
 
-ErrorInfo copyMove(const QString& source, const QString& destination,
-                   const MoveProceed& proceed) {
-    (void)proceed; // polled once the copy is made abandonable
+ErrorInfo copyMove(const QString& source, const QString& destination, const MoveProceed& proceed) {
     if (QFileInfo::exists(destination))
         return ErrorInfo::make(ErrFileExists, destination);
+    const QFileInfo info(source);
+    if (info.isSymLink() || !info.isFile())
+        return ErrorInfo::make(ErrPathFileAccess, source);
+    const qint64 size = info.size();
+    const QDateTime modified = info.lastModified();
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
         return fromFile(in, source);
     const QString tmp = destination + QStringLiteral(".namewick-move");
     QFile out(tmp);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::NewOnly))
+    if (!out.open(QIODevice::ReadWrite | QIODevice::NewOnly))
         return fromFile(out, destination);
+    auto drop = [&](const ErrorInfo& error) {
+        out.remove();
+        return error;
+    };
     uint32_t crc = 0;
     QByteArray block;
     while (!(block = in.read(1 << 20)).isEmpty()) {
         crc = crc32Update(crc, block.constData(), size_t(block.size()));
-        if (out.write(block) != block.size()) {
-            out.remove();
-            return fromFile(out, destination);
-        }
+        if (out.write(block) != block.size())
+            return drop(fromFile(out, destination));
+        if (proceed && !proceed())
+            return drop(ErrorInfo::make(ErrUserInterrupt, source));
     }
+    uint32_t copyCrc = 0;
+    if (!out.flush() || !out.seek(0))
+        return drop(fromFile(out, destination));
+    while (!(block = out.read(1 << 20)).isEmpty())
+        copyCrc = crc32Update(copyCrc, block.constData(), size_t(block.size()));
+    if (copyCrc != crc || out.size() != size)
+        return drop(ErrorInfo::make(ErrDeviceIO, destination));
+    out.setFileTime(modified, QFileDevice::FileModificationTime);
     out.close();
-    if (QFileInfo(tmp).size() != in.size() || !QFile::rename(tmp, destination)) {
-        QFile::remove(tmp);
-        return ErrorInfo::make(ErrPathFileAccess, destination);
-    }
+    if (!QFile::rename(tmp, destination))
+        return drop(ErrorInfo::make(ErrPathFileAccess, destination));
+    // The source goes only while it is still the file that was copied, unchanged.
+    const QFileInfo now(source);
     in.close();
-    if (!QFile::remove(source)) {
+    const bool changed = now.size() != size || now.lastModified() != modified;
+    if (changed || !QFile::remove(source)) {
         QFile::remove(destination);
-        return ErrorInfo::make(ErrPermissionDenied, source);
+        return ErrorInfo::make(changed ? ErrPathFileAccess : ErrPermissionDenied, source);
     }
-    (void)crc;
     return {};
 }
 
-ErrorInfo moveFile(const QString& source, const QString& destFolder,
-                   const MoveProceed& proceed) {
+ErrorInfo moveFile(const QString& source, const QString& destFolder, const MoveProceed& proceed) {
     const QString destination = folderText(destFolder) + QFileInfo(source).fileName();
     if (!QFileInfo::exists(source))
         return ErrorInfo::make(ErrFileNotFound, source);

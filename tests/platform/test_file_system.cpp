@@ -8,10 +8,16 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <functional>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 using namespace nw;
@@ -25,8 +31,8 @@ QByteArray rawPath(const QString& path) {
     return QFile::encodeName(path);
 }
 
-void writeRaw(const QByteArray& path, const QByteArray& content) {
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+void writeRaw(const QByteArray& path, const QByteArray& content, int how = O_TRUNC) {
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | how | O_CLOEXEC, 0644);
     QVERIFY2(fd >= 0, path.constData());
     QCOMPARE(::write(fd, content.constData(), size_t(content.size())), ssize_t(content.size()));
     QCOMPARE(::close(fd), 0);
@@ -69,6 +75,13 @@ struct stat statOf(const QByteArray& path) {
     return st;
 }
 
+// The folder of shm when it lies on another device than folder, the one moves must copy to.
+QString otherDevice(const QTemporaryDir& shm, const QString& folder) {
+    if (!shm.isValid() || statOf(rawPath(folder)).st_dev == statOf(rawPath(shm.path())).st_dev)
+        return {};
+    return shm.path();
+}
+
 // Makes one entry of a named kind; false when the platform cannot make it here.
 bool makeEntry(TestDir& dir, const QString& name, const QString& kind) {
     const QByteArray path = rawPath(dir.file(name));
@@ -89,6 +102,20 @@ bool makeEntry(TestDir& dir, const QString& name, const QString& kind) {
     return kind == QLatin1String("missing");
 }
 
+// Runs fn in a forked child; its result, or minus the signal that ended the child. An alarm
+// bounds the child, so a call that blocks fails the test instead of hanging it.
+int inChild(const std::function<int()>& fn) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        ::alarm(5);
+        ::_exit(fn());
+    }
+    int status = 0;
+    if (pid < 0 || ::waitpid(pid, &status, 0) != pid)
+        return -1;
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
 struct EntryCase {
     const char* name;
     const char* kind; // as makeEntry makes it
@@ -103,12 +130,20 @@ struct FaultCase {
     int failOnCall;
     int err;
     int error;
+    bool stop = false; // proceed says no on call failOnCall instead of the step failing
+};
+
+struct ChangeCase {
+    fs::MoveStep at;
+    bool append; // else replaced by a rename, as an editor saves
+    bool acrossDevices;
 };
 
 } // namespace
 
 Q_DECLARE_METATYPE(EntryCase)
 Q_DECLARE_METATYPE(FaultCase)
+Q_DECLARE_METATYPE(ChangeCase)
 
 class TestFileSystem : public QObject {
     Q_OBJECT
@@ -122,6 +157,8 @@ private slots:
     void fileSize();
     void appendCreatesThenAppends();
     void readerReadsWholeFileInBlocks();
+    void specialEntriesAreRefused_data();
+    void specialEntriesAreRefused();
     void failuresLeaveTreeAsItWas_data();
     void failuresLeaveTreeAsItWas();
     void moveWithinFileSystem();
@@ -131,6 +168,10 @@ private slots:
     void copyMoveKeepsContentTimesAndMode();
     void faultLeavesSourceAndNoTrace_data();
     void faultLeavesSourceAndNoTrace();
+    void killedCopyLeavesNoTrace_data();
+    void killedCopyLeavesNoTrace();
+    void changedSourceIsKept_data();
+    void changedSourceIsKept();
 };
 
 void TestFileSystem::entryKinds_data() {
@@ -263,6 +304,44 @@ void TestFileSystem::readerReadsWholeFileInBlocks() {
     QCOMPARE(reader.read(buffer.data(), buffer.size()), qint64(-1));
 }
 
+void TestFileSystem::specialEntriesAreRefused_data() {
+    QTest::addColumn<QString>("op");
+    QTest::addColumn<QString>("kind"); // as makeEntry makes it
+    // A listed file may have been replaced by a FIFO, which blocks an open, or by a link.
+    for (const char* op : {"open", "copy", "append"})
+        for (const char* kind : {"fifo", "link to file", "dangling link"})
+            if (op == QLatin1String("append") || kind != QLatin1String("dangling link"))
+                QTest::addRow("%s %s", op, kind) << QString(op) << QString(kind);
+}
+
+void TestFileSystem::specialEntriesAreRefused() {
+    QFETCH(QString, op);
+    QFETCH(QString, kind);
+    TestDir dir;
+    const QString path = dir.file(QStringLiteral("entry"));
+    QVERIFY(makeEntry(dir, QStringLiteral("entry"), kind));
+    dir.mkdir(QStringLiteral("to"));
+
+    const int result = inChild([&] {
+        fs::FileReader reader;
+        return (op == "open"   ? reader.open(path)
+                : op == "copy" ? fs::copyMove(path, dir.file(QStringLiteral("to/entry")))
+                               : fs::appendToFile(path, "line\r\n"))
+            .number;
+    });
+    QCOMPARE(result, int(ErrPathFileAccess));
+    QCOMPARE(fs::kindOf(path), fs::Kind::Other);
+    QList<QByteArray> names = allNames(dir.path());
+    std::sort(names.begin(), names.end());
+    QList<QByteArray> expected = {"entry", "to"}; // a dangling link's target is not made
+    if (kind == QLatin1String("link to file"))
+        expected.insert(1, "target-file");
+    QCOMPARE(names, expected);
+    if (kind == QLatin1String("link to file"))
+        QCOMPARE(dir.read(QStringLiteral("target-file")), QByteArray("x"));
+    QCOMPARE(allNames(dir.file(QStringLiteral("to"))), QList<QByteArray>());
+}
+
 void TestFileSystem::failuresLeaveTreeAsItWas_data() {
     QTest::addColumn<QString>("op");
     QTest::addColumn<QString>("relative");
@@ -386,29 +465,52 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("mode");
     QTest::addColumn<bool>("acrossDevices"); // moveFile onto /dev/shm instead of copyMove
-    QTest::newRow("empty, 0600") << QByteArray() << 0600 << false;
-    QTest::newRow("small, 0640") << QByteArray("small file") << 0640 << false;
-    QTest::newRow("several blocks, 0755")
-        << randomBytes(2 * 1024 * 1024 + 333, 11) << 0755 << false;
-    QTest::newRow("exactly one block, read-only") << randomBytes(1024 * 1024, 12) << 0444 << false;
-    QTest::newRow("moved across devices") << randomBytes(1536 * 1024, 5) << 0640 << true;
+    QTest::addColumn<bool>("sparse");        // content between two holes of 4 MiB
+    const auto row = [](const char* name, const QByteArray& content, int mode, bool across,
+                        bool sparse = false) {
+        QTest::newRow(name) << content << mode << across << sparse;
+    };
+    row("empty, 0600", QByteArray(), 0600, false);
+    row("small, 0640", QByteArray("small file"), 0640, false);
+    row("several blocks, 0755", randomBytes(2 * 1024 * 1024 + 333, 11), 0755, false);
+    row("exactly one block, read-only", randomBytes(1024 * 1024, 12), 0444, false);
+    row("moved across devices", randomBytes(1536 * 1024, 5), 0640, true);
+    row("setuid", QByteArray("program"), 04755, false); // an owner set after the mode clears it
+    row("setgid, across devices", QByteArray("program"), 02755, true);
+    row("sparse", randomBytes(1024 * 1024 + 17, 13), 0644, false, true);
+    row("sparse, across devices", randomBytes(100000, 14), 0600, true, true);
 }
 
 void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
     QFETCH(QByteArray, content);
     QFETCH(int, mode);
     QFETCH(bool, acrossDevices);
+    QFETCH(bool, sparse);
 
     TestDir dir;
     QTemporaryDir shm(QStringLiteral("/dev/shm/namewick-test-XXXXXX"));
-    const QString source = dir.write(QStringLiteral("from/a.bin"), content);
+    const QString source = dir.write(QStringLiteral("from/a.bin"), sparse ? QByteArray() : content);
     QString to = dir.mkdir(QStringLiteral("to"));
-    if (acrossDevices) {
-        if (!shm.isValid() || statOf(rawPath(to)).st_dev == statOf(rawPath(shm.path())).st_dev)
-            QSKIP("no /dev/shm on another device than the temporary folder");
-        to = shm.path();
-    }
+    if (acrossDevices && (to = otherDevice(shm, to)).isEmpty())
+        QSKIP("no /dev/shm on another device than the temporary folder");
     const QByteArray src = rawPath(source);
+    if (sparse) {
+        const QByteArray hole(4 * 1024 * 1024, '\0');
+        const int fd = ::open(src.constData(), O_WRONLY | O_CLOEXEC);
+        QCOMPARE(::pwrite(fd, content.constData(), size_t(content.size()), off_t(hole.size())),
+                 ssize_t(content.size()));
+        QCOMPARE(::ftruncate(fd, off_t(2 * hole.size() + content.size())), 0);
+        QCOMPARE(::close(fd), 0);
+        content = hole + content + hole;
+    }
+    const blkcnt_t blocks = statOf(src).st_blocks;
+    // Each namespace that this process may set here should arrive; user.* on any file system
+    // that keeps extended attributes, trusted.* when running as root.
+    QList<QByteArray> attributes;
+    for (const char* name : {"user.namewick.test", "trusted.namewick.test"})
+        if (::setxattr(src.constData(), name, QTest::currentDataTag(),
+                       strlen(QTest::currentDataTag()), 0) == 0)
+            attributes << name;
     setTimes(src, 981173106, 123456789); // 2001-02-03
     QCOMPARE(::chmod(src.constData(), mode_t(mode)), 0);
 
@@ -418,6 +520,12 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
     QCOMPARE(readRaw(dst), content);
     const struct stat st = statOf(dst);
     QCOMPARE(int(st.st_mode & 07777), mode);
+    QVERIFY2(st.st_blocks <= blocks + 128, "holes were filled"); // a little room for metadata
+    for (const QByteArray& name : attributes) {
+        QByteArray value(256, '\0');
+        const ssize_t got = ::getxattr(dst.constData(), name.constData(), value.data(), 256);
+        QCOMPARE(value.left(qMax(got, ssize_t(0))), QByteArray(QTest::currentDataTag()));
+    }
     QCOMPARE(qint64(st.st_mtim.tv_sec), qint64(981173106));
     QCOMPARE(qint64(st.st_mtim.tv_nsec), qint64(123456789));
     QCOMPARE(allNames(to), QList<QByteArray>{"a.bin"});
@@ -438,6 +546,11 @@ void TestFileSystem::faultLeavesSourceAndNoTrace_data() {
     QTest::newRow("move: publish") << FaultCase{true, S::Publish, 1, EDQUOT, ErrDiskFull};
     QTest::newRow("move: remove source")
         << FaultCase{true, S::RemoveSource, 1, EPERM, ErrPermissionDenied};
+    QTest::newRow("move: check source") << FaultCase{true, S::CheckSource, 1, EIO, ErrDeviceIO};
+    QTest::newRow("stopped at second block")
+        << FaultCase{false, S::CopyBlock, 2, 0, ErrUserInterrupt, true};
+    QTest::newRow("move: stopped at second block")
+        << FaultCase{true, S::CopyBlock, 2, 0, ErrUserInterrupt, true};
 }
 
 void TestFileSystem::faultLeavesSourceAndNoTrace() {
@@ -451,11 +564,12 @@ void TestFileSystem::faultLeavesSourceAndNoTrace() {
     fs::setMoveFaultHook([&](fs::MoveStep at) {
         if (c.throughMove && at == fs::MoveStep::Rename && c.step != fs::MoveStep::Rename)
             return EXDEV;
-        return at == c.step && ++calls == c.failOnCall ? c.err : 0;
+        return !c.stop && at == c.step && ++calls == c.failOnCall ? c.err : 0;
     });
-    const ErrorInfo result = c.throughMove
-                                 ? fs::moveFile(source, target)
-                                 : fs::copyMove(source, dir.file(QStringLiteral("to/big.bin")));
+    const fs::MoveProceed proceed = [&] { return !(c.stop && ++calls == c.failOnCall); };
+    const ErrorInfo result =
+        c.throughMove ? fs::moveFile(source, target, proceed)
+                      : fs::copyMove(source, dir.file(QStringLiteral("to/big.bin")), proceed);
     fs::setMoveFaultHook({});
 
     QCOMPARE(calls, c.failOnCall); // the fault was reached
@@ -463,6 +577,84 @@ void TestFileSystem::faultLeavesSourceAndNoTrace() {
     QCOMPARE(dir.read(QStringLiteral("from/big.bin")), content);
     QCOMPARE(allNames(target), QList<QByteArray>());
     QCOMPARE(allNames(dir.file(QStringLiteral("from"))), QList<QByteArray>{"big.bin"});
+}
+
+void TestFileSystem::killedCopyLeavesNoTrace_data() {
+    QTest::addColumn<bool>("acrossDevices"); // moveFile onto /dev/shm instead of copyMove
+    QTest::newRow("same file system") << false;
+    QTest::newRow("across devices") << true;
+}
+
+void TestFileSystem::killedCopyLeavesNoTrace() {
+    QFETCH(bool, acrossDevices);
+    TestDir dir;
+    QTemporaryDir shm(QStringLiteral("/dev/shm/namewick-test-XXXXXX"));
+    const QByteArray content = randomBytes(3 * 1024 * 1024, 8);
+    const QString source = dir.write(QStringLiteral("from/big.bin"), content);
+    QString target = dir.mkdir(QStringLiteral("to"));
+    if (acrossDevices && (target = otherDevice(shm, target)).isEmpty())
+        QSKIP("no /dev/shm on another device than the temporary folder");
+
+    const int result = inChild([&] {
+        int blocks = 0;
+        fs::setMoveFaultHook([&](fs::MoveStep at) {
+            if (at == fs::MoveStep::CopyBlock && ++blocks == 2)
+                ::raise(SIGKILL);
+            return 0;
+        });
+        return (acrossDevices ? fs::moveFile(source, target)
+                              : fs::copyMove(source, target + QStringLiteral("/big.bin")))
+            .number;
+    });
+    QCOMPARE(result, -SIGKILL);
+    QCOMPARE(allNames(target), QList<QByteArray>());
+    QCOMPARE(dir.read(QStringLiteral("from/big.bin")), content);
+}
+
+void TestFileSystem::changedSourceIsKept_data() {
+    QTest::addColumn<ChangeCase>("c");
+    using S = fs::MoveStep;
+    QTest::newRow("replaced while copied") << ChangeCase{S::CopyBlock, false, false};
+    QTest::newRow("replaced before removal") << ChangeCase{S::CheckSource, false, false};
+    QTest::newRow("appended to before removal") << ChangeCase{S::CheckSource, true, false};
+    QTest::newRow("across devices, replaced before removal")
+        << ChangeCase{S::CheckSource, false, true};
+}
+
+void TestFileSystem::changedSourceIsKept() {
+    QFETCH(ChangeCase, c);
+    TestDir dir;
+    QTemporaryDir shm(QStringLiteral("/dev/shm/namewick-test-XXXXXX"));
+    const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 4);
+    const QString source = dir.write(QStringLiteral("from/big.bin"), content);
+    QString target = dir.mkdir(QStringLiteral("to"));
+    if (c.acrossDevices && (target = otherDevice(shm, target)).isEmpty())
+        QSKIP("no /dev/shm on another device than the temporary folder");
+    const QByteArray src = rawPath(source);
+    const QByteArray newer = c.append ? content + "appended" : QByteArray("saved anew");
+
+    bool changed = false;
+    fs::setMoveFaultHook([&](fs::MoveStep at) {
+        if (at == c.at && !changed) {
+            changed = true;
+            if (c.append) {
+                writeRaw(src, "appended", O_APPEND);
+            } else {
+                writeRaw(src + ".new", newer);
+                ::rename(QByteArray(src + ".new").constData(), src.constData());
+            }
+        }
+        return 0;
+    });
+    const ErrorInfo result = c.acrossDevices
+                                 ? fs::moveFile(source, target)
+                                 : fs::copyMove(source, target + QStringLiteral("/big.bin"));
+    QVERIFY(changed);
+    QCOMPARE(result.number, int(ErrPathFileAccess));
+    QCOMPARE(result.detail, source);
+    QCOMPARE(dir.read(QStringLiteral("from/big.bin")), newer);
+    QCOMPARE(allNames(dir.file(QStringLiteral("from"))), QList<QByteArray>{"big.bin"});
+    QCOMPARE(allNames(target), QList<QByteArray>());
 }
 
 QTEST_APPLESS_MAIN(TestFileSystem)
