@@ -3,15 +3,8 @@
 #include "FileSystem.h"
 #include "Flags.h"
 #include "NameMatching.h"
-#include "PathCodec.h"
 #include "ScanLog.h"
 #include "Texts.h"
-
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#else
-#include <QDir>
-#endif
 
 namespace nw {
 
@@ -25,15 +18,6 @@ QString autoMoveDestination(const QString& folder, const QString& baseFolder,
 }
 
 namespace {
-
-// Removes folder when nothing is in it; the file-system layer has no call for this.
-void removeIfEmpty(const QString& folder) {
-#ifdef Q_OS_UNIX
-    ::rmdir(encodePath(folder).constData());
-#else
-    QDir().rmdir(folder);
-#endif
-}
 
 // Writes the Move.txt line of a move just made. A move that cannot be recorded is taken back,
 // so that Move.txt names every moved file.
@@ -85,7 +69,7 @@ void AutoMovePass(const ScanSettings& settings, ScanView& view) {
         if (!error)
             continue;
         if (created)
-            removeIfEmpty(destination);
+            fs::removeEmptyFolder(destination);
         // A copy abandoned on a Stop is no failure.
         if (error.number == ErrUserInterrupt)
             return;

@@ -34,6 +34,8 @@ ErrorInfo fileSize(const QString& path, qint64& size);
 bool fileExists(const QString& path);   // anything but a folder stands there
 bool folderExists(const QString& path); // a folder, or a link to one, stands there
 ErrorInfo createFolder(const QString& path);
+// Removes the folder only when nothing is in it; false otherwise.
+bool removeEmptyFolder(const QString& path);
 ErrorInfo deleteFile(const QString& path);
 
 // Appends data to the file, creating it when missing; the whole of data or an error. A link, FIFO

@@ -588,6 +588,10 @@ bool folderExists(const QString& path) {
     return ::stat(encodePath(path).constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+bool removeEmptyFolder(const QString& path) {
+    return ::rmdir(encodePath(path).constData()) == 0;
+}
+
 ErrorInfo createFolder(const QString& path) {
     if (::mkdir(encodePath(path).constData(), 0777) != 0)
         return errorFromErrno(errno, path, true);

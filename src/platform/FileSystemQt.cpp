@@ -102,6 +102,10 @@ bool folderExists(const QString& path) {
     return kindOf(path) == Kind::Folder;
 }
 
+bool removeEmptyFolder(const QString& path) {
+    return QDir().rmdir(path);
+}
+
 ErrorInfo createFolder(const QString& path) {
     if (folderExists(path))
         return ErrorInfo::make(ErrFileExists, path);
