@@ -1,13 +1,13 @@
-#include "Crc32.h"
-#include "ErrorReport.h"
-#include "FileCrc.h"
-#include "FileEnumeration.h"
-#include "FileSystem.h"
 #include "NameGenerator.h"
-#include "PathCodec.h"
-#include "RowTable.h"
-#include "ScanDriver.h"
-#include "ScanView.h"
+#include "core/ErrorReport.h"
+#include "core/FileCrc.h"
+#include "core/FileEnumeration.h"
+#include "core/RowTable.h"
+#include "core/ScanDriver.h"
+#include "core/ScanView.h"
+#include "platform/Crc32.h"
+#include "platform/FileSystem.h"
+#include "platform/PathCodec.h"
 
 #include <QByteArray>
 #include <QDataStream>

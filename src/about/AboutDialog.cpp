@@ -1,11 +1,11 @@
-#include "AboutDialog.h"
-#include "AboutPictures.h"
-#include "DialogLook.h"
-#include "ErrorReport.h"
-#include "Failure.h"
-#include "Links.h"
-#include "Modal.h"
-#include "Texts.h"
+#include "about/AboutDialog.h"
+#include "about/AboutPictures.h"
+#include "about/DialogLook.h"
+#include "about/Failure.h"
+#include "about/Links.h"
+#include "about/Modal.h"
+#include "core/ErrorReport.h"
+#include "core/Texts.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

@@ -1,4 +1,4 @@
-#include "AboutPictures.h"
+#include "about/AboutPictures.h"
 
 #include <QLinearGradient>
 #include <QPainter>

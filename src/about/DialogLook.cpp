@@ -1,4 +1,4 @@
-#include "DialogLook.h"
+#include "about/DialogLook.h"
 
 #include <QAbstractButton>
 #include <QDialog>

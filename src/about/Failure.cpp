@@ -1,4 +1,4 @@
-#include "Failure.h"
+#include "about/Failure.h"
 
 #include <exception>
 #include <new>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ErrorCodes.h"
-#include "ErrorReport.h"
+#include "core/ErrorReport.h"
+#include "platform/ErrorCodes.h"
 
 #include <QString>
 

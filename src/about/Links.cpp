@@ -1,8 +1,8 @@
-#include "Links.h"
-#include "ErrorReport.h"
-#include "MakerLinks.h"
-#include "Shell.h"
-#include "Texts.h"
+#include "about/Links.h"
+#include "about/MakerLinks.h"
+#include "core/ErrorReport.h"
+#include "core/Texts.h"
+#include "platform/Shell.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

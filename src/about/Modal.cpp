@@ -1,4 +1,4 @@
-#include "Modal.h"
+#include "about/Modal.h"
 
 #include <QDialog>
 

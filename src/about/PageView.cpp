@@ -1,5 +1,5 @@
-#include "PageView.h"
-#include "Shell.h"
+#include "about/PageView.h"
+#include "platform/Shell.h"
 
 #include <QNetworkAccessManager>
 #include <QNetworkReply>

@@ -1,10 +1,10 @@
-#include "UpdateWindow.h"
-#include "DialogLook.h"
-#include "ErrorReport.h"
-#include "Failure.h"
-#include "Links.h"
-#include "Modal.h"
-#include "PageView.h"
+#include "about/UpdateWindow.h"
+#include "about/DialogLook.h"
+#include "about/Failure.h"
+#include "about/Links.h"
+#include "about/Modal.h"
+#include "about/PageView.h"
+#include "core/ErrorReport.h"
 
 namespace nw {
 

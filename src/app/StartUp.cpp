@@ -1,7 +1,7 @@
-#include "StartUp.h"
-#include "AboutDialog.h"
-#include "ErrorReport.h"
-#include "Failure.h"
+#include "app/StartUp.h"
+#include "about/AboutDialog.h"
+#include "about/Failure.h"
+#include "core/ErrorReport.h"
 
 namespace nw {
 

@@ -1,8 +1,8 @@
-#include "DesktopDialogs.h"
-#include "DesktopShell.h"
-#include "ErrorDialog.h"
-#include "StartUp.h"
-#include "Texts.h"
+#include "app/StartUp.h"
+#include "core/Texts.h"
+#include "errors/ErrorDialog.h"
+#include "platform/desktop/DesktopDialogs.h"
+#include "platform/desktop/DesktopShell.h"
 
 #include <QApplication>
 

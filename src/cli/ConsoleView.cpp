@@ -1,7 +1,7 @@
-#include "ConsoleView.h"
-#include "Flags.h"
-#include "PathCodec.h"
-#include "TerminalText.h"
+#include "cli/ConsoleView.h"
+#include "cli/TerminalText.h"
+#include "core/Flags.h"
+#include "platform/PathCodec.h"
 
 namespace nw::cli {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ErrorReport.h"
-#include "RowTable.h"
-#include "ScanView.h"
+#include "core/ErrorReport.h"
+#include "core/RowTable.h"
+#include "core/ScanView.h"
 
 #include <QElapsedTimer>
 #include <QTextStream>

@@ -1,5 +1,5 @@
-#include "OutputFile.h"
-#include "PathCodec.h"
+#include "cli/OutputFile.h"
+#include "platform/PathCodec.h"
 
 #include <cerrno>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "ResultWriter.h"
-#include "PathCodec.h"
-#include "TerminalText.h"
+#include "cli/ResultWriter.h"
+#include "cli/TerminalText.h"
+#include "platform/PathCodec.h"
 
 namespace nw::cli {
 

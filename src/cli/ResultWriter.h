@@ -1,7 +1,7 @@
 #pragma once
 
-#include "CliOptions.h"
-#include "ScanDriver.h"
+#include "cli/CliOptions.h"
+#include "core/ScanDriver.h"
 
 #include <QByteArray>
 #include <vector>

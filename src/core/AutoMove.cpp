@@ -1,10 +1,10 @@
-#include "AutoMove.h"
-#include "ErrorReport.h"
-#include "FileSystem.h"
-#include "Flags.h"
-#include "NameMatching.h"
-#include "ScanLog.h"
-#include "Texts.h"
+#include "core/AutoMove.h"
+#include "core/ErrorReport.h"
+#include "core/Flags.h"
+#include "core/NameMatching.h"
+#include "core/ScanLog.h"
+#include "core/Texts.h"
+#include "platform/FileSystem.h"
 
 namespace nw {
 

@@ -1,6 +1,6 @@
-#include "CharCandidates.h"
-#include "IndexTools.h"
-#include "Postings.h"
+#include "core/CharCandidates.h"
+#include "core/IndexTools.h"
+#include "core/Postings.h"
 
 #include <algorithm>
 #include <atomic>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "PairCandidates.h"
+#include "core/PairCandidates.h"
 
 namespace nw {
 

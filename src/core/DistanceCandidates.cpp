@@ -1,6 +1,6 @@
-#include "DistanceCandidates.h"
-#include "EditDistance.h"
-#include "IndexTools.h"
+#include "core/DistanceCandidates.h"
+#include "core/EditDistance.h"
+#include "core/IndexTools.h"
 
 #include <algorithm>
 #include <cstdlib>

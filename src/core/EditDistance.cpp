@@ -1,4 +1,4 @@
-#include "EditDistance.h"
+#include "core/EditDistance.h"
 
 #include <algorithm>
 

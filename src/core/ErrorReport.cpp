@@ -1,5 +1,5 @@
-#include "ErrorReport.h"
-#include "Flags.h"
+#include "core/ErrorReport.h"
+#include "core/Flags.h"
 
 #include <QDebug>
 

@@ -1,8 +1,8 @@
-#include "FileCrc.h"
-#include "Crc32.h"
-#include "ErrorReport.h"
-#include "FileSystem.h"
-#include "Flags.h"
+#include "core/FileCrc.h"
+#include "core/ErrorReport.h"
+#include "core/Flags.h"
+#include "platform/Crc32.h"
+#include "platform/FileSystem.h"
 
 #include <memory>
 

@@ -1,5 +1,5 @@
-#include "FileEnumeration.h"
-#include "ErrorReport.h"
+#include "core/FileEnumeration.h"
+#include "core/ErrorReport.h"
 
 namespace nw {
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "FileSystem.h"
-#include "Yield.h"
+#include "core/Yield.h"
+#include "platform/FileSystem.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "Flags.h"
+#include "core/Flags.h"
 
 namespace nw {
 

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "Flags.h"
-#include "Postings.h"
-#include "Yield.h"
+#include "core/Flags.h"
+#include "core/Postings.h"
+#include "core/Yield.h"
 
 #include <QStringView>
 

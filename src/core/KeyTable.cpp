@@ -1,4 +1,4 @@
-#include "KeyTable.h"
+#include "core/KeyTable.h"
 
 #include <QHashFunctions>
 

@@ -1,6 +1,6 @@
-#include "Levenshtein.h"
-#include "ErrorReport.h"
-#include "Flags.h"
+#include "core/Levenshtein.h"
+#include "core/ErrorReport.h"
+#include "core/Flags.h"
 
 #include <vector>
 

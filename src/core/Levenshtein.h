@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Yield.h"
+#include "core/Yield.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
-#include "NameMatching.h"
-#include "FileSystem.h"
-#include "Flags.h"
-#include "Levenshtein.h"
+#include "core/NameMatching.h"
+#include "core/Flags.h"
+#include "core/Levenshtein.h"
+#include "platform/FileSystem.h"
 
 namespace nw {
 

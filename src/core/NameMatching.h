@@ -1,8 +1,8 @@
 #pragma once
 
-#include "NumericBox.h"
-#include "ScanSettings.h"
-#include "Yield.h"
+#include "core/NumericBox.h"
+#include "core/ScanSettings.h"
+#include "core/Yield.h"
 
 #include <QString>
 

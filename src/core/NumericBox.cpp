@@ -1,4 +1,4 @@
-#include "NumericBox.h"
+#include "core/NumericBox.h"
 
 #include <QLocale>
 #include <QRegularExpression>

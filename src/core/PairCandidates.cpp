@@ -1,6 +1,6 @@
-#include "PairCandidates.h"
-#include "CharCandidates.h"
-#include "DistanceCandidates.h"
+#include "core/PairCandidates.h"
+#include "core/CharCandidates.h"
+#include "core/DistanceCandidates.h"
 
 namespace nw {
 

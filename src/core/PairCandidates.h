@@ -1,8 +1,8 @@
 #pragma once
 
-#include "KeyTable.h"
-#include "NameMatching.h"
-#include "Yield.h"
+#include "core/KeyTable.h"
+#include "core/NameMatching.h"
+#include "core/Yield.h"
 
 #include <memory>
 #include <vector>

@@ -1,4 +1,4 @@
-#include "Postings.h"
+#include "core/Postings.h"
 
 #include <algorithm>
 

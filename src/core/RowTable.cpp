@@ -1,5 +1,5 @@
-#include "RowTable.h"
-#include "Texts.h"
+#include "core/RowTable.h"
+#include "core/Texts.h"
 
 #include <algorithm>
 

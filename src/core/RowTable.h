@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScanView.h"
+#include "core/ScanView.h"
 
 #include <vector>
 

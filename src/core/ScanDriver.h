@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScanSettings.h"
-#include "ScanView.h"
+#include "core/ScanSettings.h"
+#include "core/ScanView.h"
 
 namespace nw {
 

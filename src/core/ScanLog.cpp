@@ -1,7 +1,7 @@
-#include "ScanLog.h"
-#include "ErrorReport.h"
-#include "FileSystem.h"
-#include "PathCodec.h"
+#include "core/ScanLog.h"
+#include "core/ErrorReport.h"
+#include "platform/FileSystem.h"
+#include "platform/PathCodec.h"
 
 namespace nw {
 

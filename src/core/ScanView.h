@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ScanSettings.h"
+#include "core/ScanSettings.h"
 
 #include <QString>
 

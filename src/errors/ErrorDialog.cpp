@@ -1,10 +1,10 @@
-#include "ErrorDialog.h"
-#include "DialogLook.h"
-#include "ErrorSubmitWindow.h"
-#include "Links.h"
-#include "Modal.h"
-#include "Shell.h"
-#include "Texts.h"
+#include "errors/ErrorDialog.h"
+#include "about/DialogLook.h"
+#include "about/Links.h"
+#include "about/Modal.h"
+#include "core/Texts.h"
+#include "errors/ErrorSubmitWindow.h"
+#include "platform/Shell.h"
 
 #include <QApplication>
 #include <QDebug>

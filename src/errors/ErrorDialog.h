@@ -1,8 +1,8 @@
 #pragma once
 
-#include "ErrorCodes.h"
-#include "ErrorLinks.h"
-#include "ErrorReport.h"
+#include "core/ErrorReport.h"
+#include "errors/ErrorLinks.h"
+#include "platform/ErrorCodes.h"
 
 #include <QDialog>
 

@@ -1,6 +1,6 @@
-#include "ErrorLinks.h"
-#include "Links.h"
-#include "MakerLinks.h"
+#include "errors/ErrorLinks.h"
+#include "about/Links.h"
+#include "about/MakerLinks.h"
 
 namespace nw {
 

@@ -1,6 +1,6 @@
-#include "ErrorSubmitWindow.h"
-#include "DialogLook.h"
-#include "PageView.h"
+#include "errors/ErrorSubmitWindow.h"
+#include "about/DialogLook.h"
+#include "about/PageView.h"
 
 namespace nw {
 

@@ -1,4 +1,4 @@
-#include "Crc32.h"
+#include "platform/Crc32.h"
 
 #include <climits>
 

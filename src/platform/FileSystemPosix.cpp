@@ -1,6 +1,6 @@
-#include "Crc32.h"
-#include "FileSystem.h"
-#include "PathCodec.h"
+#include "platform/Crc32.h"
+#include "platform/FileSystem.h"
+#include "platform/PathCodec.h"
 
 #include <QDir>
 #include <QRandomGenerator>

@@ -1,6 +1,6 @@
 // The file-system services on platforms without POSIX calls (Windows), over Qt's classes.
-#include "Crc32.h"
-#include "FileSystem.h"
+#include "platform/Crc32.h"
+#include "platform/FileSystem.h"
 
 #include <QDir>
 #include <QFile>

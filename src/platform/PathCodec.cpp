@@ -1,4 +1,4 @@
-#include "PathCodec.h"
+#include "platform/PathCodec.h"
 
 namespace nw {
 

@@ -1,5 +1,5 @@
-#include "FavouritesFile.h"
-#include "ReadWrite.h"
+#include "settings/FavouritesFile.h"
+#include "settings/ReadWrite.h"
 
 #include <QCoreApplication>
 #include <QDir>

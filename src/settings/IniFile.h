@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ErrorCodes.h"
+#include "platform/ErrorCodes.h"
 
 #include <QString>
 

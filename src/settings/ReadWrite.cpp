@@ -1,8 +1,8 @@
-#include "ReadWrite.h"
-#include "Dialogs.h"
-#include "ErrorReport.h"
-#include "IniFile.h"
-#include "Texts.h"
+#include "settings/ReadWrite.h"
+#include "core/ErrorReport.h"
+#include "core/Texts.h"
+#include "platform/Dialogs.h"
+#include "settings/IniFile.h"
 
 namespace nw {
 

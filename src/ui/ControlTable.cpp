@@ -1,5 +1,5 @@
-#include "ControlTable.h"
-#include "FolderTree.h"
+#include "ui/ControlTable.h"
+#include "ui/FolderTree.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,11 +1,11 @@
 // Folder selection and favourites of the main window.
-#include "Dialogs.h"
-#include "ErrorReport.h"
-#include "FavouritesFile.h"
-#include "FileSystem.h"
-#include "FolderTree.h"
-#include "MainWindow.h"
-#include "ReadWrite.h"
+#include "core/ErrorReport.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "settings/FavouritesFile.h"
+#include "settings/ReadWrite.h"
+#include "ui/FolderTree.h"
+#include "ui/MainWindow.h"
 
 #include <QComboBox>
 #include <QCursor>

@@ -1,12 +1,12 @@
 // The commands of the results list's context menu.
-#include "Dialogs.h"
-#include "ErrorReport.h"
-#include "FileSystem.h"
-#include "Handled.h"
-#include "MainWindow.h"
-#include "ResultsModel.h"
-#include "ScanLog.h"
-#include "Shell.h"
+#include "core/ErrorReport.h"
+#include "core/ScanLog.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "platform/Shell.h"
+#include "ui/Handled.h"
+#include "ui/MainWindow.h"
+#include "ui/ResultsModel.h"
 
 #include <QTreeView>
 

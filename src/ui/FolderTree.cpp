@@ -1,5 +1,5 @@
-#include "FolderTree.h"
-#include "Volumes.h"
+#include "ui/FolderTree.h"
+#include "ui/Volumes.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Failure.h"
+#include "about/Failure.h"
 
 #include <utility>
 

@@ -1,10 +1,10 @@
-#include "AboutDialog.h"
-#include "ErrorReport.h"
-#include "Handled.h"
-#include "Links.h"
-#include "MainWindow.h"
-#include "Shell.h"
-#include "UpdateWindow.h"
+#include "about/AboutDialog.h"
+#include "about/Links.h"
+#include "about/UpdateWindow.h"
+#include "core/ErrorReport.h"
+#include "platform/Shell.h"
+#include "ui/Handled.h"
+#include "ui/MainWindow.h"
 
 #include <QAction>
 

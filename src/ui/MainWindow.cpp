@@ -1,13 +1,13 @@
-#include "MainWindow.h"
-#include "AppIcon.h"
-#include "ControlTable.h"
-#include "ErrorReport.h"
-#include "FavouritesFile.h"
-#include "Flags.h"
-#include "FolderTree.h"
-#include "Handled.h"
-#include "ResultsModel.h"
-#include "Texts.h"
+#include "ui/MainWindow.h"
+#include "core/ErrorReport.h"
+#include "core/Flags.h"
+#include "core/Texts.h"
+#include "settings/FavouritesFile.h"
+#include "ui/AppIcon.h"
+#include "ui/ControlTable.h"
+#include "ui/FolderTree.h"
+#include "ui/Handled.h"
+#include "ui/ResultsModel.h"
 
 #include <QAction>
 #include <QCheckBox>

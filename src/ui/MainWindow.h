@@ -1,7 +1,7 @@
 #pragma once
 
-#include "ScanView.h"
-#include "Volumes.h"
+#include "core/ScanView.h"
+#include "ui/Volumes.h"
 
 #include <QElapsedTimer>
 #include <QMainWindow>

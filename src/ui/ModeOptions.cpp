@@ -1,12 +1,12 @@
 // The mode and option controls of the main window.
-#include "AutoMove.h"
-#include "Dialogs.h"
-#include "ExternalPages.h"
-#include "FileSystem.h"
-#include "FolderTree.h"
-#include "Handled.h"
-#include "Links.h"
-#include "MainWindow.h"
+#include "about/Links.h"
+#include "core/AutoMove.h"
+#include "platform/Dialogs.h"
+#include "platform/FileSystem.h"
+#include "ui/ExternalPages.h"
+#include "ui/FolderTree.h"
+#include "ui/Handled.h"
+#include "ui/MainWindow.h"
 
 #include <QAction>
 #include <QCheckBox>

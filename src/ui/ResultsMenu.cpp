@@ -1,9 +1,9 @@
 // Sorting of the results list and the preparation of its context menu.
-#include "ErrorReport.h"
-#include "Handled.h"
-#include "MainWindow.h"
-#include "ResultsModel.h"
-#include "Texts.h"
+#include "core/ErrorReport.h"
+#include "core/Texts.h"
+#include "ui/Handled.h"
+#include "ui/MainWindow.h"
+#include "ui/ResultsModel.h"
 
 #include <QAction>
 #include <QHeaderView>

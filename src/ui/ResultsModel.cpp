@@ -1,6 +1,6 @@
-#include "ResultsModel.h"
-#include "ControlTable.h"
-#include "Texts.h"
+#include "ui/ResultsModel.h"
+#include "core/Texts.h"
+#include "ui/ControlTable.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "Volumes.h"
+#include "ui/Volumes.h"
 
 #include <QDir>
 #include <QStorageInfo>

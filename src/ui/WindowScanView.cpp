@@ -1,9 +1,9 @@
 // The main window as the scan driver sees it, and the scan's start.
-#include "Flags.h"
-#include "FolderTree.h"
-#include "MainWindow.h"
-#include "ResultsModel.h"
-#include "ScanDriver.h"
+#include "core/Flags.h"
+#include "core/ScanDriver.h"
+#include "ui/FolderTree.h"
+#include "ui/MainWindow.h"
+#include "ui/ResultsModel.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
-#include "AboutDialog.h"
-#include "Flags.h"
-#include "Links.h"
-#include "MakerLinks.h"
-#include "RecordingShell.h"
-#include "ScriptedModals.h"
-#include "WindowTestKit.h"
+#include "about/AboutDialog.h"
+#include "about/Links.h"
+#include "about/MakerLinks.h"
+#include "core/Flags.h"
+#include "support/RecordingShell.h"
+#include "support/ScriptedModals.h"
+#include "support/WindowTestKit.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,9 +1,9 @@
-#include "ErrorReport.h"
-#include "Flags.h"
-#include "Links.h"
-#include "MakerLinks.h"
-#include "RecordingShell.h"
-#include "RecordingView.h"
+#include "about/Links.h"
+#include "about/MakerLinks.h"
+#include "core/ErrorReport.h"
+#include "core/Flags.h"
+#include "support/RecordingShell.h"
+#include "support/RecordingView.h"
 
 #include <QTest>
 

@@ -1,7 +1,7 @@
-#include "AboutDialog.h"
-#include "RecordingView.h"
-#include "StartUp.h"
-#include "WindowTestKit.h"
+#include "about/AboutDialog.h"
+#include "app/StartUp.h"
+#include "support/RecordingView.h"
+#include "support/WindowTestKit.h"
 
 #include <QApplication>
 #include <QPushButton>

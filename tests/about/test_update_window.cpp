@@ -1,11 +1,11 @@
-#include "Links.h"
-#include "PageServer.h"
-#include "PageView.h"
-#include "RecordingShell.h"
-#include "RecordingView.h"
-#include "ScriptedModals.h"
-#include "UpdateWindow.h"
-#include "WindowTestKit.h"
+#include "about/Links.h"
+#include "about/PageView.h"
+#include "about/UpdateWindow.h"
+#include "support/PageServer.h"
+#include "support/RecordingShell.h"
+#include "support/RecordingView.h"
+#include "support/ScriptedModals.h"
+#include "support/WindowTestKit.h"
 
 #include <QAction>
 #include <QSignalSpy>

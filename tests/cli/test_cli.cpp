@@ -1,4 +1,4 @@
-#include "TestDir.h"
+#include "support/TestDir.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,9 +1,9 @@
-#include "AutoMove.h"
-#include "FileSystem.h"
-#include "Flags.h"
-#include "RecordingView.h"
-#include "ScanDriver.h"
-#include "TestDir.h"
+#include "core/AutoMove.h"
+#include "core/Flags.h"
+#include "core/ScanDriver.h"
+#include "platform/FileSystem.h"
+#include "support/RecordingView.h"
+#include "support/TestDir.h"
 
 #include <QDir>
 #include <QDirIterator>

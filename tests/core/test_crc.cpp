@@ -1,7 +1,7 @@
-#include "FileCrc.h"
-#include "Flags.h"
-#include "RecordingView.h"
-#include "TestDir.h"
+#include "core/FileCrc.h"
+#include "core/Flags.h"
+#include "support/RecordingView.h"
+#include "support/TestDir.h"
 
 #include <QTest>
 

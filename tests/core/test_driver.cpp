@@ -1,8 +1,8 @@
-#include "Flags.h"
-#include "RecordingView.h"
-#include "ScanDriver.h"
-#include "TestDir.h"
-#include "Texts.h"
+#include "core/Flags.h"
+#include "core/ScanDriver.h"
+#include "core/Texts.h"
+#include "support/RecordingView.h"
+#include "support/TestDir.h"
 
 #include <QFile>
 #include <QLocale>

@@ -1,7 +1,7 @@
-#include "FileEnumeration.h"
-#include "Flags.h"
-#include "RecordingView.h"
-#include "TestDir.h"
+#include "core/FileEnumeration.h"
+#include "core/Flags.h"
+#include "support/RecordingView.h"
+#include "support/TestDir.h"
 
 #include <QDir>
 #include <QFile>

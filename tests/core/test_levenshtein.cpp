@@ -1,7 +1,7 @@
-#include "EditDistance.h"
-#include "Flags.h"
-#include "Levenshtein.h"
-#include "RecordingView.h"
+#include "core/EditDistance.h"
+#include "core/Flags.h"
+#include "core/Levenshtein.h"
+#include "support/RecordingView.h"
 
 #include <QRandomGenerator>
 #include <QTest>

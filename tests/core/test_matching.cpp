@@ -1,5 +1,5 @@
-#include "Flags.h"
-#include "NameMatching.h"
+#include "core/Flags.h"
+#include "core/NameMatching.h"
 
 #include <QTest>
 

@@ -1,6 +1,6 @@
-#include "NumericBox.h"
-#include "RowTable.h"
-#include "Texts.h"
+#include "core/NumericBox.h"
+#include "core/RowTable.h"
+#include "core/Texts.h"
 
 #include <QLocale>
 #include <QScopeGuard>

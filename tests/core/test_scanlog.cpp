@@ -1,8 +1,8 @@
-#include "Flags.h"
-#include "PathCodec.h"
-#include "RecordingView.h"
-#include "ScanLog.h"
-#include "TestDir.h"
+#include "core/Flags.h"
+#include "core/ScanLog.h"
+#include "platform/PathCodec.h"
+#include "support/RecordingView.h"
+#include "support/TestDir.h"
 
 #include <QTest>
 

@@ -1,12 +1,12 @@
 // The indexed pair search against the plain loop over all earlier files: on many random small
 // trees and settings both must give the same rows in the same order, the same log and status.
-#include "Flags.h"
-#include "KeyTable.h"
-#include "NameMatching.h"
-#include "PairCandidates.h"
-#include "RecordingView.h"
-#include "ScanDriver.h"
-#include "TestDir.h"
+#include "core/Flags.h"
+#include "core/KeyTable.h"
+#include "core/NameMatching.h"
+#include "core/PairCandidates.h"
+#include "core/ScanDriver.h"
+#include "support/RecordingView.h"
+#include "support/TestDir.h"
 
 #include <QDir>
 #include <QFile>

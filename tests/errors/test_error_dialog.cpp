@@ -1,13 +1,13 @@
-#include "ErrorDialog.h"
-#include "ErrorSubmitWindow.h"
-#include "Flags.h"
-#include "Links.h"
-#include "PageServer.h"
-#include "PageView.h"
-#include "RecordingShell.h"
-#include "ResultsModel.h"
-#include "ScriptedModals.h"
-#include "WindowTestKit.h"
+#include "about/Links.h"
+#include "about/PageView.h"
+#include "core/Flags.h"
+#include "errors/ErrorDialog.h"
+#include "errors/ErrorSubmitWindow.h"
+#include "support/PageServer.h"
+#include "support/RecordingShell.h"
+#include "support/ScriptedModals.h"
+#include "support/WindowTestKit.h"
+#include "ui/ResultsModel.h"
 
 #include <QAction>
 #include <QComboBox>

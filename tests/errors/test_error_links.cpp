@@ -1,5 +1,5 @@
-#include "ErrorLinks.h"
-#include "MakerLinks.h"
+#include "about/MakerLinks.h"
+#include "errors/ErrorLinks.h"
 
 #include <QTest>
 

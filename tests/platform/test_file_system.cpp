@@ -1,7 +1,7 @@
-#include "ErrorCodes.h"
-#include "FileSystem.h"
-#include "PathCodec.h"
-#include "TestDir.h"
+#include "platform/ErrorCodes.h"
+#include "platform/FileSystem.h"
+#include "platform/PathCodec.h"
+#include "support/TestDir.h"
 
 #include <QFile>
 #include <QRandomGenerator>

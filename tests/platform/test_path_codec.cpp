@@ -1,5 +1,5 @@
-#include "Crc32.h"
-#include "PathCodec.h"
+#include "platform/Crc32.h"
+#include "platform/PathCodec.h"
 
 #include <QTest>
 

@@ -1,5 +1,5 @@
-#include "IniFile.h"
-#include "TestDir.h"
+#include "settings/IniFile.h"
+#include "support/TestDir.h"
 
 #include <QDir>
 #include <QFileInfo>

@@ -1,9 +1,9 @@
-#include "Dialogs.h"
-#include "FavouritesFile.h"
-#include "IniFile.h"
-#include "ReadWrite.h"
-#include "RecordingView.h"
-#include "TestDir.h"
+#include "platform/Dialogs.h"
+#include "settings/FavouritesFile.h"
+#include "settings/IniFile.h"
+#include "settings/ReadWrite.h"
+#include "support/RecordingView.h"
+#include "support/TestDir.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Modal.h"
+#include "about/Modal.h"
 
 #include <QDialog>
 #include <QStringList>

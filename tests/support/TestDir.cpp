@@ -1,5 +1,5 @@
-#include "TestDir.h"
-#include "PathCodec.h"
+#include "support/TestDir.h"
+#include "platform/PathCodec.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,10 +1,10 @@
-#include "ControlTable.h"
-#include "FavouritesFile.h"
-#include "Flags.h"
-#include "FolderTree.h"
-#include "ReadWrite.h"
-#include "RecordingView.h"
-#include "WindowTestKit.h"
+#include "core/Flags.h"
+#include "settings/FavouritesFile.h"
+#include "settings/ReadWrite.h"
+#include "support/RecordingView.h"
+#include "support/WindowTestKit.h"
+#include "ui/ControlTable.h"
+#include "ui/FolderTree.h"
 
 #include <QComboBox>
 #include <QCursor>

@@ -1,8 +1,8 @@
-#include "ExternalPages.h"
-#include "FileSystem.h"
-#include "RecordingShell.h"
-#include "Texts.h"
-#include "WindowTestKit.h"
+#include "core/Texts.h"
+#include "platform/FileSystem.h"
+#include "support/RecordingShell.h"
+#include "support/WindowTestKit.h"
+#include "ui/ExternalPages.h"
 
 #include <QAction>
 #include <QCheckBox>

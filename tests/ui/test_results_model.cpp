@@ -1,5 +1,5 @@
-#include "ResultsModel.h"
-#include "Texts.h"
+#include "core/Texts.h"
+#include "ui/ResultsModel.h"
 
 #include <QPersistentModelIndex>
 #include <QSignalSpy>

@@ -1,10 +1,10 @@
-#include "ErrorCodes.h"
-#include "Flags.h"
-#include "RecordingView.h"
-#include "ResultsModel.h"
-#include "ScanDriver.h"
-#include "Texts.h"
-#include "WindowTestKit.h"
+#include "core/Flags.h"
+#include "core/ScanDriver.h"
+#include "core/Texts.h"
+#include "platform/ErrorCodes.h"
+#include "support/RecordingView.h"
+#include "support/WindowTestKit.h"
+#include "ui/ResultsModel.h"
 
 #include <QAction>
 #include <QCheckBox>

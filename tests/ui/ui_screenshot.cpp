@@ -2,11 +2,11 @@
 //   xvfb-run -a ui_screenshot [FILE] [--menu]
 // With --menu the picture shows the results list's context menu on the second row, with its
 // "Largest File" submenu open.
-#include "FavouritesFile.h"
-#include "FolderTree.h"
-#include "MainWindow.h"
-#include "ReadWrite.h"
-#include "TestDir.h"
+#include "settings/FavouritesFile.h"
+#include "settings/ReadWrite.h"
+#include "support/TestDir.h"
+#include "ui/FolderTree.h"
+#include "ui/MainWindow.h"
 
 #include <QApplication>
 #include <QMenu>

@@ -1,4 +1,4 @@
-#include "DesktopDialogs.h"
+#include "platform/desktop/DesktopDialogs.h"
 
 #include <QApplication>
 #include <QFileDialog>

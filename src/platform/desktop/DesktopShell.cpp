@@ -1,4 +1,4 @@
-#include "DesktopShell.h"
+#include "platform/desktop/DesktopShell.h"
 
 #include <QDesktopServices>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Shell.h"
+#include "platform/Shell.h"
 
 namespace nw {
 

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "Dialogs.h"
-#include "ErrorReport.h"
-#include "MainWindow.h"
-#include "ScanSettings.h"
-#include "TestDir.h"
+#include "core/ErrorReport.h"
+#include "core/ScanSettings.h"
+#include "platform/Dialogs.h"
+#include "support/TestDir.h"
+#include "ui/MainWindow.h"
 
 #include <QAbstractItemModel>
 #include <QList>
