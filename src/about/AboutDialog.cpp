@@ -1,11 +1,11 @@
 #include "about/AboutDialog.h"
 #include "about/AboutPictures.h"
-#include "about/DialogLook.h"
-#include "about/Failure.h"
-#include "about/Links.h"
-#include "about/Modal.h"
 #include "core/ErrorReport.h"
+#include "core/Failure.h"
 #include "core/Texts.h"
+#include "widgets/DialogLook.h"
+#include "widgets/Links.h"
+#include "widgets/Modal.h"
 
 #include <QCloseEvent>
 #include <QComboBox>

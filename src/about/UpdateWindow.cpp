@@ -1,10 +1,10 @@
 #include "about/UpdateWindow.h"
-#include "about/DialogLook.h"
-#include "about/Failure.h"
-#include "about/Links.h"
-#include "about/Modal.h"
-#include "about/PageView.h"
 #include "core/ErrorReport.h"
+#include "core/Failure.h"
+#include "widgets/DialogLook.h"
+#include "widgets/Links.h"
+#include "widgets/Modal.h"
+#include "widgets/PageView.h"
 
 namespace nw {
 

@@ -1,7 +1,7 @@
 #include "app/StartUp.h"
 #include "about/AboutDialog.h"
-#include "about/Failure.h"
 #include "core/ErrorReport.h"
+#include "core/Failure.h"
 
 namespace nw {
 

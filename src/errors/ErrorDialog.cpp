@@ -1,10 +1,10 @@
 #include "errors/ErrorDialog.h"
-#include "about/DialogLook.h"
-#include "about/Links.h"
-#include "about/Modal.h"
 #include "core/Texts.h"
 #include "errors/ErrorSubmitWindow.h"
 #include "platform/Shell.h"
+#include "widgets/DialogLook.h"
+#include "widgets/Links.h"
+#include "widgets/Modal.h"
 
 #include <QApplication>
 #include <QDebug>

@@ -1,6 +1,6 @@
 #include "errors/ErrorLinks.h"
-#include "about/Links.h"
-#include "about/MakerLinks.h"
+#include "widgets/Links.h"
+#include "widgets/MakerLinks.h"
 
 namespace nw {
 

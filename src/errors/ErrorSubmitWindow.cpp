@@ -1,6 +1,6 @@
 #include "errors/ErrorSubmitWindow.h"
-#include "about/DialogLook.h"
-#include "about/PageView.h"
+#include "widgets/DialogLook.h"
+#include "widgets/PageView.h"
 
 namespace nw {
 

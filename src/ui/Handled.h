@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/Failure.h"
+#include "core/Failure.h"
 
 #include <utility>
 

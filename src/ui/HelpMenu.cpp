@@ -1,10 +1,10 @@
 #include "about/AboutDialog.h"
-#include "about/Links.h"
 #include "about/UpdateWindow.h"
 #include "core/ErrorReport.h"
 #include "platform/Shell.h"
 #include "ui/Handled.h"
 #include "ui/MainWindow.h"
+#include "widgets/Links.h"
 
 #include <QAction>
 

@@ -1,5 +1,4 @@
 // The mode and option controls of the main window.
-#include "about/Links.h"
 #include "core/AutoMove.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
@@ -7,6 +6,7 @@
 #include "ui/FolderTree.h"
 #include "ui/Handled.h"
 #include "ui/MainWindow.h"
+#include "widgets/Links.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 // Saves a picture of each dialog into the folder given as the first argument.
 #include "about/AboutDialog.h"
-#include "about/PageView.h"
 #include "about/UpdateWindow.h"
 #include "errors/ErrorDialog.h"
 #include "errors/ErrorSubmitWindow.h"
 #include "support/PageServer.h"
+#include "widgets/PageView.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,10 +1,10 @@
 #include "about/AboutDialog.h"
-#include "about/Links.h"
-#include "about/MakerLinks.h"
 #include "core/Flags.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
+#include "widgets/Links.h"
+#include "widgets/MakerLinks.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -1,11 +1,11 @@
-#include "about/Links.h"
-#include "about/PageView.h"
 #include "about/UpdateWindow.h"
 #include "support/PageServer.h"
 #include "support/RecordingShell.h"
 #include "support/RecordingView.h"
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
+#include "widgets/Links.h"
+#include "widgets/PageView.h"
 
 #include <QAction>
 #include <QSignalSpy>

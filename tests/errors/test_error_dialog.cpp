@@ -1,5 +1,3 @@
-#include "about/Links.h"
-#include "about/PageView.h"
 #include "core/Flags.h"
 #include "errors/ErrorDialog.h"
 #include "errors/ErrorSubmitWindow.h"
@@ -8,6 +6,8 @@
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
 #include "ui/ResultsModel.h"
+#include "widgets/Links.h"
+#include "widgets/PageView.h"
 
 #include <QAction>
 #include <QComboBox>

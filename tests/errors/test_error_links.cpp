@@ -1,5 +1,5 @@
-#include "about/MakerLinks.h"
 #include "errors/ErrorLinks.h"
+#include "widgets/MakerLinks.h"
 
 #include <QTest>
 

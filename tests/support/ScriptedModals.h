@@ -1,6 +1,6 @@
 #pragma once
 
-#include "about/Modal.h"
+#include "widgets/Modal.h"
 
 #include <QDialog>
 #include <QStringList>

@@ -1,4 +1,4 @@
-#include "about/DialogLook.h"
+#include "widgets/DialogLook.h"
 
 #include <QAbstractButton>
 #include <QDialog>

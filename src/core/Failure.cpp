@@ -1,4 +1,4 @@
-#include "about/Failure.h"
+#include "core/Failure.h"
 
 #include <exception>
 #include <new>

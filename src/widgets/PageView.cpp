@@ -1,4 +1,4 @@
-#include "about/PageView.h"
+#include "widgets/PageView.h"
 #include "platform/Shell.h"
 
 #include <QNetworkAccessManager>

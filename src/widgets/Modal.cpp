@@ -1,4 +1,4 @@
-#include "about/Modal.h"
+#include "widgets/Modal.h"
 
 #include <QDialog>
 

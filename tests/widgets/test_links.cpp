@@ -1,9 +1,9 @@
-#include "about/Links.h"
-#include "about/MakerLinks.h"
 #include "core/ErrorReport.h"
 #include "core/Flags.h"
 #include "support/RecordingShell.h"
 #include "support/RecordingView.h"
+#include "widgets/Links.h"
+#include "widgets/MakerLinks.h"
 
 #include <QTest>
 

@@ -1,8 +1,8 @@
-#include "about/Links.h"
-#include "about/MakerLinks.h"
+#include "widgets/Links.h"
 #include "core/ErrorReport.h"
 #include "core/Texts.h"
 #include "platform/Shell.h"
+#include "widgets/MakerLinks.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
