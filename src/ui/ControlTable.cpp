@@ -17,8 +17,7 @@
 namespace nw {
 
 QRect twipsToPixels(const TwipRect& place) {
-    return {twipsToPixels(place.left), twipsToPixels(place.top), twipsToPixels(place.width),
-            twipsToPixels(place.height)};
+    return look::place(place.left, place.top, place.width, place.height);
 }
 
 bool captionFits(const QWidget* control) {
@@ -40,11 +39,8 @@ bool captionFits(const QWidget* control) {
 }
 
 void fitCaption(QWidget* control) {
-    QFont font = control->font();
-    while (!captionFits(control) && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.5);
-        control->setFont(font);
-    }
+    // Half points, where the dialogs take quarters: the captions keep the sizes they had.
+    look::shrinkUntilFits(control, 0.5, captionFits);
 }
 
 QWidget* makeControl(const ControlEntry& entry, QWidget* parent) {

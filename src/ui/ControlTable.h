@@ -1,5 +1,7 @@
 #pragma once
 
+#include "widgets/DialogLook.h"
+
 #include <QRect>
 #include <QString>
 
@@ -220,8 +222,7 @@ inline constexpr std::array<NumberListEntry, 4> NumberLists = {{
 }};
 
 inline int twipsToPixels(int twips) {
-    // Rounded half away from zero, so negative places mirror positive ones.
-    return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
+    return look::px(twips);
 }
 QRect twipsToPixels(const TwipRect& place);
 

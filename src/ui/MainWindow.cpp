@@ -60,9 +60,7 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
     setMinimumSize(1, 1);
     // The places were made for narrow 8-point text.
     QFont text = font();
-    text.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
-                      QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed"),
-                      text.family()});
+    look::useNarrowFaces(text);
     text.setPointSize(8);
     setFont(text);
     favouritesFile_ =

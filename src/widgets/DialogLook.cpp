@@ -8,6 +8,7 @@
 namespace nw::look {
 
 int px(int twips) {
+    // Rounded half away from zero, so negative places mirror positive ones.
     return twips >= 0 ? (twips + 7) / 15 : -((-twips + 7) / 15);
 }
 
@@ -15,11 +16,15 @@ QRect place(int left, int top, int width, int height) {
     return {px(left), px(top), px(width), px(height)};
 }
 
-QFont dialogFont(qreal pointSize) {
-    QFont font;
+void useNarrowFaces(QFont& font) {
     font.setFamilies({QStringLiteral("Liberation Sans"), QStringLiteral("Arial"),
                       QStringLiteral("Helvetica"), QStringLiteral("DejaVu Sans Condensed"),
                       font.family()});
+}
+
+QFont dialogFont(qreal pointSize) {
+    QFont font;
+    useNarrowFaces(font);
     font.setPointSizeF(pointSize);
     return font;
 }
@@ -45,12 +50,16 @@ bool fits(const QWidget* control) {
 
 } // namespace
 
-void fitText(QWidget* control) {
+void shrinkUntilFits(QWidget* control, qreal step, FitTest fits) {
     QFont font = control->font();
     while (!fits(control) && font.pointSizeF() > 6) {
-        font.setPointSizeF(font.pointSizeF() - 0.25);
+        font.setPointSizeF(font.pointSizeF() - step);
         control->setFont(font);
     }
+}
+
+void fitText(QWidget* control) {
+    shrinkUntilFits(control, 0.25, fits);
 }
 
 void setUpToolWindow(QDialog& dialog, const QString& name, const QString& title, int widthTwips,
