@@ -16,6 +16,15 @@
 
 namespace nw::test {
 
+// A message box as the window asked for it.
+struct AskedMessage {
+    QString title;
+    QString text;
+    MessageButtons buttons;
+    MessageIcon icon;
+    MessageAnswer defaultAnswer;
+};
+
 // Answers message boxes and the folder dialog from queues, and keeps what was asked.
 class ScriptedDialogs : public Dialogs {
 public:
@@ -24,8 +33,9 @@ public:
     ScriptedDialogs(const ScriptedDialogs&) = delete;
     ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
 
-    MessageAnswer message(const QString& title, const QString& text, MessageButtons,
+    MessageAnswer message(const QString& title, const QString& text, MessageButtons buttons,
                           MessageIcon icon, MessageAnswer defaultAnswer) override {
+        asked.append({title, text, buttons, icon, defaultAnswer});
         messages << title + QLatin1Char('|') + text +
                         (icon == MessageIcon::Critical ? QStringLiteral("|critical") : QString());
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
@@ -36,7 +46,8 @@ public:
     }
 
     QStringList messages; // "title|text", "|critical" added for a critical icon
-    QStringList prompts;  // "prompt", "|new" added when a new folder may be made
+    QList<AskedMessage> asked;
+    QStringList prompts; // "prompt", "|new" added when a new folder may be made
     QList<MessageAnswer> answers;
     QStringList folders;
 
