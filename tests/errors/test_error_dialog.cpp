@@ -6,6 +6,7 @@
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
 #include "ui/ResultsModel.h"
+#include "widgets/DialogLook.h"
 #include "widgets/Links.h"
 #include "widgets/PageView.h"
 
@@ -62,6 +63,8 @@ private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void cleanup() { StopFlag = false; }
 
+    void texts_data();
+    void texts();
     void layout();
     void fakeErrorShowsTheDialogThenStops();
     void channelsKeepTheDialogOpen_data();
@@ -73,6 +76,53 @@ private slots:
 private:
     ScriptedDialogs dialogs_;
 };
+
+void TestErrorDialog::texts_data() {
+    // Texts and places as the user must see them; the row's name is the control's object name.
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QRect>("twips");
+    const auto row = [](const char* name, const char* text, QRect twips) {
+        QTest::newRow(name) << QString::fromUtf8(text) << twips;
+    };
+    row("Label1", "Software", {105, 120, 885, 285});
+    row("swName", "", {1050, 120, 1350, 285});
+    row("Label2", "Version", {2505, 120, 885, 285});
+    row("swVer", "", {3450, 120, 1350, 285});
+    row("Label3", "Form", {105, 480, 885, 285});
+    row("errForm", "", {1050, 480, 1350, 285});
+    row("Label4", "Function", {2505, 480, 885, 285});
+    row("errFunction", "", {3450, 480, 1350, 285});
+    row("Label5", "Error No", {105, 840, 885, 285});
+    row("errNumber", "", {1050, 840, 1350, 285});
+    row("Label6", "Description", {105, 1200, 885, 285});
+    row("errDescription", "", {1050, 1200, 5910, 330});
+    row("Command1", "Submit via Internet", {127, 1605, 1515, 300});
+    row("EmailBug", "Submit via Email", {1902, 1620, 1515, 300});
+    row("Command2", "Submit to Google", {3677, 1635, 1515, 300});
+    row("ExitMe", "Exit", {5452, 1620, 1515, 300});
+}
+
+void TestErrorDialog::texts() {
+    QFETCH(QString, text);
+    QFETCH(QRect, twips);
+    const QString name = QString::fromUtf8(QTest::currentDataTag());
+    ErrorDialog dialog;
+    const QWidget* control = dialog.findChild<QWidget*>(name);
+    QVERIFY2(control, qPrintable(QStringLiteral("the dialog has no control %1").arg(name)));
+    QString shown;
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        shown = label->text();
+    else if (const auto* button = qobject_cast<const QPushButton*>(control))
+        shown = button->text();
+    else
+        shown = child<QLineEdit>(dialog, name)->text();
+    QVERIFY2(shown == text,
+             qPrintable(QStringLiteral("%1 shows \"%2\" where the user must see \"%3\"")
+                            .arg(name, shown, text)));
+    QVERIFY2(control->geometry() ==
+                 look::place(twips.left(), twips.top(), twips.width(), twips.height()),
+             qPrintable(name + QStringLiteral(" is not where it was designed")));
+}
 
 void TestErrorDialog::layout() {
     ErrorDialog dialog;
