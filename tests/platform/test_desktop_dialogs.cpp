@@ -1,0 +1,141 @@
+#include "platform/desktop/DesktopDialogs.h"
+
+#include <QApplication>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QMetaEnum>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <functional>
+
+using namespace nw;
+
+namespace {
+
+// Once the next modal window is up, hands it to act; act must close it.
+void whenModalShows(std::function<void(QWidget&)> act) {
+    QTimer::singleShot(0, qApp, [act = std::move(act)]() mutable {
+        if (QWidget* modal = QApplication::activeModalWidget())
+            act(*modal);
+        else
+            whenModalShows(std::move(act));
+    });
+}
+
+// The buttons by name, "Yes No Cancel"; any others as "other".
+QString buttonNames(QMessageBox::StandardButtons buttons) {
+    const std::pair<QMessageBox::StandardButton, const char*> names[] = {
+        {QMessageBox::Yes, "Yes"},
+        {QMessageBox::No, "No"},
+        {QMessageBox::Ok, "OK"},
+        {QMessageBox::Cancel, "Cancel"}};
+    QStringList shown;
+    for (const auto& [button, name] : names) {
+        if (buttons.testFlag(button))
+            shown << QString::fromLatin1(name);
+        buttons &= ~QMessageBox::StandardButtons(button);
+    }
+    if (buttons)
+        shown << QStringLiteral("other");
+    return shown.join(QLatin1Char(' '));
+}
+
+} // namespace
+
+// The real message box and folder dialog, run once each: what the program asks for is what
+// the user sees.
+class TestDesktopDialogs : public QObject {
+    Q_OBJECT
+
+private slots:
+    void messageBox_data();
+    void messageBox();
+    void folderDialog_data();
+    void folderDialog();
+};
+
+void TestDesktopDialogs::messageBox_data() {
+    QTest::addColumn<MessageButtons>("buttons");
+    QTest::addColumn<MessageIcon>("icon");
+    QTest::addColumn<MessageAnswer>("defaultAnswer");
+    QTest::addColumn<QString>("shown"); // buttons, icon and default button of the box
+
+    QTest::newRow("Delete") << MessageButtons::YesNo << MessageIcon::None << MessageAnswer::Yes
+                            << "Yes No, NoIcon, default Yes";
+    QTest::newRow("Remove") << MessageButtons::YesNo << MessageIcon::Critical << MessageAnswer::Yes
+                            << "Yes No, Critical, default Yes";
+    QTest::newRow("three answers") << MessageButtons::YesNoCancel << MessageIcon::Question
+                                   << MessageAnswer::No << "Yes No Cancel, Question, default No";
+    QTest::newRow("OK or Cancel") << MessageButtons::OkCancel << MessageIcon::Warning
+                                  << MessageAnswer::Cancel << "OK Cancel, Warning, default Cancel";
+    QTest::newRow("OK") << MessageButtons::Ok << MessageIcon::Information << MessageAnswer::Ok
+                        << "OK, Information, default OK";
+}
+
+void TestDesktopDialogs::messageBox() {
+    QFETCH(MessageButtons, buttons);
+    QFETCH(MessageIcon, icon);
+    QFETCH(MessageAnswer, defaultAnswer);
+    QFETCH(QString, shown);
+
+    QString seen = QStringLiteral("no message box came up");
+    whenModalShows([&](QWidget& modal) {
+        auto* box = qobject_cast<QMessageBox*>(&modal);
+        if (!box) {
+            seen = QStringLiteral("a %1 came up").arg(modal.metaObject()->className());
+            modal.close();
+            return;
+        }
+        seen = QStringLiteral("%1|%2|%3, %4, default %5")
+                   .arg(box->windowTitle(), box->text(), buttonNames(box->standardButtons()),
+                        QString::fromLatin1(
+                            QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())),
+                        buttonNames(box->standardButton(box->defaultButton())));
+        // Enter answers what the default button answers.
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    DesktopDialogs dialogs;
+    const MessageAnswer answer =
+        dialogs.message(QStringLiteral("Confirmation"), QStringLiteral("Sure?\nDelete: a.txt?"),
+                        buttons, icon, defaultAnswer);
+    QCOMPARE(seen, QStringLiteral("Confirmation|Sure?\nDelete: a.txt?|") + shown);
+    QVERIFY2(answer == defaultAnswer, "Enter did not give the default button's answer");
+}
+
+void TestDesktopDialogs::folderDialog_data() {
+    QTest::addColumn<bool>("allowNewFolder");
+    QTest::addColumn<QString>("shown");
+    QTest::newRow("a new folder may be made") << true << "folders only, new folder allowed";
+    QTest::newRow("no new folder") << false << "folders only, read-only";
+}
+
+void TestDesktopDialogs::folderDialog() {
+    QFETCH(bool, allowNewFolder);
+    QFETCH(QString, shown);
+    QString seen = QStringLiteral("no folder dialog came up");
+    whenModalShows([&](QWidget& modal) {
+        auto* dialog = qobject_cast<QFileDialog*>(&modal);
+        if (!dialog) {
+            seen = QStringLiteral("a %1 came up").arg(modal.metaObject()->className());
+            modal.close();
+            return;
+        }
+        const bool foldersOnly = dialog->fileMode() == QFileDialog::Directory &&
+                                 dialog->testOption(QFileDialog::ShowDirsOnly);
+        seen = dialog->windowTitle() + QLatin1Char('|') +
+               (foldersOnly ? QStringLiteral("folders only") : QStringLiteral("files too")) +
+               (dialog->testOption(QFileDialog::ReadOnly) ? QStringLiteral(", read-only")
+                                                          : QStringLiteral(", new folder allowed"));
+        dialog->reject();
+    });
+    DesktopDialogs dialogs;
+    const QString chosen =
+        dialogs.browseFolder(QStringLiteral("Move ''a.txt'' to:"), allowNewFolder);
+    QCOMPARE(seen, QStringLiteral("Move ''a.txt'' to:|") + shown);
+    QVERIFY2(chosen.isEmpty(), "a cancelled folder dialog chose a folder");
+}
+
+QTEST_MAIN(TestDesktopDialogs)
+#include "test_desktop_dialogs.moc"
