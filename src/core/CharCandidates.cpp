@@ -133,7 +133,7 @@ private:
         int leader;    // the group's rarest gram
         uint64_t bits; // gramBit of each of its grams
     };
-    static uint64_t gramBit(int gram) { return uint64_t(1) << (mixHash(uint64_t(gram)) >> 58); }
+    static uint64_t gramBit(int gram) { return bitOfHash(mixHash(uint64_t(gram))); }
     // The distinct grams of the key's windows split into misses + 1 groups, rarest first as
     // leaders, the others dealt out in rarity order so that each group gets some rare ones. A
     // shorter key that matches misses at most misses grams, so it holds one whole group. Gives
@@ -147,12 +147,7 @@ private:
         const int need = minScore(len);
         return need != INT_MAX && len / (len - need + 1) >= 2;
     }
-    void sameLengthPiece(int len, int s, int& start, int& size) const {
-        const int parts = len - minScore(len) + 1;
-        const int small = len / parts, longer = len % parts;
-        start = s * small + std::max(0, s - (parts - longer));
-        size = s < parts - longer ? small : small + 1;
-    }
+    Piece sameLengthPiece(int len, int s) const { return pieceOf(len, len - minScore(len) + 1, s); }
     void verifyOther(const Scratch& sc, int key, int other, std::vector<KeyMatch>& out) const;
     void buildGrams(const Yielder& yield);
     // Off the window's thread it gets no yielder and only watches StopFlag.
@@ -174,7 +169,6 @@ private:
     bool exactGrams_ = false; // gram ids stand for exactly one text: verification by ids
     std::vector<std::vector<int>> byLength_;
     std::vector<int> lengths_; // the lengths that have active keys
-    int activeCount_ = 0;
     Stamps stamps_;
 
     // For each key the gram ids of all its substrings of the group size, in order, and the
@@ -184,10 +178,7 @@ private:
     std::vector<int> keysWithGram_;   // how many keys hold each gram
     std::vector<uint16_t> maxRepeat_; // per key: most windows that share one gram
     FrozenPostings pieces_;           // (length, piece, text) -> keys, by id
-    // Keys are activated in id order, so the active ones are those below activeBelow_.
-    int activeBelow_ = 0;
-    bool inOrder_ = true;
-    std::vector<char> isActive_;
+    ActiveKeys active_;
     Postings holders_;               // gram -> active keys that contain it
     Postings prefixes_;              // gram -> active keys, once per prefix window with that gram
     std::vector<int> prefixNeed_;    // per key: prefix windows a shorter key must hold
@@ -203,9 +194,9 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     : keys_(keys)
     , numbers_(numbers)
     , percent_(numbers.percent.value)
-    , stamps_(keys.keyCount()) {
+    , stamps_(keys.keyCount())
+    , active_(keys.keyCount()) {
     main_.size(size_t(keys.keyCount()), 0);
-    isActive_.assign(size_t(keys.keyCount()), 0);
     lengthOf_.reserve(size_t(keys.keyCount()));
     for (int id = 0; id < keys.keyCount(); ++id)
         lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
@@ -236,9 +227,8 @@ void CharCandidates::buildPieces(const Yielder& yield) {
         tags.back() = placedChars(text);
         const int parts = len - minScore(len) + 1;
         for (int s = 0; s < parts; ++s) {
-            int start = 0, size = 0;
-            sameLengthPiece(len, s, start, size);
-            items.push_back({pieceHash(len, s, text.mid(start, size)), id});
+            const Piece p = sameLengthPiece(len, s);
+            items.push_back({pieceHash(len, s, text.mid(p.start, p.size)), id});
         }
     }
     pieces_.build(items, tags);
@@ -262,9 +252,9 @@ void CharCandidates::buildGrams(const Yielder& yield) {
                 h = (h << bits) | key[at + k].unicode();
             return h;
         }
-        h = 1469598103934665603ULL;
+        h = FnvOffset;
         for (int k = 0; k < group_; ++k)
-            h = (h ^ key[at + k].unicode()) * 1099511628211ULL;
+            h = (h ^ key[at + k].unicode()) * FnvPrime;
         return h;
     };
     gramOffset_.assign(size_t(count) + 1, 0);
@@ -353,11 +343,7 @@ int CharCandidates::groupsOf(int key, std::vector<int>& grams, std::vector<Group
 }
 
 void CharCandidates::activate(int key) {
-    ++activeCount_;
-    isActive_[size_t(key)] = 1;
-    if (key != activeBelow_)
-        inOrder_ = false;
-    activeBelow_ = std::max(activeBelow_, key + 1);
+    active_.add(key);
     const int len = keys_.length(key);
     if (size_t(len) >= byLength_.size())
         byLength_.resize(size_t(len) + 1);
@@ -568,16 +554,14 @@ void CharCandidates::findSameLength(int key, std::vector<KeyMatch>& out) {
     const QStringView text = keys_.key(key);
     const uint64_t query = placedChars(text);
     for (int s = 0; s <= allowed; ++s) {
-        int start = 0, size = 0;
-        sameLengthPiece(len, s, start, size);
+        const Piece p = sameLengthPiece(len, s);
         const FrozenPostings::Entry* end = nullptr;
         for (const FrozenPostings::Entry* e =
-                 pieces_.list(pieceHash(len, s, text.mid(start, size)), end);
-             e != end && e->value < activeBelow_; ++e) {
+                 pieces_.list(pieceHash(len, s, text.mid(p.start, p.size)), end);
+             e != end && e->value < active_.bound(); ++e) {
             // A placed character missing either way is a mismatched position.
-            if (fewClassesMissing(query, e->tag, allowed) &&
-                (inOrder_ || isActive_[size_t(e->value)]) && lengthOf_[size_t(e->value)] == len &&
-                stamps_.first(e->value))
+            if (fewClassesMissing(query, e->tag, allowed) && active_.hasBelow(e->value) &&
+                lengthOf_[size_t(e->value)] == len && stamps_.first(e->value))
                 verify(e->value);
         }
     }
@@ -634,7 +618,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
     }
     if (joined_) {
         for (const auto& [other, score] : joinedWith_[size_t(key)]) {
-            if (!isActive_[size_t(other)])
+            if (!active_.has(other))
                 continue;
             const int otherLen = keys_.length(other);
             const Method method = len > otherLen ? Method::File1Longer : Method::File2Longer;
@@ -648,7 +632,7 @@ void CharCandidates::findOtherLengths(int key, std::vector<KeyMatch>& out) {
     uint64_t work = 0;
     for (int gram : sc.prefix)
         work += uint64_t(keysWithGram_[size_t(gram)]);
-    if (work > uint64_t(activeCount_)) {
+    if (work > uint64_t(active_.count())) {
         visitAll(); // the lists are longer than the keys themselves
         return;
     }
