@@ -31,6 +31,24 @@ bool helperThreadsRefused() {
 
 namespace {
 
+// Keys whose grams are numbered between two looks at the window (a power of two): each window
+// of a key costs a look-up in the gram table, so a key costs more here than in the piece index.
+constexpr int GramYieldPeriod = 4096;
+// Lengths and counts are kept in 16 bits, so that the list walks read less memory.
+constexpr int CompactMax = 65535;
+// Prefix windows taken beyond those a match must hit at least once: each lets the filter ask
+// one more hit of a candidate instead of taking every key that holds one rare gram.
+constexpr int ExtraPrefixWindows = 6;
+// Keys a join thread takes at a time: small enough that the threads end close together, and the
+// window's thread yields between its batches.
+constexpr int JoinBatch = 256;
+// At most this many join threads, so that a scan leaves the rest of a large machine alone.
+constexpr unsigned MaxJoinThreads = 4;
+// Pairs the join may hold, per key and beyond: more take more memory than searching file by
+// file, which then runs instead.
+constexpr uint64_t JoinPairsPerKey = 8;
+constexpr uint64_t JoinPairsBeyond = 4'000'000;
+
 // Gram codes numbered densely in order of first sight.
 class GramIds {
 public:
@@ -55,8 +73,9 @@ private:
         uint64_t code = 0;
         int id = -1;
     };
+    static constexpr size_t FirstSlots = 1024; // a power of two: slots are picked by a mask
     void grow() {
-        std::vector<Slot> old(std::max<size_t>(1024, 2 * slots_.size()));
+        std::vector<Slot> old(std::max<size_t>(FirstSlots, 2 * slots_.size()));
         old.swap(slots_);
         const size_t mask = slots_.size() - 1;
         for (const Slot& slot : old) {
@@ -199,7 +218,7 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     main_.size(size_t(keys.keyCount()), 0);
     lengthOf_.reserve(size_t(keys.keyCount()));
     for (int id = 0; id < keys.keyCount(); ++id)
-        lengthOf_.push_back(uint16_t(std::min(keys.length(id), 65535)));
+        lengthOf_.push_back(uint16_t(std::min(keys.length(id), CompactMax)));
     if (!numbers.groupSize.ok() || numbers.groupSize.value <= 0) {
         group_ = numbers.groupSize.ok() && numbers.groupSize.value == 0 ? 0 : -1;
         buildPieces(yield);
@@ -265,7 +284,7 @@ void CharCandidates::buildGrams(const Yielder& yield) {
     std::vector<int> windows;
     maxRepeat_.assign(size_t(count), 1);
     for (int id = 0; id < count; ++id) {
-        if ((id & 4095) == 0)
+        if ((id & (GramYieldPeriod - 1)) == 0)
             yieldTo(yield);
         gramOffset_[size_t(id)] = grams_.size();
         distinctOffset_[size_t(id)] = distinct_.size();
@@ -287,7 +306,7 @@ void CharCandidates::buildGrams(const Yielder& yield) {
             if (at < base)
                 repeat = std::max(repeat, ++windows[size_t(gram)]);
         }
-        maxRepeat_[size_t(id)] = uint16_t(std::min(repeat, 65535));
+        maxRepeat_[size_t(id)] = uint16_t(std::min(repeat, CompactMax));
     }
     gramOffset_[size_t(count)] = grams_.size();
     distinctOffset_[size_t(count)] = distinct_.size();
@@ -308,10 +327,9 @@ int CharCandidates::prefixOf(int key, std::vector<int>& out) const {
         return 0;
     windowsByRarity(key, out);
     // A match finds at least need windows, so it misses at most base - need: of any
-    // base - need + 1 + extra windows it finds at least extra + 1. The extra windows let the
-    // filter count hits instead of taking every key that holds one rare gram.
+    // base - need + 1 + extra windows it finds at least extra + 1.
     const int misses = base - need;
-    const int taken = std::min(base, misses + 1 + 6);
+    const int taken = std::min(base, misses + 1 + ExtraPrefixWindows);
     out.resize(size_t(taken));
     return taken - misses;
 }
@@ -390,7 +408,7 @@ bool CharCandidates::joinAll(const Yielder& yield) {
     int longest = 0;
     for (int key = 0; key < count; ++key)
         longest = std::max(longest, keys_.length(key));
-    if (longest >= 65535)
+    if (longest >= CompactMax)
         return false; // lengthOf_ would not tell such lengths apart
 
     std::vector<int> firstRank(size_t(longest) + 2, count); // of each length and longer
@@ -432,7 +450,7 @@ bool CharCandidates::joinAll(const Yielder& yield) {
             longestFor[size_t(shortest)] = std::max(longestFor[size_t(shortest)], len);
             for (const Group& group : groups) {
                 led[size_t(group.leader)].push_back(
-                    {group.bits, rank, uint16_t(shortest), uint16_t(std::min(misses, 65535))});
+                    {group.bits, rank, uint16_t(shortest), uint16_t(std::min(misses, CompactMax))});
                 allBits[size_t(rank)] |= group.bits;
             }
         }
@@ -440,7 +458,7 @@ bool CharCandidates::joinAll(const Yielder& yield) {
             longestFor[size_t(l)] = std::max(longestFor[size_t(l)], longestFor[size_t(l) - 1]);
     }
 
-    const uint64_t pairBudget = 8 * uint64_t(count) + 4'000'000;
+    const uint64_t pairBudget = JoinPairsPerKey * uint64_t(count) + JoinPairsBeyond;
     std::atomic<uint64_t> pairs{0};
     std::atomic<int> next{0};
     struct Found {
@@ -454,9 +472,8 @@ bool CharCandidates::joinAll(const Yielder& yield) {
         Scratch sc;
         sc.size(size_t(count), keysWithGram_.size());
         std::vector<KeyMatch> found;
-        constexpr int batch = 256;
         for (;;) {
-            const int from = next.fetch_add(batch);
+            const int from = next.fetch_add(JoinBatch);
             if (yielding) {
                 yieldTo(yield);
                 if (StopFlag)
@@ -464,7 +481,7 @@ bool CharCandidates::joinAll(const Yielder& yield) {
             }
             if (from >= count || pairs > pairBudget || abandoned)
                 return;
-            for (int rank = from; rank < std::min(count, from + batch); ++rank) {
+            for (int rank = from; rank < std::min(count, from + JoinBatch); ++rank) {
                 // This key the shorter one of a pair.
                 const int key = byLength[size_t(rank)];
                 const int len = keys_.length(key);
@@ -499,7 +516,7 @@ bool CharCandidates::joinAll(const Yielder& yield) {
             }
         }
     };
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, 4u);
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, MaxJoinThreads);
     std::vector<std::vector<Found>> results(threads);
     std::vector<std::unique_ptr<Beside>> pool;
     for (unsigned t = 1; t < threads; ++t)
