@@ -148,7 +148,7 @@ public:
         , yield_(yield)
         , budget_(JoinPairsPerKey * uint64_t(keys.count()) + JoinPairsBeyond) {}
     // The calling thread yields between its batches, so the window stays alive and Stop acts.
-    void work(std::vector<Found>& results, bool yielding) {
+    void run(std::vector<Found>& results, bool yielding) {
         const int count = keys_.count();
         GramScratch sc;
         sc.size(size_t(count), index_.gramCount());
@@ -214,8 +214,8 @@ private:
     std::atomic<bool> abandoned_{false};
 };
 
-void merge(const std::vector<std::vector<Found>>& results, int count,
-           std::vector<std::vector<std::pair<int, int>>>& joinedWith) {
+void mergePairs(const std::vector<std::vector<Found>>& results, int count,
+                std::vector<std::vector<std::pair<int, int>>>& joinedWith) {
     joinedWith.assign(size_t(count), {});
     for (const auto& part : results)
         for (const Found& f : part) {
@@ -235,9 +235,9 @@ bool UpFrontJoin::run(const Yielder& yield) {
     std::vector<std::vector<Found>> results(threads);
     std::vector<std::unique_ptr<Beside>> pool;
     for (unsigned t = 1; t < threads; ++t)
-        pool.push_back(std::make_unique<Beside>([&, t] { work.work(results[t], false); }));
+        pool.push_back(std::make_unique<Beside>([&, t] { work.run(results[t], false); }));
     try {
-        work.work(results[0], true);
+        work.run(results[0], true);
     } catch (...) {
         work.abandon();
         throw;
@@ -246,7 +246,7 @@ bool UpFrontJoin::run(const Yielder& yield) {
         t->join();
     if (work.failed())
         return false;
-    merge(results, keys_.count(), joinedWith_);
+    mergePairs(results, keys_.count(), joinedWith_);
     return true;
 }
 
