@@ -17,8 +17,8 @@
 // Pieces shared by the candidate searches of both comparison modes.
 namespace nw {
 
-// Keys indexed between two looks at the window (a power of two): a key costs a few hashes, so
-// the window still gets in many times a second.
+// Keys indexed between two looks at the window (a power of two): a key costs only a few hashes,
+// so looking more often would cost more than it gives.
 inline constexpr int IndexYieldPeriod = 8192;
 
 // Lets the window in every few thousand keys while an index is built; true once Stop is pressed,
@@ -44,7 +44,7 @@ inline uint64_t pieceHash(int length, int s, QStringView text) {
 }
 
 // Piece s of a key of some length cut into parts pieces as even as can be, the longer ones
-// last. Both searches cut keys so, so that a piece's place follows from its index alone.
+// last, so that where a piece lies follows from the length and its index alone.
 struct Piece {
     int start;
     int size;
