@@ -19,13 +19,7 @@ public:
     void activate(int key) override;
 
 private:
-    void piece(int length, int s, int& start, int& size) const {
-        const int parts = distance_ + 1;
-        const int small = length / parts, longer = length % parts;
-        const int smallCount = parts - longer;
-        start = s * small + std::max(0, s - smallCount);
-        size = s < smallCount ? small : small + 1;
-    }
+    Piece piece(int length, int s) const { return pieceOf(length, distance_ + 1, s); }
     // Pairs of neighbouring characters first, from the entry beside the candidate; then the
     // characters themselves.
     bool fewMissing(uint64_t queryPairs, uint64_t queryClasses,
@@ -46,11 +40,7 @@ private:
 
     const KeyTable& keys_;
     int distance_;
-    std::vector<char> active_;
-    // Keys are activated in id order (ids count keys in order of their first file), so the
-    // active keys are those below activeBelow_; the lists hold all keys, sorted by id.
-    int activeBelow_ = 0;
-    bool inOrder_ = true;
+    ActiveKeys active_; // the lists hold all keys, sorted by id
     Stamps stamps_;
     FrozenPostings pieces_;                   // tagged with pairedChars
     std::vector<uint64_t> classes_;           // charClasses of every key
@@ -61,7 +51,7 @@ private:
 DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const Yielder& yield)
     : keys_(keys)
     , distance_(distance)
-    , active_(size_t(keys.keyCount()), 0)
+    , active_(keys.keyCount())
     , stamps_(keys.keyCount()) {
     if (distance_ == 0)
         return;
@@ -82,19 +72,15 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
             continue;
         const QStringView text = keys_.key(key);
         for (int s = 0; s <= distance_; ++s) {
-            int start = 0, size = 0;
-            piece(len, s, start, size);
-            items.push_back({pieceHash(len, s, text.mid(start, size)), key});
+            const Piece p = piece(len, s);
+            items.push_back({pieceHash(len, s, text.mid(p.start, p.size)), key});
         }
     }
     pieces_.build(items, pairs);
 }
 
 void DistanceCandidates::activate(int key) {
-    active_[size_t(key)] = 1;
-    if (key != activeBelow_)
-        inOrder_ = false;
-    activeBelow_ = std::max(activeBelow_, key + 1);
+    active_.add(key);
     const int len = keys_.length(key);
     if (len <= distance_ && distance_ > 0) {
         if (size_t(len) >= shortKeys_.size())
@@ -104,7 +90,7 @@ void DistanceCandidates::activate(int key) {
 }
 
 void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
-    if (active_[size_t(key)])
+    if (active_.has(key))
         out.push_back({key, MatchResult{0, 0, Method::LevenshteinDistance}});
     if (distance_ == 0)
         return;
@@ -126,8 +112,7 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
         }
         const int delta = len - other;
         for (int s = 0; s <= distance_; ++s) {
-            int start = 0, size = 0;
-            piece(other, s, start, size);
+            const auto [start, size] = piece(other, s);
             // Edits before the piece shift it by at most s, edits after it leave d - s for the
             // length difference.
             const int lo = std::max({0, start - s, start + delta - (distance_ - s)});
@@ -136,10 +121,10 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
                 const FrozenPostings::Entry* end = nullptr;
                 for (const FrozenPostings::Entry* e =
                          pieces_.list(pieceHash(other, s, text.mid(at, size)), end);
-                     e != end && e->value < activeBelow_; ++e) {
+                     e != end && e->value < active_.bound(); ++e) {
                     // A hash shared by another length only adds a candidate; the check is exact.
-                    if (fewMissing(queryPairs, queryClasses, *e) &&
-                        (inOrder_ || active_[size_t(e->value)]) && stamps_.first(e->value))
+                    if (fewMissing(queryPairs, queryClasses, *e) && active_.hasBelow(e->value) &&
+                        stamps_.first(e->value))
                         verify(key, e->value, out);
                 }
             }

@@ -6,6 +6,7 @@
 
 #include <QStringView>
 
+#include <algorithm>
 #include <cstdint>
 #include <exception>
 #include <functional>
@@ -16,22 +17,47 @@
 // Pieces shared by the candidate searches of both comparison modes.
 namespace nw {
 
+// Keys indexed between two looks at the window (a power of two): a key costs only a few hashes,
+// so looking more often would cost more than it gives.
+inline constexpr int IndexYieldPeriod = 8192;
+
 // Lets the window in every few thousand keys while an index is built; true once Stop is pressed,
 // and the scan then ends before the index is asked.
 inline bool stoppedWhileIndexing(int key, const Yielder& yield) {
-    if ((key & 8191) != 0)
+    if ((key & (IndexYieldPeriod - 1)) != 0)
         return false;
     yieldTo(yield);
     return StopFlag;
 }
 
+// FNV-1a: cheap per character, and good enough where equal hashes only make candidates.
+inline constexpr uint64_t FnvOffset = 1469598103934665603ULL;
+inline constexpr uint64_t FnvPrime = 1099511628211ULL;
+
 // A piece of a key of some length at piece index s, hashed; equal hashes only make candidates,
 // which verification then checks.
 inline uint64_t pieceHash(int length, int s, QStringView text) {
-    uint64_t h = 1469598103934665603ULL ^ (uint64_t(length) << 32) ^ uint64_t(s);
+    uint64_t h = FnvOffset ^ (uint64_t(length) << 32) ^ uint64_t(s);
     for (QChar c : text)
-        h = (h ^ c.unicode()) * 1099511628211ULL;
+        h = (h ^ c.unicode()) * FnvPrime;
     return h;
+}
+
+// Piece s of a key of some length cut into parts pieces as even as can be, the longer ones
+// last, so that where a piece lies follows from the length and its index alone.
+struct Piece {
+    int start;
+    int size;
+};
+inline Piece pieceOf(int length, int parts, int s) {
+    const int small = length / parts, longer = length % parts;
+    const int smallCount = parts - longer;
+    return {s * small + std::max(0, s - smallCount), s < smallCount ? small : small + 1};
+}
+
+// One of 64 bits, picked by the top six bits of a mixed hash.
+inline uint64_t bitOfHash(uint64_t h) {
+    return uint64_t(1) << (h >> 58);
 }
 
 // Which characters a key holds, in 64 classes. Every class of one key that the other lacks costs
@@ -50,7 +76,7 @@ inline uint64_t charClasses(QStringView text) {
 inline uint64_t placedChars(QStringView text) {
     uint64_t m = 0;
     for (qsizetype k = 0; k < text.size(); ++k)
-        m |= uint64_t(1) << (mixHash(uint64_t(k) << 16 | text[k].unicode()) >> 58);
+        m |= bitOfHash(mixHash(uint64_t(k) << 16 | text[k].unicode()));
     return m;
 }
 
@@ -60,8 +86,7 @@ inline uint64_t placedChars(QStringView text) {
 inline uint64_t pairedChars(QStringView text) {
     uint64_t m = 0;
     for (qsizetype k = 1; k < text.size(); ++k)
-        m |= uint64_t(1) << (mixHash(uint64_t(text[k - 1].unicode()) << 16 | text[k].unicode()) >>
-                             58);
+        m |= bitOfHash(mixHash(uint64_t(text[k - 1].unicode()) << 16 | text[k].unicode()));
     return m;
 }
 
@@ -126,6 +151,34 @@ private:
     std::function<void()> work_;
     std::exception_ptr failure_;
     std::thread thread_;
+};
+
+// Which keys are active. Keys are activated in id order (ids count keys in order of their first
+// file), so while that order holds the active keys are exactly those below a bound, and a walk
+// over a list sorted by id stops at the bound and looks nothing up.
+class ActiveKeys {
+public:
+    explicit ActiveKeys(int keys)
+        : active_(size_t(keys), 0) {}
+    void add(int key) {
+        ++count_;
+        active_[size_t(key)] = 1;
+        if (key != bound_)
+            inOrder_ = false;
+        bound_ = std::max(bound_, key + 1);
+    }
+    bool has(int key) const { return active_[size_t(key)]; }
+    // No key from here on is active.
+    int bound() const { return bound_; }
+    // Whether a key below the bound is active.
+    bool hasBelow(int key) const { return inOrder_ || active_[size_t(key)]; }
+    int count() const { return count_; }
+
+private:
+    std::vector<char> active_;
+    int bound_ = 0;
+    bool inOrder_ = true;
+    int count_ = 0;
 };
 
 // Marks which keys a query has already looked at.

@@ -248,8 +248,11 @@ void ScanRun::phase2Indexed() {
     // One compact record per file: its key id; names and folders are cut from the path on demand.
     KeyTable keys;
     std::vector<int> keyOf(size_t(n) + 1, -1);
+    // Files keyed between two looks at the window (a power of two): splitting a path and
+    // building its key cost more than indexing a key does.
+    constexpr int KeyYieldPeriod = 1024;
     for (int p = 1; p <= n; ++p) {
-        if ((p & 1023) == 0)
+        if ((p & (KeyYieldPeriod - 1)) == 0)
             poll();
         const SplitName split = SplitPath(files_.at(p - 1));
         keyOf[size_t(p)] =

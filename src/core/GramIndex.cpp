@@ -1,0 +1,179 @@
+#include "core/GramIndex.h"
+
+#include <algorithm>
+
+namespace nw {
+
+namespace {
+
+// Keys whose grams are numbered between two looks at the window (a power of two): each window
+// of a key costs a look-up in the gram table, so a key costs more here than in the piece index.
+constexpr int GramYieldPeriod = 4096;
+
+// Gram codes numbered densely in order of first sight.
+class GramIds {
+public:
+    size_t size() const { return used_; }
+    int idOf(uint64_t code) {
+        if (2 * (used_ + 1) > slots_.size())
+            grow();
+        const size_t mask = slots_.size() - 1;
+        for (size_t s = mixHash(code) & mask;; s = (s + 1) & mask) {
+            Slot& slot = slots_[s];
+            if (slot.id < 0) {
+                slot = {code, int(used_++)};
+                return slot.id;
+            }
+            if (slot.code == code)
+                return slot.id;
+        }
+    }
+
+private:
+    struct Slot {
+        uint64_t code = 0;
+        int id = -1;
+    };
+    static constexpr size_t FirstSlots = 1024; // a power of two: slots are picked by a mask
+    void grow() {
+        std::vector<Slot> old(std::max<size_t>(FirstSlots, 2 * slots_.size()));
+        old.swap(slots_);
+        const size_t mask = slots_.size() - 1;
+        for (const Slot& slot : old) {
+            if (slot.id < 0)
+                continue;
+            size_t s = mixHash(slot.code) & mask;
+            while (slots_[s].id >= 0)
+                s = (s + 1) & mask;
+            slots_[s] = slot;
+        }
+    }
+    std::vector<Slot> slots_;
+    size_t used_ = 0;
+};
+
+} // namespace
+
+void GramIndex::build(const Yielder& yield) {
+    const int count = keys_.count();
+    const int group = keys_.group();
+    // Packed exactly when every character fits the bits a gram leaves it, hashed otherwise.
+    const int bits = std::min(16, 64 / group);
+    exact_ = bits >= 1;
+    for (int id = 0; id < count && exact_; ++id)
+        for (QChar c : keys_.key(id))
+            if (bits < 16 && c.unicode() >= (1u << bits)) {
+                exact_ = false;
+                break;
+            }
+    auto code = [&](QStringView key, int at) {
+        uint64_t h = 0;
+        if (exact_) {
+            for (int k = 0; k < group; ++k)
+                h = (h << bits) | key[at + k].unicode();
+            return h;
+        }
+        h = FnvOffset;
+        for (int k = 0; k < group; ++k)
+            h = (h ^ key[at + k].unicode()) * FnvPrime;
+        return h;
+    };
+    gramOffset_.assign(size_t(count) + 1, 0);
+    distinctOffset_.assign(size_t(count) + 1, 0);
+    GramIds ids;
+    // Per gram, the last key that held it and how many of that key's windows have it.
+    std::vector<int> lastKey;
+    std::vector<int> windows;
+    maxRepeat_.assign(size_t(count), 1);
+    for (int id = 0; id < count; ++id) {
+        if ((id & (GramYieldPeriod - 1)) == 0)
+            yieldTo(yield);
+        gramOffset_[size_t(id)] = grams_.size();
+        distinctOffset_[size_t(id)] = distinct_.size();
+        const QStringView key = keys_.key(id);
+        const int base = keys_.windowsOf(id);
+        int repeat = 1;
+        for (int at = 0; at + group <= int(key.size()); ++at) {
+            const int gram = ids.idOf(code(key, at));
+            if (size_t(gram) == lastKey.size()) {
+                lastKey.push_back(-1);
+                windows.push_back(0);
+            }
+            grams_.push_back(gram);
+            if (lastKey[size_t(gram)] != id) {
+                lastKey[size_t(gram)] = id;
+                windows[size_t(gram)] = 0;
+                distinct_.push_back(gram);
+            }
+            if (at < base)
+                repeat = std::max(repeat, ++windows[size_t(gram)]);
+        }
+        maxRepeat_[size_t(id)] = uint16_t(std::min(repeat, CompactMax));
+    }
+    gramOffset_[size_t(count)] = grams_.size();
+    distinctOffset_[size_t(count)] = distinct_.size();
+    keysWithGram_.assign(ids.size(), 0);
+    for (int g : distinct_)
+        ++keysWithGram_[size_t(g)];
+}
+
+void GramIndex::windowsByRarity(int key, std::vector<int>& out) const {
+    out.assign(gramsOf(key), gramsOf(key) + std::max(0, keys_.windowsOf(key)));
+    std::sort(out.begin(), out.end(), [this](int a, int b) {
+        const int fa = keysWithGram_[size_t(a)], fb = keysWithGram_[size_t(b)];
+        return fa != fb ? fa < fb : a < b;
+    });
+}
+
+void GramIndex::markQuery(GramScratch& sc, int key) const {
+    ++sc.query;
+    const int len = keys_.length(key);
+    const int group = keys_.group();
+    const int* all = gramsOf(key);
+    const int substrings = std::max(0, len - group + 1);
+    for (int k = 0; k < substrings; ++k) {
+        const size_t g = size_t(all[k]);
+        if (sc.queryStamp[g] != sc.query) {
+            sc.queryStamp[g] = sc.query;
+            sc.queryWindows[g] = 0;
+        }
+        if (k < len - group)
+            ++sc.queryWindows[g];
+    }
+}
+
+void GramIndex::verifyOther(const GramScratch& sc, int key, int other,
+                            std::vector<KeyMatch>& out) const {
+    if (keys_.group() == 0 || !exact_) {
+        const MatchResult r = MatchCharacters(keys_.key(key), keys_.key(other), keys_.numbers());
+        if (r.score >= keys_.minScore(r.base))
+            out.push_back({other, r});
+        return;
+    }
+    // Windows of the longer key counted by gram id: the query's grams are marked.
+    MatchResult r;
+    if (keys_.length(key) > keys_.length(other)) {
+        r.method = Method::File1Longer;
+        r.base = keys_.windowsOf(key);
+        int count = 0;
+        const int* distinct = distinctOf(other, count);
+        for (int k = 0; k < count; ++k)
+            if (sc.queryStamp[size_t(distinct[k])] == sc.query)
+                r.score += sc.queryWindows[size_t(distinct[k])];
+    } else {
+        r.method = Method::File2Longer;
+        r.base = keys_.windowsOf(other);
+        const int need = keys_.minScore(r.base);
+        const int* windows = gramsOf(other);
+        for (int k = 0; k < r.base; ++k) {
+            if (sc.queryStamp[size_t(windows[k])] == sc.query)
+                ++r.score;
+            else if (r.base - k - 1 + r.score < need)
+                return; // too many misses already
+        }
+    }
+    if (r.score >= keys_.minScore(r.base))
+        out.push_back({other, r});
+}
+
+} // namespace nw

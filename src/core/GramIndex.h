@@ -1,0 +1,77 @@
+#pragma once
+
+#include "core/CharKeys.h"
+#include "core/PairCandidates.h"
+#include "core/Yield.h"
+
+#include <cstdint>
+#include <vector>
+
+namespace nw {
+
+// Per-thread working arrays of a query against the gram index.
+struct GramScratch {
+    // The query key's grams (stamped): how many of its windows have each.
+    std::vector<uint32_t> queryStamp;
+    std::vector<int> queryWindows;
+    uint32_t query = 0;
+    // Hits per candidate key while filtering, under the query's stamp in the upper half: one
+    // memory access per hit.
+    std::vector<uint64_t> hitMarks;
+    std::vector<int> touched;
+    std::vector<int> prefix;
+
+    void size(size_t keys, size_t grams) {
+        hitMarks.assign(keys, 0);
+        queryStamp.assign(grams, 0);
+        queryWindows.assign(grams, 0);
+    }
+    void hit(int other) {
+        uint64_t& mark = hitMarks[size_t(other)];
+        if (mark >> 32 != query) {
+            mark = uint64_t(query) << 32;
+            touched.push_back(other);
+        }
+        ++mark;
+    }
+    // Valid for the keys touched by this query.
+    int hits(int other) const { return int(uint32_t(hitMarks[size_t(other)])); }
+};
+
+// The g-grams of every key (its substrings of the group size) as dense ids: all of them in
+// order and the distinct ones, how many keys hold each, and the exact check of a pair of keys
+// of different lengths that the searches of such keys share.
+class GramIndex {
+public:
+    explicit GramIndex(const CharKeys& keys)
+        : keys_(keys) {}
+    // Needs a group size above 0.
+    void build(const Yielder& yield);
+
+    size_t gramCount() const { return keysWithGram_.size(); }
+    int keysWith(int gram) const { return keysWithGram_[size_t(gram)]; }
+    // Most windows of the key that share one gram.
+    int maxRepeat(int key) const { return maxRepeat_[size_t(key)]; }
+    const int* gramsOf(int key) const { return grams_.data() + gramOffset_[size_t(key)]; }
+    const int* distinctOf(int key, int& count) const {
+        count = int(distinctOffset_[size_t(key) + 1] - distinctOffset_[size_t(key)]);
+        return distinct_.data() + distinctOffset_[size_t(key)];
+    }
+    // The key's windows, rarest gram first.
+    void windowsByRarity(int key, std::vector<int>& out) const;
+
+    // Marks the grams of the query key in sc, for verifyOther.
+    void markQuery(GramScratch& sc, int key) const;
+    // Adds other when it matches key, a key of another length marked in sc.
+    void verifyOther(const GramScratch& sc, int key, int other, std::vector<KeyMatch>& out) const;
+
+private:
+    const CharKeys& keys_;
+    bool exact_ = false; // gram ids stand for exactly one text: verification by ids
+    std::vector<uint64_t> gramOffset_, distinctOffset_;
+    std::vector<int> grams_, distinct_;
+    std::vector<int> keysWithGram_;
+    std::vector<uint16_t> maxRepeat_;
+};
+
+} // namespace nw

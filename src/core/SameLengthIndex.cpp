@@ -1,0 +1,64 @@
+#include "core/SameLengthIndex.h"
+
+namespace nw {
+
+void SameLengthIndex::build(const Yielder& yield) {
+    std::vector<FrozenPostings::Item> items;
+    std::vector<uint64_t> tags;
+    for (int id = 0; id < keys_.count(); ++id) {
+        if (stoppedWhileIndexing(id, yield))
+            return;
+        const int len = keys_.length(id);
+        tags.push_back(0);
+        if (!cutsLength(len))
+            continue;
+        const QStringView text = keys_.key(id);
+        tags.back() = placedChars(text);
+        const int parts = len - keys_.minScore(len) + 1;
+        for (int s = 0; s < parts; ++s) {
+            const Piece p = piece(len, s);
+            items.push_back({pieceHash(len, s, text.mid(p.start, p.size)), id});
+        }
+    }
+    pieces_.build(items, tags);
+}
+
+void SameLengthIndex::find(int key, std::vector<KeyMatch>& out) {
+    const int len = keys_.length(key);
+    const int need = keys_.minScore(len);
+    if (need == INT_MAX || len > keys_.longestActive())
+        return;
+    const int allowed = len - need;
+    const char16_t* a = keys_.key(key).utf16();
+    auto verify = [&](int other) {
+        const char16_t* b = keys_.key(other).utf16();
+        int misses = 0;
+        for (int k = 0; k < len && misses <= allowed; ++k)
+            misses += a[k] != b[k];
+        if (misses <= allowed)
+            out.push_back({other, MatchResult{len - misses, len, Method::SameLength}});
+    };
+    if (!cutsLength(len)) {
+        for (int other : keys_.activeOfLength(len))
+            verify(other);
+        return;
+    }
+    stamps_.next();
+    const QStringView text = keys_.key(key);
+    const uint64_t query = placedChars(text);
+    const ActiveKeys& active = keys_.active();
+    for (int s = 0; s <= allowed; ++s) {
+        const Piece p = piece(len, s);
+        const FrozenPostings::Entry* end = nullptr;
+        for (const FrozenPostings::Entry* e =
+                 pieces_.list(pieceHash(len, s, text.mid(p.start, p.size)), end);
+             e != end && e->value < active.bound(); ++e) {
+            // A placed character missing either way is a mismatched position.
+            if (fewClassesMissing(query, e->tag, allowed) && active.hasBelow(e->value) &&
+                keys_.compactLength(e->value) == len && stamps_.first(e->value))
+                verify(e->value);
+        }
+    }
+}
+
+} // namespace nw
