@@ -183,6 +183,12 @@ void MainWindow::buildResultsList() {
     header->setSectionsClickable(true);
     connect(header, &QHeaderView::sectionClicked, this,
             [this](int column) { fListViewColumnClick(column + 1); });
+    connect(results_, &ResultsModel::sortChanged, header,
+            [header](int column, Qt::SortOrder order) {
+                if (column >= 0)
+                    header->setSortIndicator(column, order);
+                header->setSortIndicatorShown(column >= 0);
+            });
     fListView_->viewport()->installEventFilter(this);
 }
 

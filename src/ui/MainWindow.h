@@ -35,8 +35,8 @@ struct WindowOptions {
     VolumeSource volumes;   // empty: the mounted volumes
 };
 
-// The program's one working window. It runs scans inside its Start handler and shows them
-// through ScanView.
+// The program's one working window. It runs scans inside its Start handler, keeps their rows in
+// its results model and shows their progress through ScanView.
 class MainWindow : public QMainWindow, public ScanView {
     Q_OBJECT
 public:
@@ -65,11 +65,6 @@ public:
     void unlockControls(MatchMode mode) override;
     void showCRCSkip(bool shown) override;
     void uncheckCRC() override;
-    void clearRows() override;
-    void addRowAtTop(const ResultRow& row) override;
-    int rowCount() const override;
-    QString rowCell(int row, int column) const override;
-    void setRowsSorted(bool sorted) override;
     void setScoreHeader(const QString& caption) override;
     void setStatus(StatusPanel panel, const QString& text) override;
     void setCaption(const QString& caption) override;

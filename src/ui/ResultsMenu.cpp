@@ -6,7 +6,6 @@
 #include "ui/ResultsModel.h"
 
 #include <QAction>
-#include <QHeaderView>
 #include <QMenu>
 #include <QMouseEvent>
 #include <QTreeView>
@@ -28,8 +27,6 @@ void MainWindow::fListViewColumnClick(int index) {
         // First by File One, so rows equal in the clicked column stand in File One order.
         results_->sort(ColFile1, Qt::AscendingOrder);
         results_->sort(index - 1, Qt::AscendingOrder);
-        fListView_->header()->setSortIndicatorShown(true);
-        fListView_->header()->setSortIndicator(index - 1, Qt::AscendingOrder);
     });
 }
 

@@ -9,7 +9,6 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QCoreApplication>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
@@ -26,7 +25,7 @@ constexpr qint64 RowsEveryNs = 250'000'000;
 void MainWindow::scanDirClick() {
     if (scanning_)
         return;
-    runScan(settingsFromControls(), *this);
+    runScan(settingsFromControls(), *results_, *this);
     showPending();
 }
 
@@ -95,28 +94,6 @@ void MainWindow::showCRCSkip(bool shown) {
 
 void MainWindow::uncheckCRC() {
     chkCRC32_->setChecked(false);
-}
-
-void MainWindow::clearRows() {
-    results_->clear();
-}
-
-void MainWindow::addRowAtTop(const ResultRow& row) {
-    results_->addAtTop(row);
-}
-
-int MainWindow::rowCount() const {
-    return results_->count();
-}
-
-QString MainWindow::rowCell(int row, int column) const {
-    return results_->cell(row, column);
-}
-
-void MainWindow::setRowsSorted(bool sorted) {
-    results_->setSorted(sorted);
-    fListView_->header()->setSortIndicator(ColFile1, Qt::AscendingOrder);
-    fListView_->header()->setSortIndicatorShown(sorted);
 }
 
 void MainWindow::setScoreHeader(const QString& caption) {
