@@ -8,6 +8,7 @@
 #include "ui/FolderTree.h"
 #include "ui/Handled.h"
 #include "ui/ResultsModel.h"
+#include "ui/ScanPresenter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -67,13 +68,12 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
     setFont(text);
     favouritesFile_ =
         options_.favouritesFile.isEmpty() ? nw::favouritesFile() : options_.favouritesFile;
-    pendingCaption_ = AppTitle;
-    clock_.start();
 
     buildControls();
     buildResultsList();
     buildStatusPanels();
     buildMenus();
+    buildPresenter();
     connectHelpMenu();
     resize(twipsToPixels(ClientWidthTwips),
            twipsToPixels(ClientHeightTwips) + menuBar()->sizeHint().height());
@@ -252,6 +252,26 @@ void MainWindow::buildMenus() {
         StopFlag = true;
         close();
     });
+}
+
+void MainWindow::buildPresenter() {
+    ScanPresenter::Controls controls;
+    controls.window = this;
+    controls.locked = lockedWhileScanning_;
+    controls.exit = meExit_;
+    controls.stop = stopMe_;
+    controls.skipCRC = crcSkip_;
+    controls.checkCRC = chkCRC32_;
+    controls.list = fListView_;
+    controls.results = results_;
+    controls.panels = {panels_[1], panels_[2]};
+    controls.progress = progressBar1_;
+    controls.enableModeControls = [this](MatchMode mode) { setModeControls(mode); };
+    presenter_ = std::make_unique<ScanPresenter>(std::move(controls));
+}
+
+void MainWindow::setEventInterval(int milliseconds) {
+    presenter_->setEventInterval(milliseconds);
 }
 
 void MainWindow::formLoad() {

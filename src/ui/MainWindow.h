@@ -1,12 +1,12 @@
 #pragma once
 
-#include "core/ScanView.h"
+#include "core/ScanSettings.h"
 #include "ui/Volumes.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
+#include <memory>
 #include <vector>
 
 class QAction;
@@ -28,6 +28,7 @@ namespace nw {
 
 class FolderTree;
 class ResultsModel;
+class ScanPresenter;
 
 struct WindowOptions {
     QString favouritesFile; // empty: qvx.ini where the program keeps it
@@ -36,8 +37,8 @@ struct WindowOptions {
 };
 
 // The program's one working window. It runs scans inside its Start handler, keeps their rows in
-// its results model and shows their progress through ScanView.
-class MainWindow : public QMainWindow, public ScanView {
+// its results model and shows their progress through its scan presenter.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(WindowOptions options = {}, QWidget* parent = nullptr);
@@ -53,24 +54,13 @@ public:
     QString Browse(bool newFolder, const QString& prompt = {});
 
     // How long a scan runs between two visits of the event loop; 0 visits it at every yield.
-    void setEventInterval(int milliseconds) { eventIntervalNs_ = qint64(milliseconds) * 1000000; }
+    void setEventInterval(int milliseconds);
 
     // The window's outer size in twips, frame, title bar and menu bar included.
     QSize outerSizeTwips() const;
     // The resize rules for an outer size in twips. A step that would give a negative size
     // ends them; the steps before it stay.
     void applyLayout(QSize outer);
-
-    void lockControls() override;
-    void unlockControls(MatchMode mode) override;
-    void showCRCSkip(bool shown) override;
-    void uncheckCRC() override;
-    void setScoreHeader(const QString& caption) override;
-    void setStatus(StatusPanel panel, const QString& text) override;
-    void setCaption(const QString& caption) override;
-    void setProgressRange(int minimum, int maximum) override;
-    void setProgress(int position) override;
-    void yield() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -87,6 +77,7 @@ private:
     void buildResultsList();
     void buildStatusPanels();
     void buildMenus();
+    void buildPresenter();
     void formLoad();
     void dockStatusBar();
 
@@ -94,7 +85,6 @@ private:
     void applyModeRule();
     void setModeControls(MatchMode mode);
     ScanSettings settingsFromControls() const;
-    void showPending();
 
     // Folder selection and favourites
     void fillDrives();
@@ -181,15 +171,7 @@ private:
     std::array<std::array<QAction*, 3>, 2> optionActions_{};
     QMenu* mnuHidden1_ = nullptr;
 
-    // While a scan runs, texts and progress wait for the next yield that shows them.
-    bool scanning_ = false;
-    QString pendingCaption_;
-    std::array<QString, 2> pendingStatus_;
-    int pendingProgress_ = 0;
-    QElapsedTimer clock_;
-    qint64 nextEventsNs_ = 0;
-    qint64 nextRowsNs_ = 0;
-    qint64 eventIntervalNs_ = 20'000'000;
+    std::unique_ptr<ScanPresenter> presenter_;
 };
 
 } // namespace nw
