@@ -4,6 +4,7 @@
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
 #include "platform/Shell.h"
+#include "ui/ChooseFolder.h"
 #include "ui/Handled.h"
 #include "ui/MainWindow.h"
 #include "ui/ResultsModel.h"
@@ -58,7 +59,7 @@ void MainWindow::mnuOptionClick(int array, int index) {
         const QString name = item.target(2);
         if (fs::fileExists(item.tag)) {
             const QString chosen =
-                Browse(true, QStringLiteral("Move ''") + name + QStringLiteral("'' to:"));
+                chooseFolder(true, QStringLiteral("Move ''") + name + QStringLiteral("'' to:"));
             // Cancelled: no folder, so nothing may move.
             if (chosen.isEmpty())
                 return;
@@ -92,7 +93,7 @@ void MainWindow::mnuRemoveClick() {
 }
 
 void MainWindow::openLogTextClick() {
-    handled("OpenLogText", [&] { openDocument(logPath(scanPath_, QStringLiteral("Log"))); });
+    handled("OpenLogText", [&] { openDocument(logPath(scanPath(), QStringLiteral("Log"))); });
 }
 
 void MainWindow::removeSelectedRow() {

@@ -5,6 +5,7 @@
 #include "settings/FavouritesFile.h"
 #include "ui/AppIcon.h"
 #include "ui/ControlTable.h"
+#include "ui/FavouritesController.h"
 #include "ui/FolderTree.h"
 #include "ui/Handled.h"
 #include "ui/ResultsModel.h"
@@ -26,7 +27,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTreeView>
 
@@ -66,8 +66,6 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
                       text.family()});
     text.setPointSize(8);
     setFont(text);
-    favouritesFile_ =
-        options_.favouritesFile.isEmpty() ? nw::favouritesFile() : options_.favouritesFile;
 
     buildControls();
     buildResultsList();
@@ -100,9 +98,6 @@ void MainWindow::buildControls() {
 
     drive1_ = control<QComboBox>("Drive1");
     dir1_ = control<FolderTree>("Dir1");
-    favsList_ = control<QListWidget>("FavsList");
-    addFavorite_ = control<QPushButton>("addFavorite");
-    delFav_ = control<QPushButton>("DelFav");
     scanDir_ = control<QPushButton>("ScanDir");
     stopMe_ = control<QPushButton>("StopMe");
     crcSkip_ = control<QPushButton>("CRCSkip");
@@ -123,17 +118,6 @@ void MainWindow::buildControls() {
     statusBar1_ = control<QStatusBar>("StatusBar1");
     progressBar1_ = control<QProgressBar>("ProgressBar1");
 
-    lockedWhileScanning_ = {drive1_,          dir1_,
-                            mPercent_,        lblChrMatch_,
-                            grpSense_,        lblGrpSense_,
-                            levenshteinDist_, lblLDist_,
-                            fSense_,          control<QLabel>("Label7"),
-                            ignExtensions_,   chkCRC32_,
-                            chrMatch_,        levenshtein_,
-                            autoMove_,        addFavorite_,
-                            delFav_,          favsList_,
-                            scanDir_};
-
     for (const ControlEntry& entry : Controls) {
         if (*entry.text)
             fitCaption(control<QWidget>(entry.name));
@@ -143,8 +127,11 @@ void MainWindow::buildControls() {
         setTabOrder(control<QWidget>(TabOrder[i - 1]), control<QWidget>(TabOrder[i]));
 
     client_->installEventFilter(this);
-    favsList_->viewport()->setMouseTracking(true);
-    favsList_->viewport()->installEventFilter(this);
+    favourites_ = new FavouritesController(
+        {drive1_, dir1_, control<QListWidget>("FavsList"), control<QPushButton>("addFavorite"),
+         control<QPushButton>("DelFav")},
+        options_.favouritesFile.isEmpty() ? favouritesFile() : options_.favouritesFile,
+        options_.volumes, this);
 
     connect(scanDir_, &QPushButton::clicked, this, &MainWindow::scanDirClick);
     connect(stopMe_, &QPushButton::clicked, this, [] { StopFlag = true; });
@@ -155,11 +142,6 @@ void MainWindow::buildControls() {
                 handled(option == chrMatch_ ? "ChrMatch_Click" : "Levenshtein_Click",
                         [this] { applyModeRule(); });
         });
-    connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::drive1Change);
-    connect(dir1_, &FolderTree::pathChanged, this, &MainWindow::dir1Change);
-    connect(favsList_, &QListWidget::itemClicked, this, &MainWindow::favsListClick);
-    connect(addFavorite_, &QPushButton::clicked, this, &MainWindow::addFavoriteClick);
-    connect(delFav_, &QPushButton::clicked, this, &MainWindow::delFavClick);
     connect(autoMove_, &QCheckBox::toggled, this, &MainWindow::autoMoveClick);
     connect(control<QPushButton>("Command1"), &QPushButton::clicked, this,
             &MainWindow::command1Click);
@@ -257,7 +239,11 @@ void MainWindow::buildMenus() {
 void MainWindow::buildPresenter() {
     ScanPresenter::Controls controls;
     controls.window = this;
-    controls.locked = lockedWhileScanning_;
+    for (const char* name :
+         {"Drive1", "Dir1", "mPercent", "lblChrMatch", "GrpSense", "lblGrpSense", "LevenshteinDist",
+          "lblLDist", "fSense", "Label7", "IgnExtensions", "chkCRC32", "ChrMatch", "Levenshtein",
+          "AutoMove", "addFavorite", "DelFav", "FavsList", "ScanDir"})
+        controls.locked.push_back(control<QWidget>(name));
     controls.exit = meExit_;
     controls.stop = stopMe_;
     controls.skipCRC = crcSkip_;
@@ -291,22 +277,11 @@ void MainWindow::formLoad() {
         else
             combo->setEditText(start);
     }
-    fillDrives();
-    const QString start =
-        options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder;
-    const int volume = volumeHolding(volumes_, start);
-    if (volume >= 0) {
-        const QSignalBlocker block(drive1_);
-        drive1_->setCurrentIndex(volume);
-    }
-    {
-        const QSignalBlocker block(dir1_);
-        if (const ErrorInfo error =
-                dir1_->setPath(start, volume >= 0 ? volumes_.at(volume).root : start))
-            ReportError(QStringLiteral("frmMain"), QStringLiteral("Form_Load"), error);
-    }
-    dir1Change();
-    loadFavourites();
+    favourites_->start(options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder);
+}
+
+QString MainWindow::scanPath() const {
+    return favourites_->scanPath();
 }
 
 QSize MainWindow::outerSizeTwips() const {
@@ -356,8 +331,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize)
         dockStatusBar();
-    else if (watched == favsList_->viewport() && event->type() == QEvent::MouseMove)
-        favsListMouseMove();
     else if (watched == fListView_->viewport() && event->type() == QEvent::MouseButtonPress)
         return fListViewPress(static_cast<QMouseEvent*>(event));
     return QMainWindow::eventFilter(watched, event);

@@ -14,8 +14,6 @@ class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
 class QMenu;
 class QMouseEvent;
 class QProgressBar;
@@ -26,6 +24,7 @@ class QTreeView;
 
 namespace nw {
 
+class FavouritesController;
 class FolderTree;
 class ResultsModel;
 class ScanPresenter;
@@ -46,12 +45,8 @@ public:
     ~MainWindow() override;
 
     // The folder to scan: the folder list's path as a folder text.
-    QString scanPath() const { return scanPath_; }
-    QString favouritesFile() const { return favouritesFile_; }
+    QString scanPath() const;
     ResultsModel* results() const { return results_; }
-
-    // The folder dialog; an empty text when cancelled.
-    QString Browse(bool newFolder, const QString& prompt = {});
 
     // How long a scan runs between two visits of the event loop; 0 visits it at every yield.
     void setEventInterval(int milliseconds);
@@ -86,17 +81,6 @@ private:
     void setModeControls(MatchMode mode);
     ScanSettings settingsFromControls() const;
 
-    // Folder selection and favourites
-    void fillDrives();
-    bool volumeReady(const QString& root) const;
-    void drive1Change();
-    void dir1Change();
-    void favsListClick(QListWidgetItem* item);
-    void favsListMouseMove();
-    void addFavoriteClick();
-    void delFavClick();
-    void loadFavourites();
-
     // Help menu
     void connectHelpMenu();
     void aboutClick();
@@ -125,17 +109,12 @@ private:
     void sweepRowsNaming(const QString& name);
 
     WindowOptions options_;
-    QString favouritesFile_;
-    QString scanPath_;
-    QList<Volume> volumes_;
     ResultsModel* results_ = nullptr;
+    FavouritesController* favourites_ = nullptr;
 
     QWidget* client_ = nullptr;
     QComboBox* drive1_ = nullptr;
     FolderTree* dir1_ = nullptr;
-    QListWidget* favsList_ = nullptr;
-    QPushButton* addFavorite_ = nullptr;
-    QPushButton* delFav_ = nullptr;
     QPushButton* scanDir_ = nullptr;
     QPushButton* stopMe_ = nullptr;
     QPushButton* crcSkip_ = nullptr;
@@ -157,7 +136,6 @@ private:
     QProgressBar* progressBar1_ = nullptr;
     std::array<QLabel*, 3> panels_{};
     QAction* meExit_ = nullptr;
-    std::vector<QWidget*> lockedWhileScanning_;
 
     // mnuOption1 (the larger file) and mnuOption2 (the smaller), as last prepared.
     struct OptionItem {

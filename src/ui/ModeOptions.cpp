@@ -4,6 +4,7 @@
 #include "core/ScanDriver.h"
 #include "platform/Dialogs.h"
 #include "platform/FileSystem.h"
+#include "ui/ChooseFolder.h"
 #include "ui/ExternalPages.h"
 #include "ui/FolderTree.h"
 #include "ui/Handled.h"
@@ -30,7 +31,7 @@ void MainWindow::scanDirClick() {
 
 ScanSettings MainWindow::settingsFromControls() const {
     ScanSettings settings;
-    settings.scanFolder = scanPath_;
+    settings.scanFolder = scanPath();
     settings.baseFolder = dir1_->path();
     settings.mode = levenshtein_->isChecked() ? MatchMode::Levenshtein : MatchMode::Characters;
     settings.percent = mPercent_->currentText();
@@ -74,7 +75,7 @@ void MainWindow::autoMoveClick(bool checked) {
             showFileMenus(true);
             return;
         }
-        autoMoveDir_->setText(Browse(true, QStringLiteral("Select location for move:")));
+        autoMoveDir_->setText(chooseFolder(true, QStringLiteral("Select location for move:")));
         if (autoMoveTargetRefused(dir1_->path(), autoMoveDir_->text())) {
             autoMoveDir_->clear();
             showMessage(QStringLiteral("ERROR!!"), AutoMoveRefusedText, MessageButtons::Ok,
