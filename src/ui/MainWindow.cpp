@@ -8,6 +8,7 @@
 #include "ui/FavouritesController.h"
 #include "ui/FolderTree.h"
 #include "ui/Handled.h"
+#include "ui/ResultsMenuController.h"
 #include "ui/ResultsModel.h"
 #include "ui/ScanPresenter.h"
 
@@ -163,15 +164,6 @@ void MainWindow::buildResultsList() {
     for (int column = 0; column < ColumnCount; ++column)
         header->resizeSection(column, twipsToPixels(ColumnWidthTwips));
     header->setSectionsClickable(true);
-    connect(header, &QHeaderView::sectionClicked, this,
-            [this](int column) { fListViewColumnClick(column + 1); });
-    connect(results_, &ResultsModel::sortChanged, header,
-            [header](int column, Qt::SortOrder order) {
-                if (column >= 0)
-                    header->setSortIndicator(column, order);
-                header->setSortIndicatorShown(column >= 0);
-            });
-    fListView_->viewport()->installEventFilter(this);
 }
 
 void MainWindow::buildStatusPanels() {
@@ -216,19 +208,20 @@ void MainWindow::buildMenus() {
     connect(control<QAction>("MeRestore"), &QAction::triggered, this, &QWidget::showNormal);
     connect(control<QAction>("MeMax"), &QAction::triggered, this, &QWidget::showMaximized);
     connect(control<QAction>("meMin"), &QAction::triggered, this, &QWidget::showMinimized);
-    mnuHidden1_ = control<QMenu>("mnuHidden1");
-    for (int array = 0; array < 2; ++array) {
-        for (int index = 0; index < 3; ++index) {
-            QAction* item = control<QAction>(
-                QStringLiteral("mnuOption%1_%2").arg(array + 1).arg(index).toUtf8().constData());
-            optionActions_[size_t(array)][size_t(index)] = item;
-            connect(item, &QAction::triggered, this,
-                    [this, array, index] { mnuOptionClick(array, index); });
-        }
+    ResultsMenuController::Controls list;
+    list.list = fListView_;
+    list.results = results_;
+    list.menu = control<QMenu>("mnuHidden1");
+    list.fileMenus = {control<QMenu>("mnuLarge"), control<QMenu>("mnuSmall")};
+    for (size_t side = 0; side < 2; ++side) {
+        for (size_t action = 0; action < 3; ++action)
+            list.fileItems[side][action] = control<QAction>(
+                QStringLiteral("mnuOption%1_%2").arg(side + 1).arg(action).toUtf8().constData());
     }
-    connect(control<QAction>("mnuRemove"), &QAction::triggered, this, &MainWindow::mnuRemoveClick);
-    connect(control<QAction>("OpenLogText"), &QAction::triggered, this,
-            &MainWindow::openLogTextClick);
+    list.remove = control<QAction>("mnuRemove");
+    list.openLog = control<QAction>("OpenLogText");
+    resultsMenu_ = new ResultsMenuController(
+        list, [this] { return scanPath(); }, this);
     meExit_ = control<QAction>("MeExit");
     connect(meExit_, &QAction::triggered, this, [this] {
         StopFlag = true;
@@ -331,8 +324,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize)
         dockStatusBar();
-    else if (watched == fListView_->viewport() && event->type() == QEvent::MouseButtonPress)
-        return fListViewPress(static_cast<QMouseEvent*>(event));
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -26,6 +26,7 @@ namespace nw {
 
 class FavouritesController;
 class FolderTree;
+class ResultsMenuController;
 class ResultsModel;
 class ScanPresenter;
 
@@ -92,25 +93,11 @@ private:
     // Mode and options
     void autoMoveClick(bool checked);
     void command1Click();
-    void showFileMenus(bool shown);
-
-    // Results list: sorting and the context menu
-    bool fListViewPress(QMouseEvent* event);
-    void fListViewColumnClick(int index); // header position, from 1
-    void fListViewMouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    int selectedRow() const; // from 1; 0 when the list reports none
-    void setOptionItems(int array, const QString& folder, const QString& name);
-
-    // File actions on the rows
-    void mnuOptionClick(int array, int index);
-    void mnuRemoveClick();
-    void openLogTextClick();
-    void removeSelectedRow();
-    void sweepRowsNaming(const QString& name);
 
     WindowOptions options_;
     ResultsModel* results_ = nullptr;
     FavouritesController* favourites_ = nullptr;
+    ResultsMenuController* resultsMenu_ = nullptr;
 
     QWidget* client_ = nullptr;
     QComboBox* drive1_ = nullptr;
@@ -136,18 +123,6 @@ private:
     QProgressBar* progressBar1_ = nullptr;
     std::array<QLabel*, 3> panels_{};
     QAction* meExit_ = nullptr;
-
-    // mnuOption1 (the larger file) and mnuOption2 (the smaller), as last prepared.
-    struct OptionItem {
-        // The caption's prefix of each item index: open the folder, delete, move.
-        static constexpr const char* Prefixes[3] = {"Open: ", "Delete: ", "Move: "};
-        QString caption;                 // as shown, prefix included
-        QString tag;                     // the file's full path (Delete and Move)
-        QString target(int index) const; // the caption without its prefix
-    };
-    std::array<std::array<OptionItem, 3>, 2> optionItems_{};
-    std::array<std::array<QAction*, 3>, 2> optionActions_{};
-    QMenu* mnuHidden1_ = nullptr;
 
     std::unique_ptr<ScanPresenter> presenter_;
 };

@@ -9,15 +9,14 @@
 #include "ui/FolderTree.h"
 #include "ui/Handled.h"
 #include "ui/MainWindow.h"
+#include "ui/ResultsMenuController.h"
 #include "ui/ResultsModel.h"
 #include "ui/ScanPresenter.h"
 
-#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QMenu>
 #include <QRadioButton>
 
 namespace nw {
@@ -63,16 +62,11 @@ void MainWindow::applyModeRule() {
                                                : QStringLiteral("Matched"));
 }
 
-void MainWindow::showFileMenus(bool shown) {
-    for (const char* name : {"mnuLarge", "mnuSmall"})
-        control<QMenu>(name)->menuAction()->setVisible(shown);
-}
-
 void MainWindow::autoMoveClick(bool checked) {
     handled("AutoMove_Click", [&] {
         if (!checked) {
             autoMoveDir_->clear();
-            showFileMenus(true);
+            resultsMenu_->showFileMenus(true);
             return;
         }
         autoMoveDir_->setText(chooseFolder(true, QStringLiteral("Select location for move:")));
@@ -80,9 +74,9 @@ void MainWindow::autoMoveClick(bool checked) {
             autoMoveDir_->clear();
             showMessage(QStringLiteral("ERROR!!"), AutoMoveRefusedText, MessageButtons::Ok,
                         MessageIcon::Critical);
-            showFileMenus(true);
+            resultsMenu_->showFileMenus(true);
         } else {
-            showFileMenus(false);
+            resultsMenu_->showFileMenus(false);
             if (!autoMoveDir_->text().isEmpty())
                 autoMoveDir_->setText(fs::folderText(autoMoveDir_->text()));
         }
@@ -91,7 +85,7 @@ void MainWindow::autoMoveClick(bool checked) {
         if (autoMoveDir_->text().isEmpty()) {
             autoMove_->setChecked(false);
             autoMoveDir_->clear();
-            showFileMenus(true);
+            resultsMenu_->showFileMenus(true);
         }
     });
 }
