@@ -1,5 +1,4 @@
 #include "ui/MainWindow.h"
-#include "core/ErrorReport.h"
 #include "core/Flags.h"
 #include "core/Texts.h"
 #include "settings/FavouritesFile.h"
@@ -72,7 +71,7 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
     buildResultsList();
     buildStatusPanels();
     buildMenus();
-    buildPresenter();
+    buildControllers();
     connectHelpMenu();
     resize(twipsToPixels(ClientWidthTwips),
            twipsToPixels(ClientHeightTwips) + menuBar()->sizeHint().height());
@@ -81,8 +80,8 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
         place.moveCenter(shown->availableGeometry().center());
         move(place.topLeft());
     }
-    formLoad();
-    drive1_->setFocus();
+    loadStartState();
+    drives_->setFocus();
 }
 
 MainWindow::~MainWindow() {
@@ -97,27 +96,27 @@ void MainWindow::buildControls() {
     for (const ControlEntry& entry : Controls)
         makeControl(entry, *entry.parent ? control<QWidget>(entry.parent) : client_);
 
-    drive1_ = control<QComboBox>("Drive1");
-    dir1_ = control<FolderTree>("Dir1");
-    scanDir_ = control<QPushButton>("ScanDir");
-    stopMe_ = control<QPushButton>("StopMe");
-    crcSkip_ = control<QPushButton>("CRCSkip");
-    chrMatch_ = control<QRadioButton>("ChrMatch");
-    levenshtein_ = control<QRadioButton>("Levenshtein");
-    mPercent_ = control<QComboBox>("mPercent");
-    lblChrMatch_ = control<QLabel>("lblChrMatch");
-    grpSense_ = control<QComboBox>("GrpSense");
-    lblGrpSense_ = control<QLabel>("lblGrpSense");
-    levenshteinDist_ = control<QComboBox>("LevenshteinDist");
-    lblLDist_ = control<QLabel>("lblLDist");
-    ignExtensions_ = control<QCheckBox>("IgnExtensions");
-    fSense_ = control<QComboBox>("fSense");
-    chkCRC32_ = control<QCheckBox>("chkCRC32");
-    autoMove_ = control<QCheckBox>("AutoMove");
-    autoMoveDir_ = control<QLineEdit>("AutoMoveDir");
-    fListView_ = control<QTreeView>("FListView");
-    statusBar1_ = control<QStatusBar>("StatusBar1");
-    progressBar1_ = control<QProgressBar>("ProgressBar1");
+    drives_ = control<QComboBox>("Drive1");
+    folders_ = control<FolderTree>("Dir1");
+    scanButton_ = control<QPushButton>("ScanDir");
+    stopButton_ = control<QPushButton>("StopMe");
+    skipCRCButton_ = control<QPushButton>("CRCSkip");
+    charactersOption_ = control<QRadioButton>("ChrMatch");
+    levenshteinOption_ = control<QRadioButton>("Levenshtein");
+    percentBox_ = control<QComboBox>("mPercent");
+    percentLabel_ = control<QLabel>("lblChrMatch");
+    groupSizeBox_ = control<QComboBox>("GrpSense");
+    groupSizeLabel_ = control<QLabel>("lblGrpSense");
+    distanceBox_ = control<QComboBox>("LevenshteinDist");
+    distanceLabel_ = control<QLabel>("lblLDist");
+    ignoreExtensionsBox_ = control<QCheckBox>("IgnExtensions");
+    repeatModeBox_ = control<QComboBox>("fSense");
+    checkCRCBox_ = control<QCheckBox>("chkCRC32");
+    autoMoveBox_ = control<QCheckBox>("AutoMove");
+    autoMoveFolder_ = control<QLineEdit>("AutoMoveDir");
+    resultsList_ = control<QTreeView>("FListView");
+    statusBar_ = control<QStatusBar>("StatusBar1");
+    progressBar_ = control<QProgressBar>("ProgressBar1");
 
     for (const ControlEntry& entry : Controls) {
         if (*entry.text)
@@ -128,37 +127,31 @@ void MainWindow::buildControls() {
         setTabOrder(control<QWidget>(TabOrder[i - 1]), control<QWidget>(TabOrder[i]));
 
     client_->installEventFilter(this);
-    favourites_ = new FavouritesController(
-        {drive1_, dir1_, control<QListWidget>("FavsList"), control<QPushButton>("addFavorite"),
-         control<QPushButton>("DelFav")},
-        options_.favouritesFile.isEmpty() ? favouritesFile() : options_.favouritesFile,
-        options_.volumes, this);
-
-    connect(scanDir_, &QPushButton::clicked, this, &MainWindow::scanDirClick);
-    connect(stopMe_, &QPushButton::clicked, this, [] { StopFlag = true; });
-    connect(crcSkip_, &QPushButton::clicked, this, [] { CRCSkipFlag = true; });
-    for (QRadioButton* option : {chrMatch_, levenshtein_})
+    connect(scanButton_, &QPushButton::clicked, this, &MainWindow::scanClick);
+    connect(stopButton_, &QPushButton::clicked, this, [] { StopFlag = true; });
+    connect(skipCRCButton_, &QPushButton::clicked, this, [] { CRCSkipFlag = true; });
+    for (QRadioButton* option : {charactersOption_, levenshteinOption_})
         connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
             if (on)
-                handled(option == chrMatch_ ? "ChrMatch_Click" : "Levenshtein_Click",
+                handled(option == charactersOption_ ? "ChrMatch_Click" : "Levenshtein_Click",
                         [this] { applyModeRule(); });
         });
-    connect(autoMove_, &QCheckBox::toggled, this, &MainWindow::autoMoveClick);
+    connect(autoMoveBox_, &QCheckBox::toggled, this, &MainWindow::autoMoveClick);
     connect(control<QPushButton>("Command1"), &QPushButton::clicked, this,
-            &MainWindow::command1Click);
+            &MainWindow::explainLevenshteinClick);
 }
 
 void MainWindow::buildResultsList() {
     results_ = new ResultsModel(this);
-    fListView_->setModel(results_);
-    fListView_->setRootIsDecorated(false);
-    fListView_->setItemsExpandable(false);
+    resultsList_->setModel(results_);
+    resultsList_->setRootIsDecorated(false);
+    resultsList_->setItemsExpandable(false);
     // Lets the view skip measuring rows: a scan may list a hundred thousand.
-    fListView_->setUniformRowHeights(true);
-    fListView_->setAllColumnsShowFocus(true);
-    fListView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    fListView_->setSelectionMode(QAbstractItemView::SingleSelection);
-    QHeaderView* header = fListView_->header();
+    resultsList_->setUniformRowHeights(true);
+    resultsList_->setAllColumnsShowFocus(true);
+    resultsList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    resultsList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    QHeaderView* header = resultsList_->header();
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
     for (int column = 0; column < ColumnCount; ++column)
@@ -168,11 +161,11 @@ void MainWindow::buildResultsList() {
 
 void MainWindow::buildStatusPanels() {
     for (size_t i = 0; i < StatusPanels.size(); ++i) {
-        auto* panel = new QLabel(statusBar1_);
+        auto* panel = new QLabel(statusBar_);
         panel->setObjectName(QString::fromUtf8(StatusPanels[i].key));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(3);
-        panel->resize(twipsToPixels(StatusPanels[i].widthTwips), statusBar1_->height());
+        panel->resize(twipsToPixels(StatusPanels[i].widthTwips), statusBar_->height());
         panels_[i] = panel;
     }
     dockStatusBar();
@@ -208,8 +201,22 @@ void MainWindow::buildMenus() {
     connect(control<QAction>("MeRestore"), &QAction::triggered, this, &QWidget::showNormal);
     connect(control<QAction>("MeMax"), &QAction::triggered, this, &QWidget::showMaximized);
     connect(control<QAction>("meMin"), &QAction::triggered, this, &QWidget::showMinimized);
+    exitItem_ = control<QAction>("MeExit");
+    connect(exitItem_, &QAction::triggered, this, [this] {
+        StopFlag = true;
+        close();
+    });
+}
+
+void MainWindow::buildControllers() {
+    favourites_ = new FavouritesController(
+        {drives_, folders_, control<QListWidget>("FavsList"), control<QPushButton>("addFavorite"),
+         control<QPushButton>("DelFav")},
+        options_.favouritesFile.isEmpty() ? favouritesFile() : options_.favouritesFile,
+        options_.volumes, this);
+
     ResultsMenuController::Controls list;
-    list.list = fListView_;
+    list.list = resultsList_;
     list.results = results_;
     list.menu = control<QMenu>("mnuHidden1");
     list.fileMenus = {control<QMenu>("mnuLarge"), control<QMenu>("mnuSmall")};
@@ -222,14 +229,7 @@ void MainWindow::buildMenus() {
     list.openLog = control<QAction>("OpenLogText");
     resultsMenu_ = new ResultsMenuController(
         list, [this] { return scanPath(); }, this);
-    meExit_ = control<QAction>("MeExit");
-    connect(meExit_, &QAction::triggered, this, [this] {
-        StopFlag = true;
-        close();
-    });
-}
 
-void MainWindow::buildPresenter() {
     ScanPresenter::Controls controls;
     controls.window = this;
     for (const char* name :
@@ -237,14 +237,14 @@ void MainWindow::buildPresenter() {
           "lblLDist", "fSense", "Label7", "IgnExtensions", "chkCRC32", "ChrMatch", "Levenshtein",
           "AutoMove", "addFavorite", "DelFav", "FavsList", "ScanDir"})
         controls.locked.push_back(control<QWidget>(name));
-    controls.exit = meExit_;
-    controls.stop = stopMe_;
-    controls.skipCRC = crcSkip_;
-    controls.checkCRC = chkCRC32_;
-    controls.list = fListView_;
+    controls.exit = exitItem_;
+    controls.stop = stopButton_;
+    controls.skipCRC = skipCRCButton_;
+    controls.checkCRC = checkCRCBox_;
+    controls.list = resultsList_;
     controls.results = results_;
     controls.panels = {panels_[1], panels_[2]};
-    controls.progress = progressBar1_;
+    controls.progress = progressBar_;
     controls.enableModeControls = [this](MatchMode mode) { setModeControls(mode); };
     presenter_ = std::make_unique<ScanPresenter>(std::move(controls));
 }
@@ -253,8 +253,8 @@ void MainWindow::setEventInterval(int milliseconds) {
     presenter_->setEventInterval(milliseconds);
 }
 
-void MainWindow::formLoad() {
-    chrMatch_->setChecked(true);
+void MainWindow::loadStartState() {
+    charactersOption_->setChecked(true);
     for (const NumberListEntry& list : NumberLists) {
         auto* combo = control<QComboBox>(list.name);
         const QString start = combo->currentText();
@@ -287,13 +287,13 @@ QSize MainWindow::outerSizeTwips() const {
 void MainWindow::applyLayout(QSize outer) {
     const int h = outer.height();
     const int w = outer.width();
-    progressBar1_->move(progressBar1_->x(), twipsToPixels(h - ProgressTopLess));
+    progressBar_->move(progressBar_->x(), twipsToPixels(h - ProgressTopLess));
     if (w < ListWidthLess)
         return;
-    fListView_->resize(twipsToPixels(w - ListWidthLess), fListView_->height());
+    resultsList_->resize(twipsToPixels(w - ListWidthLess), resultsList_->height());
     if (h < ListHeightLess)
         return;
-    fListView_->resize(fListView_->width(), twipsToPixels(h - ListHeightLess));
+    resultsList_->resize(resultsList_->width(), twipsToPixels(h - ListHeightLess));
     if (w < PanelWidthLess)
         return;
     panels_[1]->resize(twipsToPixels(w - PanelWidthLess), panels_[1]->height());
@@ -302,7 +302,7 @@ void MainWindow::applyLayout(QSize outer) {
 
 void MainWindow::dockStatusBar() {
     const int height = twipsToPixels(StatusBarEntry.place.height);
-    statusBar1_->setGeometry(0, client_->height() - height, client_->width(), height);
+    statusBar_->setGeometry(0, client_->height() - height, client_->width(), height);
     int left = 0;
     for (QLabel* panel : panels_) {
         panel->setGeometry(left, 1, panel->width(), height - 1);

@@ -7,15 +7,12 @@
 
 #include <array>
 #include <memory>
-#include <vector>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QMenu;
-class QMouseEvent;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -73,26 +70,25 @@ private:
     void buildResultsList();
     void buildStatusPanels();
     void buildMenus();
-    void buildPresenter();
-    void formLoad();
+    void buildControllers();
+    void loadStartState();
     void dockStatusBar();
 
-    void scanDirClick();
+    // Mode, options and the scan
+    void scanClick();
     void applyModeRule();
     void setModeControls(MatchMode mode);
     ScanSettings settingsFromControls() const;
+    void autoMoveClick(bool checked);
+    void explainLevenshteinClick();
 
     // Help menu
     void connectHelpMenu();
     void aboutClick();
     void homePageClick();
     void updateCheckClick();
-    void orloNewsClick();
+    void newsletterClick();
     void fakeErrorClick();
-
-    // Mode and options
-    void autoMoveClick(bool checked);
-    void command1Click();
 
     WindowOptions options_;
     ResultsModel* results_ = nullptr;
@@ -100,29 +96,29 @@ private:
     ResultsMenuController* resultsMenu_ = nullptr;
 
     QWidget* client_ = nullptr;
-    QComboBox* drive1_ = nullptr;
-    FolderTree* dir1_ = nullptr;
-    QPushButton* scanDir_ = nullptr;
-    QPushButton* stopMe_ = nullptr;
-    QPushButton* crcSkip_ = nullptr;
-    QRadioButton* chrMatch_ = nullptr;
-    QRadioButton* levenshtein_ = nullptr;
-    QComboBox* mPercent_ = nullptr;
-    QLabel* lblChrMatch_ = nullptr;
-    QComboBox* grpSense_ = nullptr;
-    QLabel* lblGrpSense_ = nullptr;
-    QComboBox* levenshteinDist_ = nullptr;
-    QLabel* lblLDist_ = nullptr;
-    QCheckBox* ignExtensions_ = nullptr;
-    QComboBox* fSense_ = nullptr;
-    QCheckBox* chkCRC32_ = nullptr;
-    QCheckBox* autoMove_ = nullptr;
-    QLineEdit* autoMoveDir_ = nullptr;
-    QTreeView* fListView_ = nullptr;
-    QStatusBar* statusBar1_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
+    QComboBox* drives_ = nullptr;
+    FolderTree* folders_ = nullptr;
+    QPushButton* scanButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    QPushButton* skipCRCButton_ = nullptr;
+    QRadioButton* charactersOption_ = nullptr;
+    QRadioButton* levenshteinOption_ = nullptr;
+    QComboBox* percentBox_ = nullptr;
+    QLabel* percentLabel_ = nullptr;
+    QComboBox* groupSizeBox_ = nullptr;
+    QLabel* groupSizeLabel_ = nullptr;
+    QComboBox* distanceBox_ = nullptr;
+    QLabel* distanceLabel_ = nullptr;
+    QCheckBox* ignoreExtensionsBox_ = nullptr;
+    QComboBox* repeatModeBox_ = nullptr;
+    QCheckBox* checkCRCBox_ = nullptr;
+    QCheckBox* autoMoveBox_ = nullptr;
+    QLineEdit* autoMoveFolder_ = nullptr;
+    QTreeView* resultsList_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
     std::array<QLabel*, 3> panels_{};
-    QAction* meExit_ = nullptr;
+    QAction* exitItem_ = nullptr;
 
     std::unique_ptr<ScanPresenter> presenter_;
 };

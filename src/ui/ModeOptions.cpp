@@ -21,7 +21,7 @@
 
 namespace nw {
 
-void MainWindow::scanDirClick() {
+void MainWindow::scanClick() {
     if (presenter_->scanning())
         return;
     runScan(settingsFromControls(), *results_, *presenter_);
@@ -31,31 +31,33 @@ void MainWindow::scanDirClick() {
 ScanSettings MainWindow::settingsFromControls() const {
     ScanSettings settings;
     settings.scanFolder = scanPath();
-    settings.baseFolder = dir1_->path();
-    settings.mode = levenshtein_->isChecked() ? MatchMode::Levenshtein : MatchMode::Characters;
-    settings.percent = mPercent_->currentText();
-    settings.groupSize = grpSense_->currentText();
-    settings.distance = levenshteinDist_->currentText();
-    settings.repeatMode = fSense_->currentText();
-    settings.ignoreExtensions = ignExtensions_->isChecked();
-    settings.checkCRC = chkCRC32_->isChecked();
-    settings.autoMove = autoMove_->isChecked();
-    settings.autoMoveDir = autoMoveDir_->text();
+    settings.baseFolder = folders_->path();
+    settings.mode =
+        levenshteinOption_->isChecked() ? MatchMode::Levenshtein : MatchMode::Characters;
+    settings.percent = percentBox_->currentText();
+    settings.groupSize = groupSizeBox_->currentText();
+    settings.distance = distanceBox_->currentText();
+    settings.repeatMode = repeatModeBox_->currentText();
+    settings.ignoreExtensions = ignoreExtensionsBox_->isChecked();
+    settings.checkCRC = checkCRCBox_->isChecked();
+    settings.autoMove = autoMoveBox_->isChecked();
+    settings.autoMoveDir = autoMoveFolder_->text();
     return settings;
 }
 
 void MainWindow::setModeControls(MatchMode mode) {
     const bool characters = mode == MatchMode::Characters;
-    for (QWidget* widget : {static_cast<QWidget*>(mPercent_), static_cast<QWidget*>(lblChrMatch_),
-                            static_cast<QWidget*>(grpSense_), static_cast<QWidget*>(lblGrpSense_)})
+    for (QWidget* widget :
+         {static_cast<QWidget*>(percentBox_), static_cast<QWidget*>(percentLabel_),
+          static_cast<QWidget*>(groupSizeBox_), static_cast<QWidget*>(groupSizeLabel_)})
         widget->setEnabled(characters);
-    levenshteinDist_->setEnabled(!characters);
-    lblLDist_->setEnabled(!characters);
+    distanceBox_->setEnabled(!characters);
+    distanceLabel_->setEnabled(!characters);
 }
 
 void MainWindow::applyModeRule() {
     const MatchMode mode =
-        levenshtein_->isChecked() ? MatchMode::Levenshtein : MatchMode::Characters;
+        levenshteinOption_->isChecked() ? MatchMode::Levenshtein : MatchMode::Characters;
     setModeControls(mode);
     results_->setHeaderCaption(ColMatched, mode == MatchMode::Levenshtein
                                                ? QStringLiteral("Distance")
@@ -65,32 +67,32 @@ void MainWindow::applyModeRule() {
 void MainWindow::autoMoveClick(bool checked) {
     handled("AutoMove_Click", [&] {
         if (!checked) {
-            autoMoveDir_->clear();
+            autoMoveFolder_->clear();
             resultsMenu_->showFileMenus(true);
             return;
         }
-        autoMoveDir_->setText(chooseFolder(true, QStringLiteral("Select location for move:")));
-        if (autoMoveTargetRefused(dir1_->path(), autoMoveDir_->text())) {
-            autoMoveDir_->clear();
+        autoMoveFolder_->setText(chooseFolder(true, QStringLiteral("Select location for move:")));
+        if (autoMoveTargetRefused(folders_->path(), autoMoveFolder_->text())) {
+            autoMoveFolder_->clear();
             showMessage(QStringLiteral("ERROR!!"), AutoMoveRefusedText, MessageButtons::Ok,
                         MessageIcon::Critical);
             resultsMenu_->showFileMenus(true);
         } else {
             resultsMenu_->showFileMenus(false);
-            if (!autoMoveDir_->text().isEmpty())
-                autoMoveDir_->setText(fs::folderText(autoMoveDir_->text()));
+            if (!autoMoveFolder_->text().isEmpty())
+                autoMoveFolder_->setText(fs::folderText(autoMoveFolder_->text()));
         }
         // A root such as "/" is one character long and still a folder: only no folder at all
         // switches the option off.
-        if (autoMoveDir_->text().isEmpty()) {
-            autoMove_->setChecked(false);
-            autoMoveDir_->clear();
+        if (autoMoveFolder_->text().isEmpty()) {
+            autoMoveBox_->setChecked(false);
+            autoMoveFolder_->clear();
             resultsMenu_->showFileMenus(true);
         }
     });
 }
 
-void MainWindow::command1Click() {
+void MainWindow::explainLevenshteinClick() {
     handled("Command1_Click", [&] { OpenURL(levenshteinPage()); });
 }
 
