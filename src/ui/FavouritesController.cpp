@@ -56,7 +56,8 @@ void FavouritesController::start(const QString& folder) {
 }
 
 bool FavouritesController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == controls_.favourites->viewport() && event->type() == QEvent::MouseMove)
+    // The type first: the list may be half destroyed when its viewport's last events come.
+    if (event->type() == QEvent::MouseMove && watched == controls_.favourites->viewport())
         pointerMove();
     return QObject::eventFilter(watched, event);
 }

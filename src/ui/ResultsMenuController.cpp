@@ -72,7 +72,8 @@ void ResultsMenuController::showFileMenus(bool shown) {
 }
 
 bool ResultsMenuController::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == controls_.list->viewport() && event->type() == QEvent::MouseButtonPress)
+    // The type first: the list may be half destroyed when its viewport's last events come.
+    if (event->type() == QEvent::MouseButtonPress && watched == controls_.list->viewport())
         return listPress(static_cast<QMouseEvent*>(event));
     return QObject::eventFilter(watched, event);
 }
