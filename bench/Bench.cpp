@@ -182,26 +182,11 @@ ChildResult inChild(const std::function<QByteArray()>& work) {
 
 // ---- scans ----
 
-// Keeps the rows and nothing else, so a run measures the engine and not a window.
-class NullView : public ScanView {
+// The rows in the order the search added them, unsorted; with a ScanView that shows nothing, a
+// run measures the engine and not a window.
+class AddedRows : public RowTable {
 public:
-    void lockControls() override {}
-    void unlockControls(MatchMode) override {}
-    void showCRCSkip(bool) override {}
-    void uncheckCRC() override {}
-    void clearRows() override { rows.clear(); }
-    void addRowAtTop(const ResultRow& row) override { rows.addAtTop(row); }
-    int rowCount() const override { return rows.count(); }
-    QString rowCell(int row, int column) const override { return rows.cell(row, column); }
-    void setRowsSorted(bool) override {}
-    void setScoreHeader(const QString&) override {}
-    void setStatus(StatusPanel, const QString&) override {}
-    void setCaption(const QString&) override {}
-    void setProgressRange(int, int) override {}
-    void setProgress(int) override {}
-    void yield() override {}
-
-    RowTable rows;
+    void setSorted(bool) override {}
 };
 
 // Failures end a scan; the first few are shown so that a broken run is not read as a fast one.
@@ -257,19 +242,20 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
     settings.writeLog = false;
 
     const ChildResult child = inChild([&] {
-        NullView view;
+        ScanView view;
+        AddedRows rows;
         CountingSink sink;
         setErrorSink(&sink);
         const auto start = std::chrono::steady_clock::now();
-        const ScanStatus status = runScan(settings, view, search);
+        const ScanStatus status = runScan(settings, rows, view, search);
         const double seconds = secondsSince(start);
         setErrorSink(nullptr);
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
-        out << seconds << qint32(status) << qint32(view.rows.count()) << qint32(sink.count);
+        out << seconds << qint32(status) << qint32(rows.count()) << qint32(sink.count);
         if (keepRows) {
-            for (int row = 1; row <= view.rows.count(); ++row) {
-                for (const QString& cell : view.rows.row(row).cells)
+            for (int row = 1; row <= rows.count(); ++row) {
+                for (const QString& cell : rows.row(row).cells)
                     out << cell;
             }
         }

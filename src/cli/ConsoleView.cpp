@@ -26,11 +26,6 @@ void ConsoleView::lockControls() {
         StopFlag = true;
 }
 
-void ConsoleView::setRowsSorted(bool sorted) {
-    if (sorted)
-        rows_.sortBy(ColFile1);
-}
-
 void ConsoleView::setStatus(StatusPanel panel, const QString& text) {
     if (panel == StatusPanel::FileName)
         file_ = text;

@@ -5,6 +5,7 @@
 #include "cli/TerminalText.h"
 #include "core/AutoMove.h"
 #include "core/Flags.h"
+#include "core/RowTable.h"
 #include "core/ScanDriver.h"
 #include "core/Texts.h"
 #include "platform/FileSystem.h"
@@ -120,16 +121,17 @@ int main(int argc, char* argv[]) {
     catchStopSignals();
     const bool errTerminal = ::isatty(STDERR_FILENO);
     cli::ConsoleView view(!options.quiet && errTerminal, errTerminal, &interrupted);
+    RowTable rows;
     setErrorSink(&view);
-    const ScanStatus status = runScan(settings, view);
+    const ScanStatus status = runScan(settings, rows, view);
     view.finishProgress();
     setErrorSink(nullptr);
 
     const bool written = output.write(
-        cli::formatResults(options.format, status, view.rows().topDown(), output.isTerminal()));
+        cli::formatResults(options.format, status, rows.topDown(), output.isTerminal()));
     if (!options.quiet)
         writeTo(stderr,
-                QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(view.rowCount()));
+                QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(rows.count()));
     if (!written) {
         runError(QStringLiteral("the results could not be written: %1").arg(output.writeError()));
         return 1;

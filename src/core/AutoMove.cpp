@@ -38,22 +38,22 @@ ErrorInfo recordMove(const QString& logFolder, const QString& folder, const QStr
 
 } // namespace
 
-void AutoMovePass(const ScanSettings& settings, ScanView& view) {
+void AutoMovePass(const ScanSettings& settings, const RowStore& rows, ScanView& view) {
     const QString target = fs::folderText(settings.autoMoveDir);
     const fs::MoveProceed proceed = [&view] {
         view.yield();
         return !StopFlag;
     };
-    const int count = view.rowCount();
+    const int count = rows.count();
     for (int k = 1; k <= count; ++k) {
         view.yield();
         if (StopFlag)
             return;
-        const double size2 = parseKilobyteText(view.rowCell(k, ColFSize2));
-        const double size1 = parseKilobyteText(view.rowCell(k, ColFSize1));
+        const double size2 = parseKilobyteText(rows.cell(k, ColFSize2));
+        const double size1 = parseKilobyteText(rows.cell(k, ColFSize1));
         const bool moveTwo = size2 < size1;
-        const QString folder = view.rowCell(k, moveTwo ? ColFPath2 : ColFPath1);
-        const QString name = view.rowCell(k, moveTwo ? ColFile2 : ColFile1);
+        const QString folder = rows.cell(k, moveTwo ? ColFPath2 : ColFPath1);
+        const QString name = rows.cell(k, moveTwo ? ColFile2 : ColFile1);
         const QString destination = autoMoveDestination(folder, settings.baseFolder, target);
         if (fs::fileExists(destination + name))
             continue;

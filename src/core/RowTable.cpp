@@ -5,6 +5,11 @@
 
 namespace nw {
 
+void RowTable::setSorted(bool sorted) {
+    if (sorted)
+        sortBy(ColFile1);
+}
+
 void RowTable::sortBy(int column) {
     std::vector<ResultRow> ordered = topDown();
     std::stable_sort(ordered.begin(), ordered.end(),

@@ -45,8 +45,9 @@ struct FileName {
 
 class ScanRun {
 public:
-    ScanRun(const ScanSettings& settings, ScanView& view)
+    ScanRun(const ScanSettings& settings, RowStore& rows, ScanView& view)
         : settings_(settings)
+        , rows_(rows)
         , view_(view)
         , numbers_(MatchNumbers::read(settings))
         , crcOn_(settings.checkCRC)
@@ -72,6 +73,7 @@ private:
     void endStep(ScanStatus status);
 
     const ScanSettings& settings_;
+    RowStore& rows_;
     ScanView& view_;
     MatchNumbers numbers_;
     bool crcOn_;
@@ -93,7 +95,7 @@ ScanStatus ScanRun::run(PairSearch search) {
         else
             phase2Indexed();
         if (settings_.autoMove)
-            AutoMovePass(settings_, view_);
+            AutoMovePass(settings_, rows_, view_);
         status = StopFlag ? ScanStatus::Canceled : ScanStatus::Done;
     } catch (const Stopped&) {
         status = ScanStatus::Canceled;
@@ -113,7 +115,7 @@ ScanStatus ScanRun::run(PairSearch search) {
 void ScanRun::startStep() {
     StopFlag = false;
     CRCSkipFlag = false;
-    view_.setRowsSorted(false);
+    rows_.setSorted(false);
     view_.lockControls();
     if (settings_.writeLog) {
         const QString log = logPath(settings_.scanFolder, QStringLiteral("Log"));
@@ -122,7 +124,7 @@ void ScanRun::startStep() {
                 throw ScanError{error};
         }
     }
-    view_.clearRows();
+    rows_.clear();
     files_ = GetFileList(settings_.scanFolder, yield_);
     const int n = int(files_.size());
     view_.setProgressRange(0, n);
@@ -226,7 +228,7 @@ bool ScanRun::considerPair(int i, int j, const FileName& one, const FileName& tw
     row.cells[ColFSize2] = kilobyteText(qint64(size2));
     row.cells[ColFPath2] = two.split.folder;
     row.cells[ColMethod] = crcMark ? QStringLiteral("CRC") : label;
-    view_.addRowAtTop(row);
+    rows_.addAtTop(row);
     ++fileOnes_[one.split.name];
 
     if (settings_.writeLog) {
@@ -381,21 +383,22 @@ void ScanRun::endStep(ScanStatus status) {
     crcSizes_.clear();
     view_.showCRCSkip(false);
     view_.setStatus(StatusPanel::Secs, statusText(status));
-    view_.setRowsSorted(true);
+    rows_.setSorted(true);
     view_.unlockControls(settings_.mode);
     view_.setScoreHeader(settings_.mode == MatchMode::Levenshtein ? QStringLiteral("Distance")
                                                                   : QStringLiteral("Matched"));
     view_.setProgress(0);
     view_.setCaption(AppTitle);
     view_.setStatus(StatusPanel::FileName,
-                    QStringLiteral("Found: ") + QString::number(view_.rowCount()));
+                    QStringLiteral("Found: ") + QString::number(rows_.count()));
     files_.clear();
 }
 
 } // namespace
 
-ScanStatus runScan(const ScanSettings& settings, ScanView& view, PairSearch search) {
-    ScanRun run(settings, view);
+ScanStatus runScan(const ScanSettings& settings, RowStore& rows, ScanView& view,
+                   PairSearch search) {
+    ScanRun run(settings, rows, view);
     return run.run(search);
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RowStore.h"
 #include "core/ScanSettings.h"
 #include "core/ScanView.h"
 
@@ -12,8 +13,9 @@ enum class ScanStatus { Done, Canceled, Error };
 // rows, log lines and status.
 enum class PairSearch { Reference, Indexed };
 
-// Runs one scan from the start step to the end step, talking to the window through view.
-ScanStatus runScan(const ScanSettings& settings, ScanView& view,
+// Runs one scan from the start step to the end step: the pairs found go to rows, progress and
+// the controls' state to view.
+ScanStatus runScan(const ScanSettings& settings, RowStore& rows, ScanView& view,
                    PairSearch search = PairSearch::Indexed);
 
 QString statusText(ScanStatus status);

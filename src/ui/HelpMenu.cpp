@@ -17,7 +17,7 @@ void MainWindow::connectHelpMenu() {
     } items[] = {{"About", &MainWindow::aboutClick},
                  {"HomePage", &MainWindow::homePageClick},
                  {"UpdateCheck", &MainWindow::updateCheckClick},
-                 {"OrloNews", &MainWindow::orloNewsClick},
+                 {"OrloNews", &MainWindow::newsletterClick},
                  {"FakeError", &MainWindow::fakeErrorClick}};
     for (const auto& item : items) {
         connect(control<QAction>(item.name), &QAction::triggered, this, item.handler);
@@ -36,7 +36,7 @@ void MainWindow::updateCheckClick() {
     handled("UpdateCheck_Click", [this] { UpdateWindow::check(this); });
 }
 
-void MainWindow::orloNewsClick() {
+void MainWindow::newsletterClick() {
     // Without a mail program the desktop shows what it shows; the result is not used.
     handled("OrloNews_Click", [] { openUrl(newsletterUrl()); });
 }

@@ -1,13 +1,15 @@
 #include "ui/MainWindow.h"
-#include "core/ErrorReport.h"
 #include "core/Flags.h"
 #include "core/Texts.h"
 #include "settings/FavouritesFile.h"
 #include "ui/AppIcon.h"
 #include "ui/ControlTable.h"
+#include "ui/FavouritesController.h"
 #include "ui/FolderTree.h"
 #include "ui/Handled.h"
+#include "ui/ResultsMenuController.h"
 #include "ui/ResultsModel.h"
+#include "ui/ScanPresenter.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -25,7 +27,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
-#include <QSignalBlocker>
 #include <QStatusBar>
 #include <QTreeView>
 
@@ -63,15 +64,12 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
     look::useNarrowFaces(text);
     text.setPointSize(8);
     setFont(text);
-    favouritesFile_ =
-        options_.favouritesFile.isEmpty() ? nw::favouritesFile() : options_.favouritesFile;
-    pendingCaption_ = AppTitle;
-    clock_.start();
 
     buildControls();
     buildResultsList();
     buildStatusPanels();
     buildMenus();
+    buildControllers();
     connectHelpMenu();
     resize(twipsToPixels(ClientWidthTwips),
            twipsToPixels(ClientHeightTwips) + menuBar()->sizeHint().height());
@@ -80,8 +78,8 @@ MainWindow::MainWindow(WindowOptions options, QWidget* parent)
         place.moveCenter(shown->availableGeometry().center());
         move(place.topLeft());
     }
-    formLoad();
-    drive1_->setFocus();
+    loadStartState();
+    drives_->setFocus();
 }
 
 MainWindow::~MainWindow() {
@@ -96,41 +94,27 @@ void MainWindow::buildControls() {
     for (const ControlEntry& entry : Controls)
         makeControl(entry, *entry.parent ? control<QWidget>(entry.parent) : client_);
 
-    drive1_ = control<QComboBox>("Drive1");
-    dir1_ = control<FolderTree>("Dir1");
-    favsList_ = control<QListWidget>("FavsList");
-    addFavorite_ = control<QPushButton>("addFavorite");
-    delFav_ = control<QPushButton>("DelFav");
-    scanDir_ = control<QPushButton>("ScanDir");
-    stopMe_ = control<QPushButton>("StopMe");
-    crcSkip_ = control<QPushButton>("CRCSkip");
-    chrMatch_ = control<QRadioButton>("ChrMatch");
-    levenshtein_ = control<QRadioButton>("Levenshtein");
-    mPercent_ = control<QComboBox>("mPercent");
-    lblChrMatch_ = control<QLabel>("lblChrMatch");
-    grpSense_ = control<QComboBox>("GrpSense");
-    lblGrpSense_ = control<QLabel>("lblGrpSense");
-    levenshteinDist_ = control<QComboBox>("LevenshteinDist");
-    lblLDist_ = control<QLabel>("lblLDist");
-    ignExtensions_ = control<QCheckBox>("IgnExtensions");
-    fSense_ = control<QComboBox>("fSense");
-    chkCRC32_ = control<QCheckBox>("chkCRC32");
-    autoMove_ = control<QCheckBox>("AutoMove");
-    autoMoveDir_ = control<QLineEdit>("AutoMoveDir");
-    fListView_ = control<QTreeView>("FListView");
-    statusBar1_ = control<QStatusBar>("StatusBar1");
-    progressBar1_ = control<QProgressBar>("ProgressBar1");
-
-    lockedWhileScanning_ = {drive1_,          dir1_,
-                            mPercent_,        lblChrMatch_,
-                            grpSense_,        lblGrpSense_,
-                            levenshteinDist_, lblLDist_,
-                            fSense_,          control<QLabel>("Label7"),
-                            ignExtensions_,   chkCRC32_,
-                            chrMatch_,        levenshtein_,
-                            autoMove_,        addFavorite_,
-                            delFav_,          favsList_,
-                            scanDir_};
+    drives_ = control<QComboBox>("Drive1");
+    folders_ = control<FolderTree>("Dir1");
+    scanButton_ = control<QPushButton>("ScanDir");
+    stopButton_ = control<QPushButton>("StopMe");
+    skipCRCButton_ = control<QPushButton>("CRCSkip");
+    charactersOption_ = control<QRadioButton>("ChrMatch");
+    levenshteinOption_ = control<QRadioButton>("Levenshtein");
+    percentBox_ = control<QComboBox>("mPercent");
+    percentLabel_ = control<QLabel>("lblChrMatch");
+    groupSizeBox_ = control<QComboBox>("GrpSense");
+    groupSizeLabel_ = control<QLabel>("lblGrpSense");
+    distanceBox_ = control<QComboBox>("LevenshteinDist");
+    distanceLabel_ = control<QLabel>("lblLDist");
+    ignoreExtensionsBox_ = control<QCheckBox>("IgnExtensions");
+    repeatModeBox_ = control<QComboBox>("fSense");
+    checkCRCBox_ = control<QCheckBox>("chkCRC32");
+    autoMoveBox_ = control<QCheckBox>("AutoMove");
+    autoMoveFolder_ = control<QLineEdit>("AutoMoveDir");
+    resultsList_ = control<QTreeView>("FListView");
+    statusBar_ = control<QStatusBar>("StatusBar1");
+    progressBar_ = control<QProgressBar>("ProgressBar1");
 
     for (const ControlEntry& entry : Controls) {
         if (*entry.text)
@@ -141,56 +125,45 @@ void MainWindow::buildControls() {
         setTabOrder(control<QWidget>(TabOrder[i - 1]), control<QWidget>(TabOrder[i]));
 
     client_->installEventFilter(this);
-    favsList_->viewport()->setMouseTracking(true);
-    favsList_->viewport()->installEventFilter(this);
-
-    connect(scanDir_, &QPushButton::clicked, this, &MainWindow::scanDirClick);
-    connect(stopMe_, &QPushButton::clicked, this, [] { StopFlag = true; });
-    connect(crcSkip_, &QPushButton::clicked, this, [] { CRCSkipFlag = true; });
-    for (QRadioButton* option : {chrMatch_, levenshtein_})
+    connect(scanButton_, &QPushButton::clicked, this, &MainWindow::scanClick);
+    connect(stopButton_, &QPushButton::clicked, this, [] { StopFlag = true; });
+    connect(skipCRCButton_, &QPushButton::clicked, this, [] { CRCSkipFlag = true; });
+    for (QRadioButton* option : {charactersOption_, levenshteinOption_})
         connect(option, &QRadioButton::toggled, this, [this, option](bool on) {
             if (on)
-                handled(option == chrMatch_ ? "ChrMatch_Click" : "Levenshtein_Click",
+                handled(option == charactersOption_ ? "ChrMatch_Click" : "Levenshtein_Click",
                         [this] { applyModeRule(); });
         });
-    connect(drive1_, &QComboBox::currentIndexChanged, this, &MainWindow::drive1Change);
-    connect(dir1_, &FolderTree::pathChanged, this, &MainWindow::dir1Change);
-    connect(favsList_, &QListWidget::itemClicked, this, &MainWindow::favsListClick);
-    connect(addFavorite_, &QPushButton::clicked, this, &MainWindow::addFavoriteClick);
-    connect(delFav_, &QPushButton::clicked, this, &MainWindow::delFavClick);
-    connect(autoMove_, &QCheckBox::toggled, this, &MainWindow::autoMoveClick);
+    connect(autoMoveBox_, &QCheckBox::toggled, this, &MainWindow::autoMoveClick);
     connect(control<QPushButton>("Command1"), &QPushButton::clicked, this,
-            &MainWindow::command1Click);
+            &MainWindow::explainLevenshteinClick);
 }
 
 void MainWindow::buildResultsList() {
     results_ = new ResultsModel(this);
-    fListView_->setModel(results_);
-    fListView_->setRootIsDecorated(false);
-    fListView_->setItemsExpandable(false);
+    resultsList_->setModel(results_);
+    resultsList_->setRootIsDecorated(false);
+    resultsList_->setItemsExpandable(false);
     // Lets the view skip measuring rows: a scan may list a hundred thousand.
-    fListView_->setUniformRowHeights(true);
-    fListView_->setAllColumnsShowFocus(true);
-    fListView_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    fListView_->setSelectionMode(QAbstractItemView::SingleSelection);
-    QHeaderView* header = fListView_->header();
+    resultsList_->setUniformRowHeights(true);
+    resultsList_->setAllColumnsShowFocus(true);
+    resultsList_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    resultsList_->setSelectionMode(QAbstractItemView::SingleSelection);
+    QHeaderView* header = resultsList_->header();
     header->setStretchLastSection(false);
     header->setSectionsMovable(false);
     for (int column = 0; column < ColumnCount; ++column)
         header->resizeSection(column, twipsToPixels(ColumnWidthTwips));
     header->setSectionsClickable(true);
-    connect(header, &QHeaderView::sectionClicked, this,
-            [this](int column) { fListViewColumnClick(column + 1); });
-    fListView_->viewport()->installEventFilter(this);
 }
 
 void MainWindow::buildStatusPanels() {
     for (size_t i = 0; i < StatusPanels.size(); ++i) {
-        auto* panel = new QLabel(statusBar1_);
+        auto* panel = new QLabel(statusBar_);
         panel->setObjectName(QString::fromUtf8(StatusPanels[i].key));
         panel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
         panel->setIndent(3);
-        panel->resize(twipsToPixels(StatusPanels[i].widthTwips), statusBar1_->height());
+        panel->resize(twipsToPixels(StatusPanels[i].widthTwips), statusBar_->height());
         panels_[i] = panel;
     }
     dockStatusBar();
@@ -226,28 +199,60 @@ void MainWindow::buildMenus() {
     connect(control<QAction>("MeRestore"), &QAction::triggered, this, &QWidget::showNormal);
     connect(control<QAction>("MeMax"), &QAction::triggered, this, &QWidget::showMaximized);
     connect(control<QAction>("meMin"), &QAction::triggered, this, &QWidget::showMinimized);
-    mnuHidden1_ = control<QMenu>("mnuHidden1");
-    for (int array = 0; array < 2; ++array) {
-        for (int index = 0; index < 3; ++index) {
-            QAction* item = control<QAction>(
-                QStringLiteral("mnuOption%1_%2").arg(array + 1).arg(index).toUtf8().constData());
-            optionActions_[size_t(array)][size_t(index)] = item;
-            connect(item, &QAction::triggered, this,
-                    [this, array, index] { mnuOptionClick(array, index); });
-        }
-    }
-    connect(control<QAction>("mnuRemove"), &QAction::triggered, this, &MainWindow::mnuRemoveClick);
-    connect(control<QAction>("OpenLogText"), &QAction::triggered, this,
-            &MainWindow::openLogTextClick);
-    meExit_ = control<QAction>("MeExit");
-    connect(meExit_, &QAction::triggered, this, [this] {
+    exitItem_ = control<QAction>("MeExit");
+    connect(exitItem_, &QAction::triggered, this, [this] {
         StopFlag = true;
         close();
     });
 }
 
-void MainWindow::formLoad() {
-    chrMatch_->setChecked(true);
+void MainWindow::buildControllers() {
+    favourites_ = new FavouritesController(
+        {drives_, folders_, control<QListWidget>("FavsList"), control<QPushButton>("addFavorite"),
+         control<QPushButton>("DelFav")},
+        options_.favouritesFile.isEmpty() ? favouritesFile() : options_.favouritesFile,
+        options_.volumes, this);
+
+    ResultsMenuController::Controls list;
+    list.list = resultsList_;
+    list.results = results_;
+    list.menu = control<QMenu>("mnuHidden1");
+    list.fileMenus = {control<QMenu>("mnuLarge"), control<QMenu>("mnuSmall")};
+    for (size_t side = 0; side < 2; ++side) {
+        for (size_t action = 0; action < 3; ++action)
+            list.fileItems[side][action] = control<QAction>(
+                QStringLiteral("mnuOption%1_%2").arg(side + 1).arg(action).toUtf8().constData());
+    }
+    list.remove = control<QAction>("mnuRemove");
+    list.openLog = control<QAction>("OpenLogText");
+    resultsMenu_ = new ResultsMenuController(
+        list, [this] { return scanPath(); }, this);
+
+    ScanPresenter::Controls controls;
+    controls.window = this;
+    for (const char* name :
+         {"Drive1", "Dir1", "mPercent", "lblChrMatch", "GrpSense", "lblGrpSense", "LevenshteinDist",
+          "lblLDist", "fSense", "Label7", "IgnExtensions", "chkCRC32", "ChrMatch", "Levenshtein",
+          "AutoMove", "addFavorite", "DelFav", "FavsList", "ScanDir"})
+        controls.locked.push_back(control<QWidget>(name));
+    controls.exit = exitItem_;
+    controls.stop = stopButton_;
+    controls.skipCRC = skipCRCButton_;
+    controls.checkCRC = checkCRCBox_;
+    controls.list = resultsList_;
+    controls.results = results_;
+    controls.panels = {panels_[1], panels_[2]};
+    controls.progress = progressBar_;
+    controls.enableModeControls = [this](MatchMode mode) { setModeControls(mode); };
+    presenter_ = std::make_unique<ScanPresenter>(std::move(controls));
+}
+
+void MainWindow::setEventInterval(int milliseconds) {
+    presenter_->setEventInterval(milliseconds);
+}
+
+void MainWindow::loadStartState() {
+    charactersOption_->setChecked(true);
     for (const NumberListEntry& list : NumberLists) {
         auto* combo = control<QComboBox>(list.name);
         const QString start = combo->currentText();
@@ -263,22 +268,11 @@ void MainWindow::formLoad() {
         else
             combo->setEditText(start);
     }
-    fillDrives();
-    const QString start =
-        options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder;
-    const int volume = volumeHolding(volumes_, start);
-    if (volume >= 0) {
-        const QSignalBlocker block(drive1_);
-        drive1_->setCurrentIndex(volume);
-    }
-    {
-        const QSignalBlocker block(dir1_);
-        if (const ErrorInfo error =
-                dir1_->setPath(start, volume >= 0 ? volumes_.at(volume).root : start))
-            ReportError(QStringLiteral("frmMain"), QStringLiteral("Form_Load"), error);
-    }
-    dir1Change();
-    loadFavourites();
+    favourites_->start(options_.startFolder.isEmpty() ? QDir::currentPath() : options_.startFolder);
+}
+
+QString MainWindow::scanPath() const {
+    return favourites_->scanPath();
 }
 
 QSize MainWindow::outerSizeTwips() const {
@@ -291,13 +285,13 @@ QSize MainWindow::outerSizeTwips() const {
 void MainWindow::applyLayout(QSize outer) {
     const int h = outer.height();
     const int w = outer.width();
-    progressBar1_->move(progressBar1_->x(), twipsToPixels(h - ProgressTopLess));
+    progressBar_->move(progressBar_->x(), twipsToPixels(h - ProgressTopLess));
     if (w < ListWidthLess)
         return;
-    fListView_->resize(twipsToPixels(w - ListWidthLess), fListView_->height());
+    resultsList_->resize(twipsToPixels(w - ListWidthLess), resultsList_->height());
     if (h < ListHeightLess)
         return;
-    fListView_->resize(fListView_->width(), twipsToPixels(h - ListHeightLess));
+    resultsList_->resize(resultsList_->width(), twipsToPixels(h - ListHeightLess));
     if (w < PanelWidthLess)
         return;
     panels_[1]->resize(twipsToPixels(w - PanelWidthLess), panels_[1]->height());
@@ -306,7 +300,7 @@ void MainWindow::applyLayout(QSize outer) {
 
 void MainWindow::dockStatusBar() {
     const int height = twipsToPixels(StatusBarEntry.place.height);
-    statusBar1_->setGeometry(0, client_->height() - height, client_->width(), height);
+    statusBar_->setGeometry(0, client_->height() - height, client_->width(), height);
     int left = 0;
     for (QLabel* panel : panels_) {
         panel->setGeometry(left, 1, panel->width(), height - 1);
@@ -328,10 +322,6 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == client_ && event->type() == QEvent::Resize)
         dockStatusBar();
-    else if (watched == favsList_->viewport() && event->type() == QEvent::MouseMove)
-        favsListMouseMove();
-    else if (watched == fListView_->viewport() && event->type() == QEvent::MouseButtonPress)
-        return fListViewPress(static_cast<QMouseEvent*>(event));
     return QMainWindow::eventFilter(watched, event);
 }
 

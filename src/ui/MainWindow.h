@@ -1,23 +1,18 @@
 #pragma once
 
-#include "core/ScanView.h"
+#include "core/ScanSettings.h"
 #include "ui/Volumes.h"
 
-#include <QElapsedTimer>
 #include <QMainWindow>
 
 #include <array>
-#include <vector>
+#include <memory>
 
 class QAction;
 class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
-class QMenu;
-class QMouseEvent;
 class QProgressBar;
 class QPushButton;
 class QRadioButton;
@@ -26,8 +21,11 @@ class QTreeView;
 
 namespace nw {
 
+class FavouritesController;
 class FolderTree;
+class ResultsMenuController;
 class ResultsModel;
+class ScanPresenter;
 
 struct WindowOptions {
     QString favouritesFile; // empty: qvx.ini where the program keeps it
@@ -35,9 +33,9 @@ struct WindowOptions {
     VolumeSource volumes;   // empty: the mounted volumes
 };
 
-// The program's one working window. It runs scans inside its Start handler and shows them
-// through ScanView.
-class MainWindow : public QMainWindow, public ScanView {
+// The program's one working window. It runs scans inside its Start handler, keeps their rows in
+// its results model and shows their progress through its scan presenter.
+class MainWindow : public QMainWindow {
     Q_OBJECT
 public:
     explicit MainWindow(WindowOptions options = {}, QWidget* parent = nullptr);
@@ -45,37 +43,17 @@ public:
     ~MainWindow() override;
 
     // The folder to scan: the folder list's path as a folder text.
-    QString scanPath() const { return scanPath_; }
-    QString favouritesFile() const { return favouritesFile_; }
+    QString scanPath() const;
     ResultsModel* results() const { return results_; }
 
-    // The folder dialog; an empty text when cancelled.
-    QString Browse(bool newFolder, const QString& prompt = {});
-
     // How long a scan runs between two visits of the event loop; 0 visits it at every yield.
-    void setEventInterval(int milliseconds) { eventIntervalNs_ = qint64(milliseconds) * 1000000; }
+    void setEventInterval(int milliseconds);
 
     // The window's outer size in twips, frame, title bar and menu bar included.
     QSize outerSizeTwips() const;
     // The resize rules for an outer size in twips. A step that would give a negative size
     // ends them; the steps before it stay.
     void applyLayout(QSize outer);
-
-    void lockControls() override;
-    void unlockControls(MatchMode mode) override;
-    void showCRCSkip(bool shown) override;
-    void uncheckCRC() override;
-    void clearRows() override;
-    void addRowAtTop(const ResultRow& row) override;
-    int rowCount() const override;
-    QString rowCell(int row, int column) const override;
-    void setRowsSorted(bool sorted) override;
-    void setScoreHeader(const QString& caption) override;
-    void setStatus(StatusPanel panel, const QString& text) override;
-    void setCaption(const QString& caption) override;
-    void setProgressRange(int minimum, int maximum) override;
-    void setProgress(int position) override;
-    void yield() override;
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
@@ -92,109 +70,57 @@ private:
     void buildResultsList();
     void buildStatusPanels();
     void buildMenus();
-    void formLoad();
+    void buildControllers();
+    void loadStartState();
     void dockStatusBar();
 
-    void scanDirClick();
+    // Mode, options and the scan
+    void scanClick();
     void applyModeRule();
     void setModeControls(MatchMode mode);
     ScanSettings settingsFromControls() const;
-    void showPending();
-
-    // Folder selection and favourites
-    void fillDrives();
-    bool volumeReady(const QString& root) const;
-    void drive1Change();
-    void dir1Change();
-    void favsListClick(QListWidgetItem* item);
-    void favsListMouseMove();
-    void addFavoriteClick();
-    void delFavClick();
-    void loadFavourites();
+    void autoMoveClick(bool checked);
+    void explainLevenshteinClick();
 
     // Help menu
     void connectHelpMenu();
     void aboutClick();
     void homePageClick();
     void updateCheckClick();
-    void orloNewsClick();
+    void newsletterClick();
     void fakeErrorClick();
 
-    // Mode and options
-    void autoMoveClick(bool checked);
-    void command1Click();
-    void showFileMenus(bool shown);
-
-    // Results list: sorting and the context menu
-    bool fListViewPress(QMouseEvent* event);
-    void fListViewColumnClick(int index); // header position, from 1
-    void fListViewMouseDown(Qt::MouseButton button, const QPoint& globalPos);
-    int selectedRow() const; // from 1; 0 when the list reports none
-    void setOptionItems(int array, const QString& folder, const QString& name);
-
-    // File actions on the rows
-    void mnuOptionClick(int array, int index);
-    void mnuRemoveClick();
-    void openLogTextClick();
-    void removeSelectedRow();
-    void sweepRowsNaming(const QString& name);
-
     WindowOptions options_;
-    QString favouritesFile_;
-    QString scanPath_;
-    QList<Volume> volumes_;
     ResultsModel* results_ = nullptr;
+    FavouritesController* favourites_ = nullptr;
+    ResultsMenuController* resultsMenu_ = nullptr;
 
     QWidget* client_ = nullptr;
-    QComboBox* drive1_ = nullptr;
-    FolderTree* dir1_ = nullptr;
-    QListWidget* favsList_ = nullptr;
-    QPushButton* addFavorite_ = nullptr;
-    QPushButton* delFav_ = nullptr;
-    QPushButton* scanDir_ = nullptr;
-    QPushButton* stopMe_ = nullptr;
-    QPushButton* crcSkip_ = nullptr;
-    QRadioButton* chrMatch_ = nullptr;
-    QRadioButton* levenshtein_ = nullptr;
-    QComboBox* mPercent_ = nullptr;
-    QLabel* lblChrMatch_ = nullptr;
-    QComboBox* grpSense_ = nullptr;
-    QLabel* lblGrpSense_ = nullptr;
-    QComboBox* levenshteinDist_ = nullptr;
-    QLabel* lblLDist_ = nullptr;
-    QCheckBox* ignExtensions_ = nullptr;
-    QComboBox* fSense_ = nullptr;
-    QCheckBox* chkCRC32_ = nullptr;
-    QCheckBox* autoMove_ = nullptr;
-    QLineEdit* autoMoveDir_ = nullptr;
-    QTreeView* fListView_ = nullptr;
-    QStatusBar* statusBar1_ = nullptr;
-    QProgressBar* progressBar1_ = nullptr;
+    QComboBox* drives_ = nullptr;
+    FolderTree* folders_ = nullptr;
+    QPushButton* scanButton_ = nullptr;
+    QPushButton* stopButton_ = nullptr;
+    QPushButton* skipCRCButton_ = nullptr;
+    QRadioButton* charactersOption_ = nullptr;
+    QRadioButton* levenshteinOption_ = nullptr;
+    QComboBox* percentBox_ = nullptr;
+    QLabel* percentLabel_ = nullptr;
+    QComboBox* groupSizeBox_ = nullptr;
+    QLabel* groupSizeLabel_ = nullptr;
+    QComboBox* distanceBox_ = nullptr;
+    QLabel* distanceLabel_ = nullptr;
+    QCheckBox* ignoreExtensionsBox_ = nullptr;
+    QComboBox* repeatModeBox_ = nullptr;
+    QCheckBox* checkCRCBox_ = nullptr;
+    QCheckBox* autoMoveBox_ = nullptr;
+    QLineEdit* autoMoveFolder_ = nullptr;
+    QTreeView* resultsList_ = nullptr;
+    QStatusBar* statusBar_ = nullptr;
+    QProgressBar* progressBar_ = nullptr;
     std::array<QLabel*, 3> panels_{};
-    QAction* meExit_ = nullptr;
-    std::vector<QWidget*> lockedWhileScanning_;
+    QAction* exitItem_ = nullptr;
 
-    // mnuOption1 (the larger file) and mnuOption2 (the smaller), as last prepared.
-    struct OptionItem {
-        // The caption's prefix of each item index: open the folder, delete, move.
-        static constexpr const char* Prefixes[3] = {"Open: ", "Delete: ", "Move: "};
-        QString caption;                 // as shown, prefix included
-        QString tag;                     // the file's full path (Delete and Move)
-        QString target(int index) const; // the caption without its prefix
-    };
-    std::array<std::array<OptionItem, 3>, 2> optionItems_{};
-    std::array<std::array<QAction*, 3>, 2> optionActions_{};
-    QMenu* mnuHidden1_ = nullptr;
-
-    // While a scan runs, texts and progress wait for the next yield that shows them.
-    bool scanning_ = false;
-    QString pendingCaption_;
-    std::array<QString, 2> pendingStatus_;
-    int pendingProgress_ = 0;
-    QElapsedTimer clock_;
-    qint64 nextEventsNs_ = 0;
-    qint64 nextRowsNs_ = 0;
-    qint64 eventIntervalNs_ = 20'000'000;
+    std::unique_ptr<ScanPresenter> presenter_;
 };
 
 } // namespace nw

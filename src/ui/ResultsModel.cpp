@@ -142,6 +142,7 @@ void ResultsModel::sort(int column, Qt::SortOrder order) {
     sortColumn_ = column;
     sortOrder_ = order;
     applyOrder(std::move(sorted));
+    emit sortChanged(column, order);
 }
 
 void ResultsModel::applyOrder(std::vector<int> order) {
@@ -179,6 +180,7 @@ void ResultsModel::setSorted(bool sorted) {
     rows_ = std::move(reordered);
     order_.clear();
     sortColumn_ = -1;
+    emit sortChanged(-1, sortOrder_);
 }
 
 } // namespace nw

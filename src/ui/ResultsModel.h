@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/RowStore.h"
 #include "core/ScanSettings.h"
 
 #include <QAbstractTableModel>
@@ -11,8 +12,9 @@ namespace nw {
 
 // The rows of the results list. New rows go to the top; a scan adds many thousands of them, so
 // rows are stored in the order they came and the views see them through an index mapping:
-// while unsorted, view row r is stored row count - 1 - r; once sorted, a permutation.
-class ResultsModel : public QAbstractTableModel {
+// while unsorted, view row r is stored row count - 1 - r; once sorted, a permutation. A scan
+// adds and reads its rows through RowStore.
+class ResultsModel : public QAbstractTableModel, public RowStore {
     Q_OBJECT
 public:
     explicit ResultsModel(QObject* parent = nullptr);
@@ -26,12 +28,14 @@ public:
     void sort(int column, Qt::SortOrder order = Qt::AscendingOrder) override;
 
     // Rows as the scan addresses them: 1 is the top row. Rows held back count too.
-    int count() const { return int(rows_.size()); }
+    int count() const override { return int(rows_.size()); }
     const ResultRow& row(int row) const { return rows_[scanIndex(row - 1)]; }
-    QString cell(int row, int column) const { return this->row(row).cells[size_t(column)]; }
+    QString cell(int row, int column) const override {
+        return this->row(row).cells[size_t(column)];
+    }
 
-    void clear();
-    void addAtTop(const ResultRow& row);
+    void clear() override;
+    void addAtTop(const ResultRow& row) override;
     // Rows of the views, from 0; the others keep their order.
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
     // While held, new rows reach the views only at flush(): one insertion per batch.
@@ -39,10 +43,14 @@ public:
     void flush();
 
     // On: sorted by column 0, ascending. Off: the rows keep their order, new ones go on top.
-    void setSorted(bool sorted);
+    void setSorted(bool sorted) override;
     bool isSorted() const { return sortColumn_ >= 0; }
 
     void setHeaderCaption(int column, const QString& caption);
+
+signals:
+    // column: -1 once unsorted.
+    void sortChanged(int column, Qt::SortOrder order);
 
 private:
     size_t scanIndex(int row) const {

@@ -198,15 +198,15 @@ void TestAutoMove::smallerFileMoves() {
 
     RecordingSink sink;
     RecordingView view;
-    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Done);
-    QCOMPARE(view.rowCount(), 1);
+    QCOMPARE(runScan(trees.settings(), view.rows, view, search), ScanStatus::Done);
+    QCOMPARE(view.rows.count(), 1);
     QVERIFY(!trees.scanned.exists(moved));
     QVERIFY(trees.scanned.exists(kept));
     QCOMPARE(trees.target.read(moved), movedContent);
     QCOMPARE(trees.moveLines(),
              trees.expand({QStringLiteral("Move: {s}%1 to {t}%2/").arg(moved, folder)}));
     // The rows still show the old folders.
-    QCOMPARE(view.rowCell(1, ColFPath1), trees.scanned.path() + QStringLiteral("/b/"));
+    QCOMPARE(view.rows.cell(1, ColFPath1), trees.scanned.path() + QStringLiteral("/b/"));
     QVERIFY(sink.reports.isEmpty());
 }
 
@@ -234,8 +234,8 @@ void TestAutoMove::nothingMoves() {
 
     RecordingSink sink;
     RecordingView view;
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
-    QCOMPARE(view.rowCount(), 1);
+    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Done);
+    QCOMPARE(view.rows.count(), 1);
     QCOMPARE(trees.scanned.read(QStringLiteral("a/song.mp3")), QByteArray("aaaa"));
     QCOMPARE(trees.scanned.read(QStringLiteral("b/song.mp3")), QByteArray("bbbb"));
     if (destinationTaken)
@@ -258,10 +258,10 @@ void TestAutoMove::missingParentEndsWithError() {
 
     RecordingSink sink;
     RecordingView view;
-    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Error);
+    QCOMPARE(runScan(trees.settings(), view.rows, view, search), ScanStatus::Error);
     QCOMPARE(view.secsPanel, QStringLiteral("Error"));
     QCOMPARE(sink.reports, QStringList{"frmMain/ScanDir_Click/76"});
-    QCOMPARE(view.rowCount(), 2);
+    QCOMPARE(view.rows.count(), 2);
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 2"));
     // The earlier move stays made and logged.
     QVERIFY(trees.target.exists(QStringLiteral("z/two.wav")));
@@ -310,7 +310,7 @@ void TestAutoMove::failedMoveLeavesNoTrace() {
 
     RecordingSink sink;
     RecordingView view;
-    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Error);
+    QCOMPARE(runScan(trees.settings(), view.rows, view, search), ScanStatus::Error);
     QCOMPARE(view.secsPanel, QStringLiteral("Error"));
     QCOMPARE(sink.reports, reports);
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 2"));
@@ -356,7 +356,7 @@ void TestAutoMove::stopEndsPassAfterFileInHand() {
     };
 
     RecordingSink sink;
-    QCOMPARE(runScan(trees.settings(), view, search), ScanStatus::Canceled);
+    QCOMPARE(runScan(trees.settings(), view.rows, view, search), ScanStatus::Canceled);
     QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
     QVERIFY(sink.reports.isEmpty());
     QCOMPARE(trees.layout(), layoutAfter(moved));
@@ -383,11 +383,11 @@ void TestAutoMove::moveLogGrowsAcrossScans() {
     s.autoMoveDir = trees.target.path() + separator;
 
     RecordingView first;
-    QCOMPARE(runScan(s, first, search), ScanStatus::Done);
+    QCOMPARE(runScan(s, first.rows, first, search), ScanStatus::Done);
     trees.scanned.write(QStringLiteral("y.txt"), "1");
     trees.scanned.write(QStringLiteral("sub/y.txt"), "22");
     RecordingView second;
-    QCOMPARE(runScan(s, second, search), ScanStatus::Done);
+    QCOMPARE(runScan(s, second.rows, second, search), ScanStatus::Done);
 
     // File one is the later x.txt ("sub" lists first); equal shown sizes, so it moves.
     QCOMPARE(trees.moveLines(), trees.expand({QStringLiteral("Move: {s}x.txt to {t}"),

@@ -52,8 +52,8 @@ QStringList logLines(const TestDir& dir) {
 }
 
 bool sortedByFileOne(const RecordingView& view) {
-    for (int r = 2; r <= view.rowCount(); ++r) {
-        if (textLess(view.rowFileOne(r), view.rowFileOne(r - 1)))
+    for (int r = 2; r <= view.rows.count(); ++r) {
+        if (textLess(view.rows.cell(r, ColFile1), view.rows.cell(r - 1, ColFile1)))
             return false;
     }
     return true;
@@ -144,7 +144,7 @@ void TestDriver::laterFileIsFileOne() {
 
     RecordingSink sink;
     RecordingView view;
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
+    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Done);
 
     // Verdicts in the order (B, A), (C, A), (C, B).
     QCOMPARE(logLines(dir), expand({"Levenshtein Distance: {p}B.txt <=> {p}A.txt (1)",
@@ -152,10 +152,10 @@ void TestDriver::laterFileIsFileOne() {
                                     "Levenshtein Distance: {p}C.txt <=> {p}B.txt (1)"},
                                    dir));
     // Sorted by File One; equal File One rows keep the list's order (newest first).
-    QCOMPARE(view.rowTexts(), expand({"B.txt|1.3|{p}|1|A.txt|1,234.6|{p}|Levenshtein Distance",
-                                      "C.txt|0.0|{p}|1|B.txt|1.3|{p}|Levenshtein Distance",
-                                      "C.txt|0.0|{p}|1|A.txt|1,234.6|{p}|Levenshtein Distance"},
-                                     dir));
+    QCOMPARE(view.rows.texts(), expand({"B.txt|1.3|{p}|1|A.txt|1,234.6|{p}|Levenshtein Distance",
+                                        "C.txt|0.0|{p}|1|B.txt|1.3|{p}|Levenshtein Distance",
+                                        "C.txt|0.0|{p}|1|A.txt|1,234.6|{p}|Levenshtein Distance"},
+                                       dir));
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 3"));
     QCOMPARE(view.secsPanel, QStringLiteral("Done"));
     QCOMPARE(view.scoreHeader, QStringLiteral("Distance"));
@@ -309,8 +309,8 @@ void TestDriver::scanResults() {
 
     RecordingSink sink;
     RecordingView view;
-    const ScanStatus status = runScan(s, view, search);
-    QCOMPARE(view.rowTexts(), expand(c.rows, dir));
+    const ScanStatus status = runScan(s, view.rows, view, search);
+    QCOMPARE(view.rows.texts(), expand(c.rows, dir));
     const QStringList log = logLines(dir);
     QCOMPARE(log.size(), c.rows.size());
     if (!c.log.isEmpty())
@@ -353,9 +353,9 @@ void TestDriver::nothingToPairDeletesOldLog() {
     RecordingView view;
     view.rows.addAtTop(ResultRow{}); // left over from an earlier scan
 
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
+    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Done);
     QVERIFY(!dir.exists(QStringLiteral("Log.txt")));
-    QCOMPARE(view.rowCount(), 0);
+    QCOMPARE(view.rows.count(), 0);
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 0"));
     QCOMPARE(view.secsPanel, QStringLiteral("Done"));
     QCOMPARE(view.caption, AppTitle);
@@ -388,8 +388,8 @@ void TestDriver::stopInPhase1() {
         if (inPhase1(v))
             StopFlag = true;
     };
-    QCOMPARE(runScan(s, view, search), ScanStatus::Canceled);
-    QCOMPARE(view.rowCount(), 0);
+    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
+    QCOMPARE(view.rows.count(), 0);
     QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
     QCOMPARE(view.fileNamePanel, QStringLiteral("Found: 0"));
     QCOMPARE(view.progress, 0);
@@ -415,11 +415,11 @@ void TestDriver::stopInPhase2KeepsRowsSorted() {
     RecordingSink sink;
     RecordingView view;
     view.onYield = [](RecordingView& v) {
-        if (v.rowCount() == 2)
+        if (v.rows.count() == 2)
             StopFlag = true;
     };
-    QCOMPARE(runScan(s, view, search), ScanStatus::Canceled);
-    QCOMPARE(view.rowTexts(),
+    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
+    QCOMPARE(view.rows.texts(),
              expand({"alpha.txt|0.0|{p}y/|0|alpha.txt|0.0|{p}x/|Levenshtein Distance",
                      "zeta.txt|0.0|{p}y/|0|zeta.txt|0.0|{p}x/|Levenshtein Distance"},
                     dir));
@@ -464,7 +464,7 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
     s.checkCRC = checkCRC;
 
     RecordingView full;
-    QCOMPARE(runScan(s, full, search), ScanStatus::Done);
+    QCOMPARE(runScan(s, full.rows, full, search), ScanStatus::Done);
     const QStringList fullLog = logLines(dir);
     QVERIFY(!fullLog.isEmpty());
     const int yields = full.yields;
@@ -477,7 +477,7 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
             if (++count == when)
                 StopFlag = true;
         };
-        const ScanStatus status = runScan(s, view, search);
+        const ScanStatus status = runScan(s, view.rows, view, search);
         const QString at = QStringLiteral("stop at yield %1 of %2").arg(when).arg(yields);
         if (count < when) {
             // The threads of the up-front join share its batches as they come, so the calling
@@ -492,7 +492,7 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
         const QStringList log = logLines(dir);
         QVERIFY2(log == fullLog.mid(0, log.size()),
                  qPrintable(at + QLatin1Char('\n') + log.join(QLatin1Char('\n'))));
-        QVERIFY2(view.rowCount() == log.size(), qPrintable(at));
+        QVERIFY2(view.rows.count() == log.size(), qPrintable(at));
         QVERIFY2(sortedByFileOne(view), qPrintable(at));
         QVERIFY2(view.fileNamePanel == QStringLiteral("Found: %1").arg(log.size()), qPrintable(at));
         QVERIFY2(view.secsPanel == QStringLiteral("Canceled"), qPrintable(at));
@@ -530,10 +530,10 @@ void TestDriver::crcSkip() {
         if (inPhase1(v) && v.fileNamePanel.endsWith(skipAt))
             CRCSkipFlag = true;
     };
-    QCOMPARE(runScan(s, view, search), ScanStatus::Done);
+    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Done);
     QVERIFY(view.crcUnchecked);
     QVERIFY(!CRCSkipFlag);
-    QCOMPARE(view.rowTexts(), expand(rows, dir));
+    QCOMPARE(view.rows.texts(), expand(rows, dir));
     QCOMPARE(view.captions.at(view.captions.size() - 2), QStringLiteral("Compare Files 100%"));
     QVERIFY(sink.reports.isEmpty());
 }
@@ -572,8 +572,8 @@ void TestDriver::vanishedFile() {
         if ((duringPhase1 ? inPhase1(v) : inPhase2(v)) && QFile::exists(gone))
             QFile::remove(gone);
     };
-    QCOMPARE(runScan(s, view, search), ScanStatus::Canceled);
-    QCOMPARE(view.rowTexts(), expand(rows, dir));
+    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
+    QCOMPARE(view.rows.texts(), expand(rows, dir));
     QCOMPARE(logLines(dir).size(), rows.size());
     QCOMPARE(sink.reports, QStringList{report});
     QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
@@ -589,9 +589,9 @@ void TestDriver::logThatCannotBeWritten() {
 
     RecordingSink sink;
     RecordingView view;
-    QCOMPARE(runScan(settingsFor(dir), view, search), ScanStatus::Canceled);
+    QCOMPARE(runScan(settingsFor(dir), view.rows, view, search), ScanStatus::Canceled);
     // The pair keeps its row; the scan stops before the next one.
-    QCOMPARE(view.rowCount(), 1);
+    QCOMPARE(view.rows.count(), 1);
     QCOMPARE(sink.reports, QStringList{"Global/WriteLog/75"});
     QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
 }

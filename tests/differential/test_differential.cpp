@@ -32,23 +32,13 @@ struct Outcome {
     bool crcUnchecked;
 };
 
-class AddOrderView : public RecordingView {
-public:
-    void addRowAtTop(const ResultRow& row) override {
-        RecordingView::addRowAtTop(row);
-        QStringList cells(row.cells.begin(), row.cells.end());
-        added.append(cells.join(QLatin1Char('|')));
-    }
-    QStringList added;
-};
-
 Outcome scan(const ScanSettings& settings, PairSearch search) {
     RecordingSink sink;
-    AddOrderView view;
+    RecordingView view;
     Outcome o;
-    o.status = runScan(settings, view, search);
-    o.added = view.added;
-    o.rows = view.rowTexts();
+    o.status = runScan(settings, view.rows, view, search);
+    o.added = view.rows.added;
+    o.rows = view.rows.texts();
     o.reports = sink.reports;
     QFile log(settings.scanFolder + QStringLiteral("Log.txt"));
     if (log.open(QIODevice::ReadOnly))

@@ -2,6 +2,29 @@
 
 namespace nw::test {
 
+namespace {
+QString rowText(const ResultRow& row) {
+    return QStringList(row.cells.begin(), row.cells.end()).join(QLatin1Char('|'));
+}
+} // namespace
+
+void RecordingRows::addAtTop(const ResultRow& row) {
+    RowTable::addAtTop(row);
+    added.append(rowText(row));
+}
+
+void RecordingRows::setSorted(bool sorted) {
+    events_.append(sorted ? QStringLiteral("sorted") : QStringLiteral("unsorted"));
+    RowTable::setSorted(sorted);
+}
+
+QStringList RecordingRows::texts() const {
+    QStringList out;
+    for (int r = 1; r <= count(); ++r)
+        out.append(rowText(row(r)));
+    return out;
+}
+
 void RecordingView::lockControls() {
     locked = true;
     events.append(QStringLiteral("lock"));
@@ -17,12 +40,6 @@ void RecordingView::showCRCSkip(bool shown) {
     events.append(shown ? QStringLiteral("crcskip on") : QStringLiteral("crcskip off"));
 }
 
-void RecordingView::setRowsSorted(bool sorted) {
-    events.append(sorted ? QStringLiteral("sorted") : QStringLiteral("unsorted"));
-    if (sorted)
-        rows.sortBy(ColFile1);
-}
-
 void RecordingView::setStatus(StatusPanel panel, const QString& text) {
     if (panel == StatusPanel::FileName) {
         fileNamePanel = text;
@@ -36,17 +53,6 @@ void RecordingView::yield() {
     ++yields;
     if (onYield)
         onYield(*this);
-}
-
-QStringList RecordingView::rowTexts() const {
-    QStringList out;
-    for (int r = 1; r <= rows.count(); ++r) {
-        QStringList cells;
-        for (int c = 0; c < ColumnCount; ++c)
-            cells.append(rows.cell(r, c));
-        out.append(cells.join(QLatin1Char('|')));
-    }
-    return out;
 }
 
 } // namespace nw::test

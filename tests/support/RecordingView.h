@@ -10,6 +10,23 @@
 
 namespace nw::test {
 
+// Rows that keep what the driver did to them: sort calls go to events.
+class RecordingRows : public RowTable {
+public:
+    explicit RecordingRows(QStringList& events)
+        : events_(events) {}
+    void addAtTop(const ResultRow& row) override;
+    void setSorted(bool sorted) override;
+
+    // The rows from the top down, each as its eight cells joined by "|".
+    QStringList texts() const;
+
+    QStringList added; // the rows in the order they came, as texts() gives them
+
+private:
+    QStringList& events_;
+};
+
 // A ScanView that keeps what the driver did to it, for tests to read back.
 class RecordingView : public ScanView {
 public:
@@ -17,11 +34,6 @@ public:
     void unlockControls(MatchMode mode) override;
     void showCRCSkip(bool shown) override;
     void uncheckCRC() override { crcUnchecked = true; }
-    void clearRows() override { rows.clear(); }
-    void addRowAtTop(const ResultRow& row) override { rows.addAtTop(row); }
-    int rowCount() const override { return rows.count(); }
-    QString rowCell(int row, int column) const override { return rows.cell(row, column); }
-    void setRowsSorted(bool sorted) override;
     void setScoreHeader(const QString& caption) override { scoreHeader = caption; }
     void setStatus(StatusPanel panel, const QString& text) override;
     void setCaption(const QString& text) override {
@@ -32,10 +44,6 @@ public:
     void setProgress(int position) override { progress = position; }
     void yield() override;
 
-    // The rows from the top down, each as its eight cells joined by "|".
-    QStringList rowTexts() const;
-
-    RowTable rows;
     QString fileNamePanel;
     QString secsPanel;
     QStringList secsHistory;
@@ -43,6 +51,7 @@ public:
     QStringList captions;
     QString scoreHeader;
     QStringList events; // "lock", "unlock", "crcskip on", "sorted"...
+    RecordingRows rows{events};
     int progress = 0;
     int progressMax = 0;
     int yields = 0;

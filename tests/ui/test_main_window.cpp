@@ -3,6 +3,7 @@
 #include "settings/ReadWrite.h"
 #include "support/RecordingView.h"
 #include "support/WindowTestKit.h"
+#include "ui/ChooseFolder.h"
 #include "ui/ControlTable.h"
 #include "ui/FolderTree.h"
 
@@ -577,8 +578,8 @@ void TestMainWindow::loadsAtMost1001() {
 
 void TestMainWindow::browse() {
     dialogs_->folders << QStringLiteral("/chosen/folder") << QString();
-    QCOMPARE(window_->Browse(true), QStringLiteral("/chosen/folder"));
-    QCOMPARE(window_->Browse(false, QStringLiteral("Select location for move:")), QString());
+    QCOMPARE(chooseFolder(true), QStringLiteral("/chosen/folder"));
+    QCOMPARE(chooseFolder(false, QStringLiteral("Select location for move:")), QString());
     QCOMPARE(dialogs_->prompts, QStringList({"Select a folder|new", "Select location for move:"}));
 }
 

@@ -3,6 +3,7 @@
 #include "support/RecordingShell.h"
 #include "support/WindowTestKit.h"
 #include "ui/ExternalPages.h"
+#include "ui/ResultsModel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -167,16 +168,16 @@ void TestResultsMenu::addPair(const QString& file1, const QString& file2) {
     const auto size = [&](const QString& file) { return kilobyteText(tree_->read(file).size()); };
     const auto name = [](const QString& file) { return file.section('/', -1); };
     const auto dir = [&](const QString& file) { return folder(file.section('/', 0, -2)); };
-    window_->addRowAtTop(
+    window_->results()->addAtTop(
         pairRow(name(file1), size(file1), dir(file1), name(file2), size(file2), dir(file2)));
-    window_->setRowsSorted(true);
+    window_->results()->setSorted(true);
 }
 
 void TestResultsMenu::sortsByColumnTextAscending() {
-    window_->addRowAtTop(pairRow("b.mp3", "9.5", "/x/", "b2.mp3", "1.0", "/y/"));
-    window_->addRowAtTop(pairRow("c.mp3", "10.0", "/x/", "0c.mp3", "1.0", "/y/"));
-    window_->addRowAtTop(pairRow("a.mp3", "10.0", "/x/", "a2.mp3", "1.0", "/y/"));
-    window_->setRowsSorted(true);
+    window_->results()->addAtTop(pairRow("b.mp3", "9.5", "/x/", "b2.mp3", "1.0", "/y/"));
+    window_->results()->addAtTop(pairRow("c.mp3", "10.0", "/x/", "0c.mp3", "1.0", "/y/"));
+    window_->results()->addAtTop(pairRow("a.mp3", "10.0", "/x/", "a2.mp3", "1.0", "/y/"));
+    window_->results()->setSorted(true);
     QHeaderView* header = child<QTreeView>(*window_, "FListView")->header();
     const auto clickHeader = [&](int section) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -205,8 +206,8 @@ void TestResultsMenu::largerAndSmaller() {
     QFETCH(QStringList, localeAndSizes);
     QFETCH(bool, twoLarger);
     QLocale::setDefault(QLocale(localeAndSizes.at(0)));
-    window_->addRowAtTop(pairRow("one.mp3", localeAndSizes.at(1), "/m/one/", "two.mp3",
-                                 localeAndSizes.at(2), "/m/two/"));
+    window_->results()->addAtTop(pairRow("one.mp3", localeAndSizes.at(1), "/m/one/", "two.mp3",
+                                         localeAndSizes.at(2), "/m/two/"));
     pressList(*window_, 0, Qt::LeftButton);
 
     const QStringList one = {"Open: /m/one/", "Delete: one.mp3", "Move: one.mp3"};
@@ -216,8 +217,8 @@ void TestResultsMenu::largerAndSmaller() {
 }
 
 void TestResultsMenu::rightButtonPopsUpLeftDoesNot() {
-    window_->addRowAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
-    window_->addRowAtTop(pairRow("b.mp3", "1.0", "/x/", "b.mp3", "2.0", "/y/"));
+    window_->results()->addAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
+    window_->results()->addAtTop(pairRow("b.mp3", "1.0", "/x/", "b.mp3", "2.0", "/y/"));
     pressList(*window_, 1, Qt::LeftButton);
     QVERIFY(!popup()->isVisible());
     QCOMPARE(optionTexts(*window_, 1).first(), QStringLiteral("Open: /x/"));
@@ -234,7 +235,7 @@ void TestResultsMenu::autoMoveLeavesTwoItems() {
     TestDir target;
     dialogs_->folders << target.path();
     child<QCheckBox>(*window_, "AutoMove")->click();
-    window_->addRowAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
+    window_->results()->addAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
     pressList(*window_, 0, Qt::RightButton);
     QVERIFY(popup()->isVisible());
     QCOMPARE(visibleItems(popup()), QStringList({"Open: Log.txt", "Remove Item"}));
@@ -247,7 +248,7 @@ void TestResultsMenu::noSelectedRowIsReported() {
     QVERIFY(!popup()->isVisible());
     QCOMPARE(optionTexts(*window_, 1), before);
 
-    window_->addRowAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
+    window_->results()->addAtTop(pairRow("a.mp3", "2.0", "/x/", "a.mp3", "1.0", "/y/"));
     pressList(*window_, -1, Qt::RightButton);
     QVERIFY(!popup()->isVisible());
     QCOMPARE(reported(), QStringList({"frmMain/FListView_MouseDown/91"}));
@@ -259,7 +260,7 @@ void TestResultsMenu::noSelectedRowIsReported() {
 }
 
 void TestResultsMenu::ampersandShownAsItself() {
-    window_->addRowAtTop(pairRow("Tom & Jerry.mp3", "2.0", "/x/", "b.mp3", "1.0", "/y/"));
+    window_->results()->addAtTop(pairRow("Tom & Jerry.mp3", "2.0", "/x/", "b.mp3", "1.0", "/y/"));
     pressList(*window_, 0, Qt::LeftButton);
     const QAction* del = child<QAction>(*window_, "mnuOption1_1");
     QCOMPARE(del->text(), QStringLiteral("Delete: Tom && Jerry.mp3"));
@@ -493,7 +494,7 @@ void TestResultsMenu::scanMovesTheSmallerFile() {
     child<QCheckBox>(*window, "AutoMove")->click();
     child<QPushButton>(*window, "ScanDir")->click();
 
-    QCOMPARE(window->rowCount(), 1);
+    QCOMPARE(window->results()->count(), 1);
     QCOMPARE(child<QLineEdit>(*window, "AutoMoveDir")->text(), target.path() + '/');
     QVERIFY(!tree.exists(QStringLiteral("b/song.mp3")));
     QCOMPARE(target.read(QStringLiteral("b/song.mp3")), QByteArray(1000, 'b'));

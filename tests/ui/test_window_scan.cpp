@@ -122,9 +122,9 @@ void TestWindowScan::locksWhileRunningAndShowsSortedRows() {
     QVERIFY(w("FListView")->isEnabled());
 
     RecordingView engine;
-    QCOMPARE(runScan(engineSettings(), engine), ScanStatus::Done);
-    QVERIFY(engine.rowCount() >= 3);
-    QCOMPARE(shownRows(*window_), engine.rowTexts());
+    QCOMPARE(runScan(engineSettings(), engine.rows, engine), ScanStatus::Done);
+    QVERIFY(engine.rows.count() >= 3);
+    QCOMPARE(shownRows(*window_), engine.rows.texts());
     const QStringList rows = shownRows(*window_);
     for (qsizetype r = 1; r < rows.size(); ++r)
         QVERIFY(!textLess(rows.at(r).section('|', 0, 0), rows.at(r - 1).section('|', 0, 0)));
@@ -175,8 +175,8 @@ void TestWindowScan::controlsBecomeSettings() {
     settings.ignoreExtensions = ignoreExtensions;
     settings.checkCRC = crc;
     RecordingView engine;
-    runScan(settings, engine);
-    QCOMPARE(shownRows(*window_), engine.rowTexts());
+    runScan(settings, engine.rows, engine);
+    QCOMPARE(shownRows(*window_), engine.rows.texts());
     QCOMPARE(panel(*window_, "secs"), engine.secsPanel);
     QCOMPARE(child<QTreeView>(*window_, "FListView")->model()->headerData(3, Qt::Horizontal),
              QVariant(levenshtein ? "Distance" : "Matched"));

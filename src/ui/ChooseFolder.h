@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+namespace nw {
+
+// The folder dialog, "Select a folder" unless prompt says otherwise; the folder in native
+// separators, an empty text when cancelled.
+QString chooseFolder(bool newFolder, const QString& prompt = {});
+
+} // namespace nw
