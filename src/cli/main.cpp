@@ -120,10 +120,12 @@ int main(int argc, char* argv[]) {
     catchStopSignals();
     const bool errTerminal = ::isatty(STDERR_FILENO);
     cli::ConsoleView view(!options.quiet && errTerminal, errTerminal, &interrupted);
-    setErrorSink(&view);
-    const ScanStatus status = runScan(settings, view);
-    view.finishProgress();
-    setErrorSink(nullptr);
+    ScanStatus status;
+    {
+        const ScopedService sinkInUse(errorSinkService(), &view);
+        status = runScan(settings, view);
+        view.finishProgress();
+    }
 
     const bool written = output.write(
         cli::formatResults(options.format, status, view.rows().topDown(), output.isTerminal()));

@@ -12,21 +12,18 @@
 
 namespace nw {
 
-namespace {
-bool upFrontJoin = true;
-bool threadsRefused = false;
-} // namespace
-
-void setUpFrontJoin(bool allowed) {
-    upFrontJoin = allowed;
+Service<bool>& upFrontJoinService() {
+    static Service<bool> allowed(true);
+    return allowed;
 }
 
-void setHelperThreadsRefused(bool refused) {
-    threadsRefused = refused;
+Service<bool>& helperThreadsRefusedService() {
+    static Service<bool> refused;
+    return refused;
 }
 
 bool helperThreadsRefused() {
-    return threadsRefused;
+    return helperThreadsRefusedService().get();
 }
 
 namespace {
@@ -218,7 +215,7 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     // The same-length index is built beside the gram index and the join, on another core.
     Beside pieces([this] { buildPieces({}); });
     buildGrams(yield);
-    joined_ = !StopFlag && upFrontJoin && joinAll(yield);
+    joined_ = !StopFlag && upFrontJoinService().get() && joinAll(yield);
     pieces.join();
 }
 

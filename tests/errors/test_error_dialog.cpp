@@ -44,13 +44,8 @@ struct FailingShell : RecordingShell {
 
 // Installs the error dialog as the sink for one test.
 class DialogSinkGuard {
-public:
-    DialogSinkGuard() { previous_ = setErrorSink(&sink_); }
-    ~DialogSinkGuard() { setErrorSink(previous_); }
-
-private:
     ErrorDialogSink sink_;
-    ErrorSink* previous_ = nullptr;
+    ScopedService<ErrorSink*> inUse_{errorSinkService(), &sink_};
 };
 
 } // namespace

@@ -19,11 +19,6 @@ namespace nw::test {
 // Answers message boxes and the folder dialog from queues, and keeps what was asked.
 class ScriptedDialogs : public Dialogs {
 public:
-    ScriptedDialogs() { previous_ = setDialogs(this); }
-    ~ScriptedDialogs() override { setDialogs(previous_); }
-    ScriptedDialogs(const ScriptedDialogs&) = delete;
-    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
-
     MessageAnswer message(const QString& title, const QString& text, MessageButtons,
                           MessageIcon icon, MessageAnswer defaultAnswer) override {
         messages << title + QLatin1Char('|') + text +
@@ -41,7 +36,7 @@ public:
     QStringList folders;
 
 private:
-    Dialogs* previous_ = nullptr;
+    ScopedService<Dialogs*> inUse_{dialogsService(), this};
 };
 
 // The named child of the window; fails the test when it is missing.
