@@ -2,6 +2,7 @@
 #include "about/Links.h"
 #include "about/MakerLinks.h"
 #include "core/Flags.h"
+#include "core/Version.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
@@ -65,7 +66,11 @@ void TestAboutDialog::roles() {
     QVERIFY(ok->isDefault());
     QCOMPARE(dialog.focusWidget(), ok);
     QCOMPARE(child<QLabel>(dialog, "lblTitle")->text(), QStringLiteral("Namewick Finder"));
-    QCOMPARE(child<QLabel>(dialog, "lblVersion")->text(), QStringLiteral("Version 1.0 build 65"));
+    const QString version = QStringLiteral("Version %1.%2 build %3")
+                                .arg(VersionMajor)
+                                .arg(VersionMinor)
+                                .arg(VersionRevision);
+    QCOMPARE(child<QLabel>(dialog, "lblVersion")->text(), version);
     QCOMPARE(child<QLabel>(dialog, "Me")->toolTip(), QLatin1String(maker::ContactMail));
     auto* amount = child<QComboBox>(dialog, "DonateAmt");
     QVERIFY(amount->isEditable());
