@@ -245,11 +245,10 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
         ScanView view;
         AddedRows rows;
         CountingSink sink;
-        setErrorSink(&sink);
+        const ScopedService sinkInUse(errorSinkService(), &sink);
         const auto start = std::chrono::steady_clock::now();
         const ScanStatus status = runScan(settings, rows, view, search);
         const double seconds = secondsSince(start);
-        setErrorSink(nullptr);
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
         out << seconds << qint32(status) << qint32(rows.count()) << qint32(sink.count);

@@ -13,19 +13,12 @@ int main(int argc, char* argv[]) {
     // Lets the desktop match the window to its entry and icon.
     QApplication::setDesktopFileName(QStringLiteral(NAMEWICK_APP_ID));
     nw::DesktopDialogs dialogs;
-    nw::setDialogs(&dialogs);
+    const nw::ScopedService dialogsInUse(nw::dialogsService(), &dialogs);
     nw::DesktopShell shell;
-    nw::setShell(&shell);
+    const nw::ScopedService shellInUse(nw::shellService(), &shell);
     nw::ErrorDialogSink errors;
-    nw::setErrorSink(&errors);
-    int status = 0;
-    {
-        // Ends when the last window has closed.
-        nw::StartUp startUp;
-        status = startUp.Main() ? QApplication::exec() : 1;
-    }
-    nw::setErrorSink(nullptr);
-    nw::setShell(nullptr);
-    nw::setDialogs(nullptr);
-    return status;
+    const nw::ScopedService errorsInUse(nw::errorSinkService(), &errors);
+    // Ends when the last window has closed.
+    nw::StartUp startUp;
+    return startUp.Main() ? QApplication::exec() : 1;
 }

@@ -122,10 +122,12 @@ int main(int argc, char* argv[]) {
     const bool errTerminal = ::isatty(STDERR_FILENO);
     cli::ConsoleView view(!options.quiet && errTerminal, errTerminal, &interrupted);
     RowTable rows;
-    setErrorSink(&view);
-    const ScanStatus status = runScan(settings, rows, view);
-    view.finishProgress();
-    setErrorSink(nullptr);
+    ScanStatus status;
+    {
+        const ScopedService sinkInUse(errorSinkService(), &view);
+        status = runScan(settings, rows, view);
+        view.finishProgress();
+    }
 
     const bool written = output.write(
         cli::formatResults(options.format, status, rows.topDown(), output.isTerminal()));

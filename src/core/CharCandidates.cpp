@@ -10,21 +10,18 @@
 
 namespace nw {
 
-namespace {
-bool upFrontJoin = true;
-bool threadsRefused = false;
-} // namespace
-
-void setUpFrontJoin(bool allowed) {
-    upFrontJoin = allowed;
+Service<bool>& upFrontJoinService() {
+    static Service<bool> allowed(true);
+    return allowed;
 }
 
-void setHelperThreadsRefused(bool refused) {
-    threadsRefused = refused;
+Service<bool>& helperThreadsRefusedService() {
+    static Service<bool> refused;
+    return refused;
 }
 
 bool helperThreadsRefused() {
-    return threadsRefused;
+    return helperThreadsRefusedService().get();
 }
 
 namespace {
@@ -62,7 +59,7 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     Beside pieces([this] { sameLength_.build({}); });
     grams_.build(yield);
     prefix_.prepare();
-    joined_ = !StopFlag && upFrontJoin && join_.run(yield);
+    joined_ = !StopFlag && upFrontJoinService().get() && join_.run(yield);
     pieces.join();
 }
 

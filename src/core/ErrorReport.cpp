@@ -5,19 +5,14 @@
 
 namespace nw {
 
-namespace {
-ErrorSink* currentSink = nullptr;
-}
-
-ErrorSink* setErrorSink(ErrorSink* sink) {
-    ErrorSink* previous = currentSink;
-    currentSink = sink;
-    return previous;
+Service<ErrorSink*>& errorSinkService() {
+    static Service<ErrorSink*> sink;
+    return sink;
 }
 
 void ReportError(const QString& module, const QString& procedure, const ErrorInfo& error) {
-    if (currentSink)
-        currentSink->showError(module, procedure, error);
+    if (ErrorSink* sink = errorSinkService().get())
+        sink->showError(module, procedure, error);
     else
         qWarning().noquote() << module << procedure << error.number << error.description
                              << error.detail;

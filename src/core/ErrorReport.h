@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorCodes.h"
+#include "platform/ScopedService.h"
 
 #include <QString>
 
@@ -15,8 +16,8 @@ public:
                            const ErrorInfo& error) = 0;
 };
 
-// The sink in use; returns the previous one. Without a sink reports go to the debug log.
-ErrorSink* setErrorSink(ErrorSink* sink);
+// The sink in use. Without a sink reports go to the debug log.
+Service<ErrorSink*>& errorSinkService();
 
 // Shows the report, then raises StopFlag so that a running scan ends at its next check.
 void ReportError(const QString& module, const QString& procedure, const ErrorInfo& error);

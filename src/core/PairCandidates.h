@@ -3,6 +3,7 @@
 #include "core/KeyTable.h"
 #include "core/NameMatching.h"
 #include "core/Yield.h"
+#include "platform/ScopedService.h"
 
 #include <memory>
 #include <vector>
@@ -38,10 +39,10 @@ public:
 
 // Whether character matching may find all pairs of different lengths up front (on by default);
 // off, every file is searched on its own, as when the pairs are too many to hold. For tests.
-void setUpFrontJoin(bool allowed);
+Service<bool>& upFrontJoinService();
 
 // Makes every helper thread fail to start, as in a process that may start no more; the search
 // then runs on the scan's thread alone. For tests.
-void setHelperThreadsRefused(bool refused);
+Service<bool>& helperThreadsRefusedService();
 
 } // namespace nw

@@ -5,7 +5,7 @@
 namespace nw {
 
 QString versionText() {
-    return QStringLiteral("%1.%2.%3").arg(VersionMajor).arg(VersionMinor).arg(VersionRevision);
+    return QString::fromLatin1(VersionText);
 }
 
 QLocale numberLocale() {

@@ -1,15 +1,14 @@
 #pragma once
 
+#include "core/Version.h"
+
 #include <QLocale>
 #include <QString>
 
 namespace nw {
 
 inline const QString AppTitle = QStringLiteral("Namewick Finder");
-inline constexpr int VersionMajor = 1;
-inline constexpr int VersionMinor = 0;
-inline constexpr int VersionRevision = 65;
-QString versionText(); // "1.0.65"
+QString versionText(); // "major.minor.revision"
 
 // The locale used for sizes and percentages: the user's, with digit grouping on.
 QLocale numberLocale();

@@ -4,25 +4,21 @@
 
 namespace nw {
 
-namespace {
-Dialogs* current = nullptr;
-}
-
-Dialogs* setDialogs(Dialogs* dialogs) {
-    Dialogs* previous = current;
-    current = dialogs;
-    return previous;
+Service<Dialogs*>& dialogsService() {
+    static Service<Dialogs*> dialogs;
+    return dialogs;
 }
 
 MessageAnswer showMessage(const QString& title, const QString& text, MessageButtons buttons,
                           MessageIcon icon, MessageAnswer defaultAnswer) {
-    if (current)
+    if (Dialogs* current = dialogsService().get())
         return current->message(title, text, buttons, icon, defaultAnswer);
     qWarning().noquote() << title << text;
     return defaultAnswer;
 }
 
 QString browseForFolder(const QString& prompt, bool allowNewFolder) {
+    Dialogs* current = dialogsService().get();
     return current ? current->browseFolder(prompt, allowNewFolder) : QString();
 }
 

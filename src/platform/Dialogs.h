@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ScopedService.h"
+
 #include <QString>
 
 namespace nw {
@@ -19,9 +21,9 @@ public:
     virtual QString browseFolder(const QString& prompt, bool allowNewFolder) = 0;
 };
 
-// The dialogs in use; returns the previous ones. Without any, a message answers its default
-// and the folder dialog is cancelled.
-Dialogs* setDialogs(Dialogs* dialogs);
+// The dialogs in use. Without any, a message answers its default and the folder dialog is
+// cancelled.
+Service<Dialogs*>& dialogsService();
 
 MessageAnswer showMessage(const QString& title, const QString& text,
                           MessageButtons buttons = MessageButtons::Ok,

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/ErrorCodes.h"
+#include "platform/ScopedService.h"
 
 #include <QByteArray>
 #include <QList>
@@ -94,6 +95,6 @@ ErrorInfo copyMove(const QString& source, const QString& destination,
 // CheckSource comes once the copy has its name, before the source is looked at and removed.
 enum class MoveStep { Rename, CopyBlock, Verify, Publish, CheckSource, RemoveSource };
 using MoveFaultHook = std::function<int(MoveStep)>;
-void setMoveFaultHook(MoveFaultHook hook);
+Service<MoveFaultHook>& moveFaultHookService();
 
 } // namespace nw::fs

@@ -24,13 +24,8 @@ namespace nw::fs {
 
 namespace {
 
-MoveFaultHook& faultHook() {
-    static MoveFaultHook hook;
-    return hook;
-}
-
 int injected(MoveStep step) {
-    const auto& hook = faultHook();
+    const auto& hook = moveFaultHookService().get();
     return hook ? hook(step) : 0;
 }
 
@@ -660,8 +655,9 @@ void FileReader::close() {
     handle_ = -1;
 }
 
-void setMoveFaultHook(MoveFaultHook hook) {
-    faultHook() = std::move(hook);
+Service<MoveFaultHook>& moveFaultHookService() {
+    static Service<MoveFaultHook> hook;
+    return hook;
 }
 
 ErrorInfo copyMove(const QString& source, const QString& destination, const MoveProceed& proceed) {

@@ -14,11 +14,6 @@ namespace nw::fs {
 
 namespace {
 
-MoveFaultHook& faultHook() {
-    static MoveFaultHook hook;
-    return hook;
-}
-
 ErrorInfo fromFile(const QFile& f, const QString& path) {
     switch (f.error()) {
     case QFileDevice::NoError:
@@ -173,8 +168,9 @@ void FileReader::close() {
     handle_ = -1;
 }
 
-void setMoveFaultHook(MoveFaultHook hook) {
-    faultHook() = std::move(hook);
+Service<MoveFaultHook>& moveFaultHookService() {
+    static Service<MoveFaultHook> hook;
+    return hook;
 }
 
 ErrorInfo copyMove(const QString& source, const QString& destination, const MoveProceed& proceed) {

@@ -4,18 +4,13 @@
 
 namespace nw {
 
-namespace {
-Shell* current = nullptr;
-}
-
-Shell* setShell(Shell* shell) {
-    Shell* previous = current;
-    current = shell;
-    return previous;
+Service<Shell*>& shellService() {
+    static Service<Shell*> shell;
+    return shell;
 }
 
 bool openUrl(const QUrl& url) {
-    if (current)
+    if (Shell* current = shellService().get())
         return current->openUrl(url);
     qWarning().noquote() << "not opened:" << url.toString();
     return false;

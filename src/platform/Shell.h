@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ScopedService.h"
+
 #include <QString>
 #include <QUrl>
 
@@ -14,9 +16,8 @@ public:
     virtual bool openUrl(const QUrl& url) = 0;
 };
 
-// The shell in use; returns the previous one. Without any, nothing is opened and every call
-// answers false.
-Shell* setShell(Shell* shell);
+// The shell in use. Without any, nothing is opened and every call answers false.
+Service<Shell*>& shellService();
 
 bool openUrl(const QUrl& url);
 // Shows a folder in the file manager.

@@ -4,18 +4,13 @@
 
 namespace nw {
 
-namespace {
-ModalRunner current;
-}
-
-ModalRunner setModalRunner(ModalRunner runner) {
-    ModalRunner previous = std::move(current);
-    current = std::move(runner);
-    return previous;
+Service<ModalRunner>& modalRunnerService() {
+    static Service<ModalRunner> runner;
+    return runner;
 }
 
 int runModal(QDialog& dialog) {
-    if (current)
+    if (const ModalRunner& current = modalRunnerService().get())
         return current(dialog);
     return dialog.exec();
 }

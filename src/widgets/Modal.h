@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/ScopedService.h"
+
 #include <functional>
 
 class QDialog;
@@ -10,8 +12,8 @@ namespace nw {
 // no modal window ever waits for a person.
 using ModalRunner = std::function<int(QDialog&)>;
 
-// The runner in use; returns the previous one. Without any, QDialog::exec runs.
-ModalRunner setModalRunner(ModalRunner runner);
+// The runner in use. Without any, QDialog::exec runs.
+Service<ModalRunner>& modalRunnerService();
 
 int runModal(QDialog& dialog);
 

@@ -1,6 +1,7 @@
 // Saves a picture of each dialog into the folder given as the first argument.
 #include "about/AboutDialog.h"
 #include "about/UpdateWindow.h"
+#include "core/Version.h"
 #include "errors/ErrorDialog.h"
 #include "errors/ErrorSubmitWindow.h"
 #include "support/PageServer.h"
@@ -42,9 +43,15 @@ int main(int argc, char* argv[]) {
                ErrorInfo::make(ErrFormShownModally));
     ok &= save(error, folder, QStringLiteral("frmError"));
 
-    test::PageServer server(200, "<html><body><h3>Namewick Finder</h3><p>You are running the "
-                                 "latest version (1.0 build 65).</p></body></html>");
-    UpdateWindow update(nullptr, server.url("/update.php?sw=namewick&major=1&minor=0&build=65"));
+    const QByteArray major = QByteArray::number(VersionMajor);
+    const QByteArray minor = QByteArray::number(VersionMinor);
+    const QByteArray build = QByteArray::number(VersionRevision);
+    const QByteArray answer = "<html><body><h3>Namewick Finder</h3><p>You are running the latest "
+                              "version (" +
+                              major + '.' + minor + " build " + build + ").</p></body></html>";
+    test::PageServer server(200, answer);
+    UpdateWindow update(nullptr, server.url("/update.php?sw=namewick&major=" + major +
+                                            "&minor=" + minor + "&build=" + build));
     waitFor(update.page());
     ok &= save(update, folder, QStringLiteral("Browser"));
 

@@ -1,5 +1,6 @@
 #include "about/AboutDialog.h"
 #include "core/Flags.h"
+#include "core/Version.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
@@ -62,12 +63,17 @@ void TestAboutDialog::texts_data() {
     // Texts and places as the user must see them; the row's name is the control's object name.
     QTest::addColumn<QString>("text");
     QTest::addColumn<QRect>("twips");
-    const auto row = [](const char* name, const char* text, QRect twips) {
-        QTest::newRow(name) << QString::fromUtf8(text) << twips;
+    const auto row = [](const char* name, const QString& text, QRect twips) {
+        QTest::newRow(name) << text << twips;
     };
     row("Me", "", {180, 240, 1950, 2295});
     row("lblTitle", "Namewick Finder", {2370, 180, 4095, 300});
-    row("lblVersion", "Version 1.0 build 65", {2655, 435, 3825, 225});
+    row("lblVersion",
+        QStringLiteral("Version %1.%2 build %3")
+            .arg(VersionMajor)
+            .arg(VersionMinor)
+            .arg(VersionRevision),
+        {2655, 435, 3825, 225});
     row("Label3",
         "This program will allow you to locate duplicate filenames (and files using CRC32).  It "
         "is designed for MP3s. but can be used for any text file formats.",

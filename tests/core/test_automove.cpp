@@ -97,10 +97,7 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void initTestCase_data();
     void init() { StopFlag = CRCSkipFlag = false; }
-    void cleanup() {
-        StopFlag = CRCSkipFlag = false;
-        fs::setMoveFaultHook({});
-    }
+    void cleanup() { StopFlag = CRCSkipFlag = false; }
 
     void destination_data();
     void destination();
@@ -304,7 +301,7 @@ void TestAutoMove::failedMoveLeavesNoTrace() {
     if (logUnwritable)
         trees.scanned.mkdir(QStringLiteral("Move.txt"));
     int renames = 0;
-    fs::setMoveFaultHook([&](fs::MoveStep step) {
+    const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep step) {
         return step == fs::MoveStep::Rename && ++renames == failingRename ? ENOSPC : 0;
     });
 
@@ -338,7 +335,7 @@ void TestAutoMove::stopEndsPassAfterFileInHand() {
     for (const QString& f : TwoRows)
         trees.scanned.write(f, "content");
     bool copying = false;
-    fs::setMoveFaultHook([&](fs::MoveStep step) {
+    const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep step) {
         if (step == fs::MoveStep::CopyBlock)
             copying = true;
         if (step == fs::MoveStep::Rename && stopAt == QLatin1String("rename"))

@@ -11,7 +11,6 @@
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <algorithm>
@@ -148,9 +147,8 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
             // Both ways of the indexed search: pairs of different lengths found up front, or
             // file by file as when they are too many to hold.
             const bool upFront = rng.bounded(2) == 0;
-            setUpFrontJoin(upFront);
+            const ScopedService join(upFrontJoinService(), upFront);
             const Outcome indexed = scan(settings, PairSearch::Indexed);
-            setUpFrontJoin(true);
             const QString what =
                 QStringLiteral("tree %1 mode %2 percent '%3' group '%4' distance '%5' repeat '%6' "
                                "ext %7 crc %8")
@@ -252,12 +250,8 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
     if (shuffled)
         std::shuffle(order.begin(), order.end(), std::mt19937(11));
 
-    setUpFrontJoin(upFront);
-    setHelperThreadsRefused(noThreads);
-    const auto restore = qScopeGuard([] {
-        setUpFrontJoin(true);
-        setHelperThreadsRefused(false);
-    });
+    const ScopedService join(upFrontJoinService(), upFront);
+    const ScopedService threads(helperThreadsRefusedService(), noThreads);
     const std::unique_ptr<PairCandidates> index = PairCandidates::make(keys, mode, numbers);
     std::vector<int> active;
     std::vector<KeyMatch> found;

@@ -1,4 +1,5 @@
 #include "core/Flags.h"
+#include "core/Version.h"
 #include "errors/ErrorDialog.h"
 #include "errors/ErrorSubmitWindow.h"
 #include "support/PageServer.h"
@@ -45,13 +46,8 @@ struct FailingShell : RecordingShell {
 
 // Installs the error dialog as the sink for one test.
 class DialogSinkGuard {
-public:
-    DialogSinkGuard() { previous_ = setErrorSink(&sink_); }
-    ~DialogSinkGuard() { setErrorSink(previous_); }
-
-private:
     ErrorDialogSink sink_;
-    ErrorSink* previous_ = nullptr;
+    ScopedService<ErrorSink*> inUse_{errorSinkService(), &sink_};
 };
 
 } // namespace
@@ -130,8 +126,9 @@ void TestErrorDialog::layout() {
                 ErrorInfo::make(ErrPermissionDenied, QStringLiteral("/etc/qvx.ini")));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Error Message"));
     QCOMPARE(dialog.size(), QSize(473, 136));
-    QCOMPARE(textsOf(dialog.fields()), QStringList({"Namewick Finder", "1.0.65", "ReadWrite",
-                                                    "WriteToFile", "70", "Permission denied"}));
+    QCOMPARE(textsOf(dialog.fields()),
+             QStringList({"Namewick Finder", QLatin1String(VersionText), "ReadWrite", "WriteToFile",
+                          "70", "Permission denied"}));
     // The path helps the user; it is not part of what is sent.
     QCOMPARE(child<QLineEdit>(dialog, "errDescription")->toolTip(), QStringLiteral("/etc/qvx.ini"));
     for (const char* box : {"swName", "swVer", "errForm", "errFunction", "errNumber"})
@@ -168,8 +165,9 @@ void TestErrorDialog::fakeErrorShowsTheDialogThenStops() {
     StopFlag = false;
     child<QAction>(*window, "FakeError")->trigger();
     QCOMPARE(modals.shown, QStringList({"frmError"}));
-    QCOMPARE(seen, QStringList({"Namewick Finder", "1.0.65", "frmMain", "FakeError_Click", "400",
-                                "Form already displayed; can't show modally"}));
+    QCOMPARE(seen,
+             QStringList({"Namewick Finder", QLatin1String(VersionText), "frmMain",
+                          "FakeError_Click", "400", "Form already displayed; can't show modally"}));
     QVERIFY(modals.closedItself);
     // StopFlag goes up only once the dialog has closed.
     QVERIFY(!stoppedWhileShown);

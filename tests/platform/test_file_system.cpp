@@ -149,8 +149,6 @@ class TestFileSystem : public QObject {
     Q_OBJECT
 
 private slots:
-    void cleanup() { fs::setMoveFaultHook({}); }
-
     void entryKinds_data();
     void entryKinds();
     void nonUtf8NamesListInOrderAndWork();
@@ -561,7 +559,7 @@ void TestFileSystem::faultLeavesSourceAndNoTrace() {
     const QString target = dir.mkdir(QStringLiteral("to"));
 
     int calls = 0;
-    fs::setMoveFaultHook([&](fs::MoveStep at) {
+    const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
         if (c.throughMove && at == fs::MoveStep::Rename && c.step != fs::MoveStep::Rename)
             return EXDEV;
         return !c.stop && at == c.step && ++calls == c.failOnCall ? c.err : 0;
@@ -570,7 +568,6 @@ void TestFileSystem::faultLeavesSourceAndNoTrace() {
     const ErrorInfo result =
         c.throughMove ? fs::moveFile(source, target, proceed)
                       : fs::copyMove(source, dir.file(QStringLiteral("to/big.bin")), proceed);
-    fs::setMoveFaultHook({});
 
     QCOMPARE(calls, c.failOnCall); // the fault was reached
     QCOMPARE(result.number, c.error);
@@ -597,7 +594,7 @@ void TestFileSystem::killedCopyLeavesNoTrace() {
 
     const int result = inChild([&] {
         int blocks = 0;
-        fs::setMoveFaultHook([&](fs::MoveStep at) {
+        const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
             if (at == fs::MoveStep::CopyBlock && ++blocks == 2)
                 ::raise(SIGKILL);
             return 0;
@@ -634,7 +631,7 @@ void TestFileSystem::changedSourceIsKept() {
     const QByteArray newer = c.append ? content + "appended" : QByteArray("saved anew");
 
     bool changed = false;
-    fs::setMoveFaultHook([&](fs::MoveStep at) {
+    const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
         if (at == c.at && !changed) {
             changed = true;
             if (c.append) {

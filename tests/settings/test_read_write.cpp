@@ -16,8 +16,6 @@ namespace {
 // Answers every message with OK and keeps what the user would have seen.
 class RecordingDialogs : public nw::Dialogs {
 public:
-    RecordingDialogs() { previous_ = nw::setDialogs(this); }
-    ~RecordingDialogs() override { nw::setDialogs(previous_); }
     nw::MessageAnswer message(const QString& title, const QString& text, nw::MessageButtons buttons,
                               nw::MessageIcon icon, nw::MessageAnswer) override {
         const bool plain = buttons == nw::MessageButtons::Ok && icon == nw::MessageIcon::None;
@@ -28,7 +26,7 @@ public:
     QStringList messages;
 
 private:
-    nw::Dialogs* previous_ = nullptr;
+    nw::ScopedService<nw::Dialogs*> inUse_{nw::dialogsService(), this};
 };
 
 const QByteArray Favourites = "[favorites]\r\npath0=C:\\Music\r\n";

@@ -9,11 +9,6 @@ namespace nw::test {
 // Keeps every address handed to the desktop and answers with `result`.
 class RecordingShell : public Shell {
 public:
-    RecordingShell() { previous_ = setShell(this); }
-    ~RecordingShell() override { setShell(previous_); }
-    RecordingShell(const RecordingShell&) = delete;
-    RecordingShell& operator=(const RecordingShell&) = delete;
-
     bool openUrl(const QUrl& url) override {
         urls << url.toString(QUrl::FullyEncoded);
         return result;
@@ -23,7 +18,7 @@ public:
     bool result = true;
 
 private:
-    Shell* previous_ = nullptr;
+    ScopedService<Shell*> inUse_{shellService(), this};
 };
 
 } // namespace nw::test

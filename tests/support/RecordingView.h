@@ -64,8 +64,6 @@ public:
 // An error sink that records the reports instead of showing them.
 class RecordingSink : public ErrorSink {
 public:
-    RecordingSink() { previous_ = setErrorSink(this); }
-    ~RecordingSink() override { setErrorSink(previous_); }
     void showError(const QString& module, const QString& procedure,
                    const ErrorInfo& error) override {
         reports.append(QStringLiteral("%1/%2/%3").arg(module, procedure).arg(error.number));
@@ -73,7 +71,7 @@ public:
     QStringList reports;
 
 private:
-    ErrorSink* previous_ = nullptr;
+    ScopedService<ErrorSink*> inUse_{errorSinkService(), this};
 };
 
 } // namespace nw::test

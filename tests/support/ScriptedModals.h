@@ -13,13 +13,6 @@ namespace nw::test {
 // it (reads it, presses its buttons), and the dialog closes again.
 class ScriptedModals {
 public:
-    ScriptedModals() {
-        previous_ = setModalRunner([this](QDialog& dialog) { return run(dialog); });
-    }
-    ~ScriptedModals() { setModalRunner(std::move(previous_)); }
-    ScriptedModals(const ScriptedModals&) = delete;
-    ScriptedModals& operator=(const ScriptedModals&) = delete;
-
     std::function<void(QDialog&)> onShow;
     QStringList shown;         // object names, in the order the dialogs came up
     bool closedItself = false; // the last dialog closed by its own button
@@ -37,7 +30,8 @@ private:
         return dialog.result();
     }
 
-    ModalRunner previous_;
+    ScopedService<ModalRunner> inUse_{modalRunnerService(),
+                                      [this](QDialog& dialog) { return run(dialog); }};
 };
 
 } // namespace nw::test

@@ -28,11 +28,6 @@ struct AskedMessage {
 // Answers message boxes and the folder dialog from queues, and keeps what was asked.
 class ScriptedDialogs : public Dialogs {
 public:
-    ScriptedDialogs() { previous_ = setDialogs(this); }
-    ~ScriptedDialogs() override { setDialogs(previous_); }
-    ScriptedDialogs(const ScriptedDialogs&) = delete;
-    ScriptedDialogs& operator=(const ScriptedDialogs&) = delete;
-
     MessageAnswer message(const QString& title, const QString& text, MessageButtons buttons,
                           MessageIcon icon, MessageAnswer defaultAnswer) override {
         asked.append({title, text, buttons, icon, defaultAnswer});
@@ -52,7 +47,7 @@ public:
     QStringList folders;
 
 private:
-    Dialogs* previous_ = nullptr;
+    ScopedService<Dialogs*> inUse_{dialogsService(), this};
 };
 
 // The named child of the window; fails the test when it is missing.

@@ -28,8 +28,6 @@ namespace {
 // Keeps the reports with their details.
 class DetailSink : public ErrorSink {
 public:
-    DetailSink() { previous_ = setErrorSink(this); }
-    ~DetailSink() override { setErrorSink(previous_); }
     void showError(const QString& module, const QString& procedure,
                    const ErrorInfo& error) override {
         reports << QStringLiteral("%1/%2/%3").arg(module, procedure).arg(error.number);
@@ -39,7 +37,7 @@ public:
     QStringList details;
 
 private:
-    ErrorSink* previous_ = nullptr;
+    ScopedService<ErrorSink*> inUse_{errorSinkService(), this};
 };
 
 QStringList optionTexts(const MainWindow& window, int array) {
@@ -155,7 +153,6 @@ void TestResultsMenu::init() {
 
 void TestResultsMenu::cleanup() {
     const QStringList unexpected = errors_->reports;
-    fs::setMoveFaultHook({});
     popup()->hide();
     window_.reset();
     tree_.reset();
@@ -359,8 +356,9 @@ void TestResultsMenu::moveIntoRoot() {
     tree_->write("r/" + name, "keep");
     tree_->write("s/" + name, "keep too");
     addPair("r/" + name, "s/" + name);
-    fs::setMoveFaultHook(
-        [](fs::MoveStep step) { return step == fs::MoveStep::Rename ? EEXIST : 0; });
+    const ScopedService fault(fs::moveFaultHookService(), [](fs::MoveStep step) {
+        return step == fs::MoveStep::Rename ? EEXIST : 0;
+    });
     dialogs_->folders << QStringLiteral("/");
     act(0, "mnuOption2_2"); // the smaller: file one
 

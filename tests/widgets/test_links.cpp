@@ -1,5 +1,6 @@
 #include "core/ErrorReport.h"
 #include "core/Flags.h"
+#include "core/Version.h"
 #include "support/RecordingShell.h"
 #include "support/RecordingView.h"
 #include "widgets/Links.h"
@@ -16,12 +17,21 @@ QString page(const char* pathAndQuery) {
     return QStringLiteral("http://") + QLatin1String(maker::Host) + QLatin1String(pathAndQuery);
 }
 
+// What the update page is told of the version.
+QString versionQuery() {
+    return QStringLiteral("&major=%1&minor=%2&build=%3")
+        .arg(VersionMajor)
+        .arg(VersionMinor)
+        .arg(VersionRevision);
+}
+
 QString payment(const char* amount) {
     return QLatin1String(maker::PaymentService) + QStringLiteral("/xclick/business=") +
            QString::fromLatin1(maker::PaymentAccount)
                .replace(QLatin1Char('@'), QStringLiteral("%40")) +
-           QStringLiteral("&item_name=Namewick%20Finder%20v1.0%20build%2065&amount=") +
-           QLatin1String(amount) +
+           QStringLiteral("&item_name=Namewick%20Finder%20v") + QString::number(VersionMajor) +
+           QLatin1Char('.') + QString::number(VersionMinor) + QStringLiteral("%20build%20") +
+           QString::number(VersionRevision) + QStringLiteral("&amount=") + QLatin1String(amount) +
            QStringLiteral("&no_shipping=1&shipping=0&no_note=1&tax=0&currency_code=USD&lc=US");
 }
 
@@ -44,7 +54,7 @@ void TestLinks::addresses_data() {
     QTest::newRow("home") << homePageUrl() << page("/");
     QTest::newRow("update, renamed with & # and blank")
         << updateUrl(QStringLiteral("my finder&v=2#x"))
-        << page("/update.php?sw=my%20finder%26v%3D2%23x&major=1&minor=0&build=65");
+        << page("/update.php?sw=my%20finder%26v%3D2%23x") + versionQuery();
     QTest::newRow("newsletter") << newsletterUrl()
                                 << QStringLiteral("mailto:") + QLatin1String(maker::NewsMail);
     QTest::newRow("contact, & # and blank")
@@ -69,7 +79,7 @@ void TestLinks::addresses() {
 void TestLinks::executableNameWithoutExtension() {
     QCOMPARE(executableName(), QStringLiteral("test_links"));
     QCOMPARE(updateUrl().toString(QUrl::FullyEncoded),
-             page("/update.php?sw=test_links&major=1&minor=0&build=65"));
+             page("/update.php?sw=test_links") + versionQuery());
 }
 
 void TestLinks::openUrlReportsOnlyRefusals() {
