@@ -1,4 +1,5 @@
 #include "support/TestDir.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +15,14 @@
 #include <optional>
 #include <pty.h>
 #include <sys/stat.h>
+#include <sys/syscall.h>
 #include <sys/sysmacros.h>
+#include <termios.h>
 #include <unistd.h>
 
+using nw::test::makeUnprivileged;
 using nw::test::ModeGuard;
 using nw::test::readRaw;
-using nw::test::runningAsRoot;
 using nw::test::TestDir;
 
 namespace {
@@ -72,13 +75,7 @@ Run runScan(const QStringList& args, const QString& workDir = {}) {
 Run runUnprivileged(const QStringList& args, const QString& workDir) {
     QProcess p;
     prepare(p, args, workDir);
-    if (runningAsRoot()) {
-        p.setArguments(QStringList{QStringLiteral("--reuid=nobody"),
-                                   QStringLiteral("--regid=nogroup"),
-                                   QStringLiteral("--clear-groups"), p.program()} +
-                       args);
-        p.setProgram(QStringLiteral("setpriv"));
-    }
+    makeUnprivileged(p);
     p.start();
     return finish(p);
 }
