@@ -2,25 +2,49 @@
 #include "platform/Crc32.h"
 #include "platform/FileSystem.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QRandomGenerator>
+#include <QStorageInfo>
 
 #include <algorithm>
+#include <cerrno>
 #include <vector>
 
 namespace nw::fs {
 
 namespace {
 
-ErrorInfo fromFile(const QFile& f, const QString& path) {
+constexpr qint64 kCopyBlock = qint64(1) << 20;
+
+int injected(MoveStep step) {
+    const auto& hook = moveFaultHookService().get();
+    return hook ? hook(step) : 0;
+}
+
+// The error for a path that is not there. A file standing where the path needs a folder is "Path
+// not found", as the POSIX layer reports it; otherwise missingIsPath decides.
+ErrorInfo missingError(const QString& path, bool missingIsPath = false) {
+    QFileInfo up(QFileInfo(path).absolutePath());
+    while (!up.exists() && !up.isRoot())
+        up.setFile(up.absolutePath());
+    const bool blocked = up.exists() && !up.isDir();
+    return ErrorInfo::make(blocked || missingIsPath ? ErrPathNotFound : ErrFileNotFound, path);
+}
+
+// Why a file did not open, which Qt does not say: creating, a missing folder is "Path not found".
+ErrorInfo openError(const QString& path, bool creating) {
+    if (kindOf(path) != Kind::Missing || (creating && folderExists(QFileInfo(path).absolutePath())))
+        return ErrorInfo::make(ErrPermissionDenied, path);
+    return missingError(path, creating);
+}
+
+ErrorInfo fromFile(const QFileDevice& f, const QString& path) {
     switch (f.error()) {
     case QFileDevice::NoError:
         return {};
-    case QFileDevice::OpenError:
-        return ErrorInfo::make(QFileInfo::exists(path) ? ErrPermissionDenied : ErrFileNotFound,
-                               path);
     case QFileDevice::ResourceError:
         return ErrorInfo::make(ErrDiskFull, path);
     case QFileDevice::PermissionsError:
@@ -28,6 +52,85 @@ ErrorInfo fromFile(const QFile& f, const QString& path) {
     default:
         return ErrorInfo::make(ErrPathFileAccess, path);
     }
+}
+
+// Whether a rename can carry a file from one folder to the other. Where it cannot, QFile::rename
+// would copy by itself, unchecked, so such moves go through copyMove instead.
+bool sameVolume(const QString& file, const QString& folder) {
+    const QStorageInfo from(QFileInfo(file).absolutePath());
+    const QStorageInfo to(folder);
+    return from.isValid() && to.isValid() && from.rootPath() == to.rootPath() &&
+           from.device() == to.device();
+}
+
+// Removes a copy of ours, read-only or not (Windows removes no read-only file).
+void discard(QFile& copy) {
+    copy.close();
+    copy.setPermissions(copy.permissions() | QFileDevice::WriteOwner);
+    copy.remove();
+}
+
+// What the source was when its copy began; a source no longer so is kept.
+struct SourceState {
+    explicit SourceState(const QFileInfo& info)
+        : size(info.size())
+        , modified(info.lastModified())
+        , changed(info.metadataChangeTime()) {}
+    bool operator==(const SourceState&) const = default;
+
+    qint64 size;
+    QDateTime modified;
+    QDateTime changed;
+};
+
+ErrorInfo removeSource(const QString& source, const SourceState& was) {
+    const QFileInfo now(source);
+    if (now.isSymLink() || !now.isFile() || SourceState(now) != was)
+        return ErrorInfo::make(ErrPathFileAccess, source);
+    if (const int err = injected(MoveStep::RemoveSource))
+        return errorFromErrno(err, source);
+    QFile file(source);
+    if (!file.remove())
+        return ErrorInfo::make(ErrPermissionDenied, source);
+    return {};
+}
+
+// Copies in into out block by block, asking proceed between blocks, and reads the copy back;
+// both checksums and sizes must agree.
+ErrorInfo copyContent(QFile& in, QFile& out, qint64 size, const QString& source,
+                      const QString& destination, const MoveProceed& proceed) {
+    uint32_t crc = 0;
+    qint64 copied = 0;
+    QByteArray block;
+    while (!(block = in.read(kCopyBlock)).isEmpty()) {
+        crc = crc32Update(crc, block.constData(), size_t(block.size()));
+        copied += block.size();
+        if (out.write(block) != block.size())
+            return fromFile(out, destination);
+        if (const int err = injected(MoveStep::CopyBlock))
+            return errorFromErrno(err, destination);
+        if (proceed && !proceed())
+            return ErrorInfo::make(ErrUserInterrupt, source);
+    }
+    if (in.error() != QFileDevice::NoError)
+        return fromFile(in, source);
+    if (copied != size) // cut short or grown while copied
+        return ErrorInfo::make(ErrPathFileAccess, source);
+    if (!out.flush() || !out.seek(0))
+        return fromFile(out, destination);
+    uint32_t copyCrc = 0;
+    qint64 readBack = 0;
+    while (!(block = out.read(kCopyBlock)).isEmpty()) {
+        copyCrc = crc32Update(copyCrc, block.constData(), size_t(block.size()));
+        readBack += block.size();
+        if (proceed && !proceed())
+            return ErrorInfo::make(ErrUserInterrupt, source);
+    }
+    if (const int err = injected(MoveStep::Verify))
+        return errorFromErrno(err, destination);
+    if (copyCrc != crc || readBack != size || out.size() != size)
+        return ErrorInfo::make(ErrDeviceIO, destination);
+    return {};
 }
 
 } // namespace
@@ -81,7 +184,7 @@ ErrorInfo fileSize(const QString& path, qint64& size) {
     const QFileInfo info(path);
     size = 0;
     if (!info.exists())
-        return ErrorInfo::make(ErrFileNotFound, path);
+        return missingError(path);
     if (info.isDir())
         return ErrorInfo::make(ErrPathFileAccess, path);
     size = info.size();
@@ -94,7 +197,7 @@ bool fileExists(const QString& path) {
 }
 
 bool folderExists(const QString& path) {
-    return kindOf(path) == Kind::Folder;
+    return QFileInfo(path).isDir();
 }
 
 bool removeEmptyFolder(const QString& path) {
@@ -110,21 +213,23 @@ ErrorInfo createFolder(const QString& path) {
 }
 
 ErrorInfo deleteFile(const QString& path) {
-    QFile f(path);
-    if (!f.exists())
-        return ErrorInfo::make(ErrFileNotFound, path);
-    if (!f.remove())
+    const Kind kind = kindOf(path);
+    if (kind == Kind::Missing)
+        return missingError(path);
+    if (kind == Kind::Folder)
+        return ErrorInfo::make(ErrPathFileAccess, path);
+    if (!QFile::remove(path))
         return ErrorInfo::make(ErrPermissionDenied, path);
     return {};
 }
 
 ErrorInfo appendToFile(const QString& path, const QByteArray& data) {
-    const QFileInfo info(path);
-    if (info.isSymLink() || (info.exists() && !info.isFile()))
+    const Kind kind = kindOf(path);
+    if (kind != Kind::Missing && kind != Kind::File)
         return ErrorInfo::make(ErrPathFileAccess, path);
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly | QIODevice::Append))
-        return fromFile(f, path);
+        return openError(path, true);
     if (f.write(data) != data.size() || !f.flush())
         return fromFile(f, path);
     return {};
@@ -138,14 +243,13 @@ ErrorInfo FileReader::open(const QString& path) {
     close();
     path_ = path;
     error_ = {};
-    const QFileInfo info(path);
-    if (info.isSymLink() || (info.exists() && !info.isFile()))
+    const Kind kind = kindOf(path);
+    if (kind == Kind::Folder || kind == Kind::Other)
         return error_ = ErrorInfo::make(ErrPathFileAccess, path);
     auto* f = new QFile(path);
     if (!f->open(QIODevice::ReadOnly)) {
-        error_ = fromFile(*f, path);
         delete f;
-        return error_;
+        return error_ = openError(path, false);
     }
     size_ = f->size();
     handle_ = reinterpret_cast<intptr_t>(f);
@@ -174,66 +278,71 @@ Service<MoveFaultHook>& moveFaultHookService() {
 }
 
 ErrorInfo copyMove(const QString& source, const QString& destination, const MoveProceed& proceed) {
-    if (QFileInfo::exists(destination))
-        return ErrorInfo::make(ErrFileExists, destination);
     const QFileInfo info(source);
     if (info.isSymLink() || !info.isFile())
-        return ErrorInfo::make(ErrPathFileAccess, source);
-    const qint64 size = info.size();
-    const QDateTime modified = info.lastModified();
+        return info.exists() || info.isSymLink() ? ErrorInfo::make(ErrPathFileAccess, source)
+                                                 : missingError(source);
+    if (kindOf(destination) != Kind::Missing)
+        return ErrorInfo::make(ErrFileExists, destination);
+    const SourceState was(info);
     QFile in(source);
     if (!in.open(QIODevice::ReadOnly))
-        return fromFile(in, source);
-    const QString tmp = destination + QStringLiteral(".namewick-move");
-    QFile out(tmp);
+        return openError(source, false);
+    // Under a hidden name until it is whole, so that no scan lists a part of it.
+    QFile out(QFileInfo(destination).absolutePath() + QStringLiteral("/.namewick-move-") +
+              QString::number(QRandomGenerator::global()->generate64(), 36));
     if (!out.open(QIODevice::ReadWrite | QIODevice::NewOnly))
-        return fromFile(out, destination);
-    auto drop = [&](const ErrorInfo& error) {
-        out.remove();
-        return error;
-    };
-    uint32_t crc = 0;
-    QByteArray block;
-    while (!(block = in.read(1 << 20)).isEmpty()) {
-        crc = crc32Update(crc, block.constData(), size_t(block.size()));
-        if (out.write(block) != block.size())
-            return drop(fromFile(out, destination));
-        if (proceed && !proceed())
-            return drop(ErrorInfo::make(ErrUserInterrupt, source));
+        return openError(destination, true);
+    ErrorInfo error = copyContent(in, out, was.size, source, destination, proceed);
+    if (!error) {
+        // The User flags are what this process may do, which for root is everything.
+        constexpr QFileDevice::Permissions user =
+            QFileDevice::ReadUser | QFileDevice::WriteUser | QFileDevice::ExeUser;
+        out.setPermissions(info.permissions() & ~user);
+        out.setFileTime(was.modified, QFileDevice::FileModificationTime);
+        error = errorFromErrno(injected(MoveStep::Publish), destination);
     }
-    uint32_t copyCrc = 0;
-    if (!out.flush() || !out.seek(0))
-        return drop(fromFile(out, destination));
-    while (!(block = out.read(1 << 20)).isEmpty())
-        copyCrc = crc32Update(copyCrc, block.constData(), size_t(block.size()));
-    if (copyCrc != crc || out.size() != size)
-        return drop(ErrorInfo::make(ErrDeviceIO, destination));
-    out.setFileTime(modified, QFileDevice::FileModificationTime);
     out.close();
-    if (!QFile::rename(tmp, destination))
-        return drop(ErrorInfo::make(ErrPathFileAccess, destination));
-    // The source goes only while it is still the file that was copied, unchanged.
-    const QFileInfo now(source);
-    in.close();
-    const bool changed = now.size() != size || now.lastModified() != modified;
-    if (changed || !QFile::remove(source)) {
-        QFile::remove(destination);
-        return ErrorInfo::make(changed ? ErrPathFileAccess : ErrPermissionDenied, source);
+    if (!error && (kindOf(destination) != Kind::Missing || !out.rename(destination)))
+        error = ErrorInfo::make(ErrFileExists, destination);
+    if (error) {
+        discard(out);
+        return error;
     }
-    return {};
+
+    in.close(); // Windows removes no open file
+    error = errorFromErrno(injected(MoveStep::CheckSource), source);
+    if (!error)
+        error = removeSource(source, was);
+    if (error) // the source stays, and both would be a duplicate the user did not ask for
+        discard(out);
+    return error;
 }
 
 ErrorInfo moveFile(const QString& source, const QString& destFolder, const MoveProceed& proceed) {
     const QString destination = folderText(destFolder) + QFileInfo(source).fileName();
-    if (!QFileInfo::exists(source))
-        return ErrorInfo::make(ErrFileNotFound, source);
+    const Kind kind = kindOf(source);
+    if (kind == Kind::Missing)
+        return missingError(source);
+    if (kind == Kind::Folder)
+        return ErrorInfo::make(ErrPathFileAccess, source);
     if (!folderExists(destFolder))
         return ErrorInfo::make(ErrPathNotFound, destFolder);
-    if (QFileInfo::exists(destination))
+    if (kindOf(destination) != Kind::Missing)
         return ErrorInfo::make(ErrFileExists, destination);
-    if (QDir().rename(source, destination))
+
+    int err = injected(MoveStep::Rename);
+    if (err == 0 && !sameVolume(source, destFolder))
+        err = EXDEV;
+    if (err == EXDEV)
+        return copyMove(source, destination, proceed);
+    if (err != 0)
+        return errorFromErrno(err, source);
+    if (QFile::rename(source, destination))
         return {};
-    return copyMove(source, destination, proceed);
+    if (kindOf(destination) != Kind::Missing)
+        return ErrorInfo::make(ErrFileExists, destination);
+    return ErrorInfo::make(ErrPermissionDenied, source);
 }
 
 } // namespace nw::fs

@@ -3,6 +3,7 @@
 #include "platform/PathCodec.h"
 #include "support/RecordingView.h"
 #include "support/TestDir.h"
+#include "support/Unprivileged.h"
 
 #include <QTest>
 
@@ -73,21 +74,20 @@ void TestScanLog::failureIsReported() {
     QFETCH(QString, folder);
     QFETCH(int, error);
 
-    RecordingSink sink;
-    TestDir dir;
-    std::optional<ModeGuard> guard;
-    if (folder == QLatin1String("taken"))
-        dir.mkdir(QStringLiteral("taken/Log.txt"));
-    if (folder == QLatin1String("ro")) {
-        if (runningAsRoot())
-            QSKIP("root writes into the folder anyway");
-        guard.emplace(dir.mkdir(folder), 0555);
-    }
-    QVERIFY(!WriteLog(dir.file(folder), QStringLiteral("lost"), QStringLiteral("Log")));
-    QCOMPARE(sink.reports, QStringList{QStringLiteral("Global/WriteLog/%1").arg(error)});
-    QVERIFY(StopFlag);
-    if (error != 75)
-        QVERIFY(!dir.exists(folder + QStringLiteral("/Log.txt")));
+    asUnprivileged([&] {
+        RecordingSink sink;
+        TestDir dir;
+        std::optional<ModeGuard> guard;
+        if (folder == QLatin1String("taken"))
+            dir.mkdir(QStringLiteral("taken/Log.txt"));
+        if (folder == QLatin1String("ro"))
+            guard.emplace(dir.mkdir(folder), 0555);
+        QVERIFY(!WriteLog(dir.file(folder), QStringLiteral("lost"), QStringLiteral("Log")));
+        QCOMPARE(sink.reports, QStringList{QStringLiteral("Global/WriteLog/%1").arg(error)});
+        QVERIFY(StopFlag);
+        if (error != 75)
+            QVERIFY(!dir.exists(folder + QStringLiteral("/Log.txt")));
+    });
 }
 
 QTEST_GUILESS_MAIN(TestScanLog)

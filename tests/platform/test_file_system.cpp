@@ -20,6 +20,11 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+// The Qt file layer (the one Windows builds) is tested here as well, built with
+// NAMEWICK_QT_FILE_SYSTEM, without what only the POSIX layer promises: names as bytes, extended
+// attributes, setuid and setgid, holes, nanosecond times, no trace of a copy whose process is
+// killed.
+
 using namespace nw;
 using nw::test::readRaw;
 using nw::test::TestDir;
@@ -166,8 +171,10 @@ private slots:
     void copyMoveKeepsContentTimesAndMode();
     void faultLeavesSourceAndNoTrace_data();
     void faultLeavesSourceAndNoTrace();
+#ifndef NAMEWICK_QT_FILE_SYSTEM
     void killedCopyLeavesNoTrace_data();
     void killedCopyLeavesNoTrace();
+#endif
     void changedSourceIsKept_data();
     void changedSourceIsKept();
 };
@@ -223,9 +230,12 @@ void TestFileSystem::nonUtf8NamesListInOrderAndWork() {
     TestDir dir;
     const QByteArray root = rawPath(dir.path());
     // In the order expected; U+FF61 comes after U+1F600 in bytes but before it in UTF-16.
-    const QList<QByteArray> ordered = {
-        "10",    "9",           "B", "Z", "_x", "a", "b", "sub", "\xC3\xA9", "\xF0\x9F\x98\x80",
-        "\xF6r", "\xEF\xBD\xA1"};
+    QList<QByteArray> ordered = {"10",    "9",           "B",   "Z",        "_x",
+                                 "a",     "b",           "sub", "\xC3\xA9", "\xF0\x9F\x98\x80",
+                                 "\xF6r", "\xEF\xBD\xA1"};
+#ifdef NAMEWICK_QT_FILE_SYSTEM
+    ordered.removeOne("\xF6r");
+#endif
     QStringList expected;
     for (const QByteArray& name : ordered) {
         if (name == "sub" || name == "\xF6r")
@@ -235,13 +245,14 @@ void TestFileSystem::nonUtf8NamesListInOrderAndWork() {
         expected << (name == "\xF6r" ? QChar(0xDCF6) + QStringLiteral("r")
                                      : QString::fromUtf8(name));
     }
-    const QByteArray content("latin-1 named content");
-    writeRaw(root + "/\xF6r/caf\xE9.mp3", content);
     QStringList names;
     QVERIFY(fs::listFolder(dir.path() + QLatin1Char('/'), names).ok());
     QCOMPARE(names, expected);
+#ifndef NAMEWICK_QT_FILE_SYSTEM
 
     // Names that are not UTF-8 lead back to the same bytes.
+    const QByteArray content("latin-1 named content");
+    writeRaw(root + "/\xF6r/caf\xE9.mp3", content);
     const QString folder = fs::folderText(dir.path()) + names.at(10) + fs::separator();
     QCOMPARE(fs::kindOf(folder), fs::Kind::Folder);
     QVERIFY(fs::listFolder(folder, names).ok());
@@ -261,6 +272,7 @@ void TestFileSystem::nonUtf8NamesListInOrderAndWork() {
     QVERIFY(fs::moveFile(path, dir.file(QStringLiteral("sub"))).ok());
     QVERIFY(!existsRaw(root + "/\xF6r/caf\xE9.mp3"));
     QCOMPARE(readRaw(root + "/sub/caf\xE9.mp3"), content);
+#endif
 }
 
 void TestFileSystem::fileSize() {
@@ -473,10 +485,12 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode_data() {
     row("several blocks, 0755", randomBytes(2 * 1024 * 1024 + 333, 11), 0755, false);
     row("exactly one block, read-only", randomBytes(1024 * 1024, 12), 0444, false);
     row("moved across devices", randomBytes(1536 * 1024, 5), 0640, true);
+#ifndef NAMEWICK_QT_FILE_SYSTEM
     row("setuid", QByteArray("program"), 04755, false); // an owner set after the mode clears it
     row("setgid, across devices", QByteArray("program"), 02755, true);
     row("sparse", randomBytes(1024 * 1024 + 17, 13), 0644, false, true);
     row("sparse, across devices", randomBytes(100000, 14), 0600, true, true);
+#endif
 }
 
 void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
@@ -489,8 +503,10 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
     QTemporaryDir shm(QStringLiteral("/dev/shm/namewick-test-XXXXXX"));
     const QString source = dir.write(QStringLiteral("from/a.bin"), sparse ? QByteArray() : content);
     QString to = dir.mkdir(QStringLiteral("to"));
-    if (acrossDevices && (to = otherDevice(shm, to)).isEmpty())
-        QSKIP("no /dev/shm on another device than the temporary folder");
+    if (acrossDevices) {
+        to = otherDevice(shm, to);
+        QVERIFY2(!to.isEmpty(), "no /dev/shm on another device than the temporary folder");
+    }
     const QByteArray src = rawPath(source);
     if (sparse) {
         const QByteArray hole(4 * 1024 * 1024, '\0');
@@ -505,10 +521,12 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
     // Each namespace that this process may set here should arrive; user.* on any file system
     // that keeps extended attributes, trusted.* when running as root.
     QList<QByteArray> attributes;
+#ifndef NAMEWICK_QT_FILE_SYSTEM
     for (const char* name : {"user.namewick.test", "trusted.namewick.test"})
         if (::setxattr(src.constData(), name, QTest::currentDataTag(),
                        strlen(QTest::currentDataTag()), 0) == 0)
             attributes << name;
+#endif
     setTimes(src, 981173106, 123456789); // 2001-02-03
     QCOMPARE(::chmod(src.constData(), mode_t(mode)), 0);
 
@@ -525,7 +543,11 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
         QCOMPARE(value.left(qMax(got, ssize_t(0))), QByteArray(QTest::currentDataTag()));
     }
     QCOMPARE(qint64(st.st_mtim.tv_sec), qint64(981173106));
+#ifdef NAMEWICK_QT_FILE_SYSTEM
+    QCOMPARE(qint64(st.st_mtim.tv_nsec) / 1000000, qint64(123)); // Qt's times are milliseconds
+#else
     QCOMPARE(qint64(st.st_mtim.tv_nsec), qint64(123456789));
+#endif
     QCOMPARE(allNames(to), QList<QByteArray>{"a.bin"});
 }
 
@@ -576,6 +598,7 @@ void TestFileSystem::faultLeavesSourceAndNoTrace() {
     QCOMPARE(allNames(dir.file(QStringLiteral("from"))), QList<QByteArray>{"big.bin"});
 }
 
+#ifndef NAMEWICK_QT_FILE_SYSTEM
 void TestFileSystem::killedCopyLeavesNoTrace_data() {
     QTest::addColumn<bool>("acrossDevices"); // moveFile onto /dev/shm instead of copyMove
     QTest::newRow("same file system") << false;
@@ -589,8 +612,10 @@ void TestFileSystem::killedCopyLeavesNoTrace() {
     const QByteArray content = randomBytes(3 * 1024 * 1024, 8);
     const QString source = dir.write(QStringLiteral("from/big.bin"), content);
     QString target = dir.mkdir(QStringLiteral("to"));
-    if (acrossDevices && (target = otherDevice(shm, target)).isEmpty())
-        QSKIP("no /dev/shm on another device than the temporary folder");
+    if (acrossDevices) {
+        target = otherDevice(shm, target);
+        QVERIFY2(!target.isEmpty(), "no /dev/shm on another device than the temporary folder");
+    }
 
     const int result = inChild([&] {
         int blocks = 0;
@@ -607,6 +632,7 @@ void TestFileSystem::killedCopyLeavesNoTrace() {
     QCOMPARE(allNames(target), QList<QByteArray>());
     QCOMPARE(dir.read(QStringLiteral("from/big.bin")), content);
 }
+#endif
 
 void TestFileSystem::changedSourceIsKept_data() {
     QTest::addColumn<ChangeCase>("c");
@@ -625,8 +651,10 @@ void TestFileSystem::changedSourceIsKept() {
     const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 4);
     const QString source = dir.write(QStringLiteral("from/big.bin"), content);
     QString target = dir.mkdir(QStringLiteral("to"));
-    if (c.acrossDevices && (target = otherDevice(shm, target)).isEmpty())
-        QSKIP("no /dev/shm on another device than the temporary folder");
+    if (c.acrossDevices) {
+        target = otherDevice(shm, target);
+        QVERIFY2(!target.isEmpty(), "no /dev/shm on another device than the temporary folder");
+    }
     const QByteArray src = rawPath(source);
     const QByteArray newer = c.append ? content + "appended" : QByteArray("saved anew");
 

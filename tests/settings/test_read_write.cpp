@@ -4,6 +4,7 @@
 #include "settings/ReadWrite.h"
 #include "support/RecordingView.h"
 #include "support/TestDir.h"
+#include "support/Unprivileged.h"
 
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -125,26 +126,27 @@ void TestReadWrite::onlyRealFailuresAreReported() {
 }
 
 void TestReadWrite::lockedFolderIsReported() {
-    if (runningAsRoot())
-        QSKIP("root writes and reads anyway");
-    RecordingSink sink;
-    TestDir dir;
-    const QString file = dir.write("locked/qvx.ini", Favourites);
-    {
-        ModeGuard locked(dir.file("locked"), 0500);
-        QCOMPARE(nw::WriteToFile("favorites", "path1", "/", file), 0);
-        QCOMPARE(nw::DeleteFromFile("favorites", "path0", file), 0);
-        QCOMPARE(nw::WriteToFile("favorites", "path0", "/", dir.file("locked/new.ini")), 0);
-    }
-    {
-        ModeGuard unreadable(file, 0200);
-        QCOMPARE(nw::ReadFromFile("favorites", "path0", file), QString());
-    }
-    QCOMPARE(sink.reports, QStringList({"ReadWrite/WriteToFile/70", "ReadWrite/DeleteFromFile/70",
-                                        "ReadWrite/WriteToFile/70", "ReadWrite/ReadFromFile/70"}));
-    QCOMPARE(dir.read("locked/qvx.ini"), Favourites);
-    QCOMPARE(QDir(dir.file("locked")).entryList(QDir::Files | QDir::Hidden),
-             QStringList{"qvx.ini"});
+    asUnprivileged([] {
+        RecordingSink sink;
+        TestDir dir;
+        const QString file = dir.write("locked/qvx.ini", Favourites);
+        {
+            ModeGuard locked(dir.file("locked"), 0500);
+            QCOMPARE(nw::WriteToFile("favorites", "path1", "/", file), 0);
+            QCOMPARE(nw::DeleteFromFile("favorites", "path0", file), 0);
+            QCOMPARE(nw::WriteToFile("favorites", "path0", "/", dir.file("locked/new.ini")), 0);
+        }
+        {
+            ModeGuard unreadable(file, 0200);
+            QCOMPARE(nw::ReadFromFile("favorites", "path0", file), QString());
+        }
+        QCOMPARE(sink.reports,
+                 QStringList({"ReadWrite/WriteToFile/70", "ReadWrite/DeleteFromFile/70",
+                              "ReadWrite/WriteToFile/70", "ReadWrite/ReadFromFile/70"}));
+        QCOMPARE(dir.read("locked/qvx.ini"), Favourites);
+        QCOMPARE(QDir(dir.file("locked")).entryList(QDir::Files | QDir::Hidden),
+                 QStringList{"qvx.ini"});
+    });
 }
 
 void TestReadWrite::favouritesStopAtGapAndLimit() {
@@ -169,10 +171,11 @@ void TestReadWrite::favouritesFileLocation() {
     QCOMPARE(nw::favouritesFileFor(dir.path()), dir.file("qvx.ini"));
     QCOMPARE(nw::favouritesFileFor(dir.file("missing")), config + "/qvx.ini");
     QVERIFY(QFileInfo(config).isDir());
-    if (runningAsRoot())
-        QSKIP("root writes anyway");
-    ModeGuard locked(dir.mkdir("program"), 0500);
-    QCOMPARE(nw::favouritesFileFor(dir.file("program")), config + "/qvx.ini");
+    asUnprivileged([&] {
+        TestDir own;
+        ModeGuard locked(own.mkdir("program"), 0500);
+        QCOMPARE(nw::favouritesFileFor(own.file("program")), config + "/qvx.ini");
+    });
 }
 
 QTEST_GUILESS_MAIN(TestReadWrite)
