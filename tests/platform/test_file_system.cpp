@@ -9,11 +9,9 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstring>
-#include <dirent.h>
 #include <fcntl.h>
 #include <functional>
 #include <sys/stat.h>
@@ -79,23 +77,37 @@ QByteArray randomBytes(qsizetype size, quint32 seed) {
     return data;
 }
 
-void setTimes(const QByteArray& path, time_t seconds, long nanoseconds) {
-    const struct timespec times[2] = {{seconds, nanoseconds}, {seconds, nanoseconds}};
-    QCOMPARE(::utimensat(AT_FDCWD, path.constData(), times, AT_SYMLINK_NOFOLLOW), 0);
-}
-
 struct stat statOf(const QByteArray& path) {
     struct stat st {};
     ::lstat(path.constData(), &st);
     return st;
 }
 
-// The folder of shm when it lies on another device than folder, the one moves must copy to.
-QString otherDevice(const QTemporaryDir& shm, const QString& folder) {
-    if (!shm.isValid() || statOf(rawPath(folder)).st_dev == statOf(rawPath(shm.path())).st_dev)
-        return {};
-    return shm.path();
-}
+// from/big.bin and an empty folder to move it into: to/ beside it, or one on another device
+// (empty when /dev/shm is not one), where moveFile must copy.
+struct MoveFixture {
+    TestDir dir;
+    QTemporaryDir shm{QStringLiteral("/dev/shm/namewick-test-XXXXXX")};
+    QString source, target;
+    MoveFixture(const QByteArray& content, bool acrossDevices) {
+        source = dir.write(QStringLiteral("from/big.bin"), content);
+        target = dir.mkdir(QStringLiteral("to"));
+        if (acrossDevices)
+            target = shm.isValid() &&
+                             statOf(rawPath(target)).st_dev != statOf(rawPath(shm.path())).st_dev
+                         ? shm.path()
+                         : QString();
+    }
+    // Both folders, to see that a failed move changed nothing.
+    QStringList state() const { return tree(dir.path()) + tree(shm.path()); }
+    // moveFile across devices, else copyMove.
+    ErrorInfo run(bool acrossDevices, const fs::MoveProceed& proceed = {}) const {
+        return acrossDevices ? fs::moveFile(source, target, proceed)
+                             : fs::copyMove(source, target + QStringLiteral("/big.bin"), proceed);
+    }
+};
+
+const char* const NoOtherDevice = "no /dev/shm on another device than the temporary folder";
 
 // Makes one entry of a named kind; false when the platform cannot make it here.
 bool makeEntry(TestDir& dir, const QString& name, const QString& kind) {
@@ -166,15 +178,12 @@ class TestFileSystem : public QObject {
 private slots:
     void entryKinds_data();
     void entryKinds();
-    void nonUtf8NamesListInOrderAndWork();
-    void fileSize();
-    void appendCreatesThenAppends();
-    void readerReadsWholeFileInBlocks();
+    void namesListInOrder();
+    void fileRoundTrip();
     void specialEntriesAreRefused_data();
     void specialEntriesAreRefused();
     void failuresLeaveTreeAsItWas_data();
     void failuresLeaveTreeAsItWas();
-    void moveWithinFileSystem();
     void copyMoveKeepsContentTimesAndMode_data();
     void copyMoveKeepsContentTimesAndMode();
     void faultLeavesSourceAndNoTrace_data();
@@ -234,7 +243,7 @@ void TestFileSystem::entryKinds() {
         QVERIFY(dir.exists(target));
 }
 
-void TestFileSystem::nonUtf8NamesListInOrderAndWork() {
+void TestFileSystem::namesListInOrder() {
     TestDir dir;
     const QByteArray root = rawPath(dir.path());
     // In the order expected; U+FF61 comes after U+1F600 in bytes but before it in UTF-16.
@@ -256,70 +265,53 @@ void TestFileSystem::nonUtf8NamesListInOrderAndWork() {
     QStringList names;
     QVERIFY(fs::listFolder(dir.path() + QLatin1Char('/'), names).ok());
     QCOMPARE(names, expected);
-#ifndef NAMEWICK_QT_FILE_SYSTEM
+}
 
-    // Names that are not UTF-8 lead back to the same bytes.
-    const QByteArray content("latin-1 named content");
-    writeRaw(root + "/\xF6r/caf\xE9.mp3", content);
-    const QString folder = fs::folderText(dir.path()) + names.at(10) + fs::separator();
-    QCOMPARE(fs::kindOf(folder), fs::Kind::Folder);
-    QVERIFY(fs::listFolder(folder, names).ok());
-    QCOMPARE(names.size(), 1);
-    const QString path = folder + names.first();
+// A file made by appending, listed, read back in blocks, moved there and back, and sized; under
+// names that are not UTF-8 where names are bytes, so each call must reach the bytes listed.
+void TestFileSystem::fileRoundTrip() {
+#ifdef NAMEWICK_QT_FILE_SYSTEM
+    const QByteArray folderName = "\xC3\xB6r", name = "caf\xC3\xA9.bin";
+#else
+    const QByteArray folderName = "\xF6r", name = "caf\xE9.bin";
+#endif
+    TestDir dir;
+    const QByteArray rawFile = rawPath(dir.path()) + '/' + folderName + '/' + name;
+    QCOMPARE(::mkdir(QByteArray(rawPath(dir.path()) + '/' + folderName).constData(), 0755), 0);
+    const QString from = fs::folderText(dir.path()) + decodePath(folderName);
+    const QString path = fs::folderText(from) + decodePath(name);
+    const QString to = dir.mkdir(QStringLiteral("to"));
+    const QByteArray content = randomBytes(3 * 1024 * 1024 + 5, 7);
+    QVERIFY(fs::appendToFile(path, content.left(5)).ok()); // made
+    QVERIFY(fs::appendToFile(path, content.mid(5)).ok());  // appended to
+    QCOMPARE(readRaw(rawFile), content);
+    QStringList names;
+    QVERIFY(fs::listFolder(from, names).ok());
+    QCOMPARE(names, QStringList{decodePath(name)});
     QCOMPARE(fs::kindOf(path), fs::Kind::File);
-    QVERIFY(fs::fileExists(path));
-    qint64 size = -1;
-    QVERIFY(fs::fileSize(path, size).ok());
-    QCOMPARE(size, qint64(content.size()));
+
     fs::FileReader reader;
     QVERIFY(reader.open(path).ok());
-    QByteArray buffer(256, '\0');
-    QCOMPARE(buffer.left(reader.read(buffer.data(), buffer.size())), content);
-    reader.close();
-
-    QVERIFY(fs::moveFile(path, dir.file(QStringLiteral("sub"))).ok());
-    QVERIFY(!existsRaw(root + "/\xF6r/caf\xE9.mp3"));
-    QCOMPARE(readRaw(root + "/sub/caf\xE9.mp3"), content);
-#endif
-}
-
-void TestFileSystem::fileSize() {
-    TestDir dir;
-    const QString path = dir.write(QStringLiteral("f.bin"));
-    for (const qint64 size : {qint64(0), qint64(5), qint64(5) << 30}) {   // the last beyond 32 bits
-        QVERIFY(::truncate(rawPath(path).constData(), off_t(size)) == 0); // sparse: costs no space
-        qint64 got = -1;
-        QVERIFY(fs::fileSize(path, got).ok());
-        QCOMPARE(got, size);
-    }
-}
-
-void TestFileSystem::appendCreatesThenAppends() {
-    TestDir dir;
-    const QString path = dir.file(QStringLiteral("Log.txt"));
-    QVERIFY(fs::appendToFile(path, "first\r\n").ok());
-    QCOMPARE(dir.read(QStringLiteral("Log.txt")), QByteArray("first\r\n"));
-    QVERIFY(fs::appendToFile(path, "second\r\n").ok());
-    QVERIFY(fs::appendToFile(path, "\r\n").ok());
-    QCOMPARE(dir.read(QStringLiteral("Log.txt")), QByteArray("first\r\nsecond\r\n\r\n"));
-}
-
-void TestFileSystem::readerReadsWholeFileInBlocks() {
-    TestDir dir;
-    const QByteArray content = randomBytes(3 * 1024 * 1024 + 5, 7);
-    fs::FileReader reader;
-    QVERIFY(reader.open(dir.write(QStringLiteral("big.bin"), content)).ok());
     QCOMPARE(reader.size(), qint64(content.size()));
-    QByteArray got;
-    QByteArray buffer(100000, '\0');
-    for (qint64 r; (r = reader.read(buffer.data(), buffer.size())) != 0;) {
-        QVERIFY(r > 0);
+    QByteArray got, buffer(100000, '\0');
+    qint64 r = 0;
+    while ((r = reader.read(buffer.data(), buffer.size())) > 0)
         got.append(buffer.constData(), r);
-    }
+    QCOMPARE(r, qint64(0));
     QCOMPARE(got, content);
-    QCOMPARE(reader.read(buffer.data(), buffer.size()), qint64(0));
     reader.close();
     QCOMPARE(reader.read(buffer.data(), buffer.size()), qint64(-1));
+
+    QVERIFY(fs::moveFile(path, to).ok());
+    QCOMPARE(entries(from), QStringList());
+    QVERIFY(fs::moveFile(fs::folderText(to) + decodePath(name), fs::folderText(from)).ok());
+    QCOMPARE(readRaw(rawFile), content);
+    QCOMPARE(entries(to), QStringList());
+
+    QCOMPARE(::truncate(rawFile.constData(), off_t(5) << 30), 0); // sparse: costs no space
+    qint64 size = -1;
+    QVERIFY(fs::fileSize(path, size).ok());
+    QCOMPARE(size, qint64(5) << 30);
 }
 
 void TestFileSystem::specialEntriesAreRefused_data() {
@@ -433,21 +425,6 @@ void TestFileSystem::failuresLeaveTreeAsItWas() {
     QCOMPARE(tree(dir.path()), before);
 }
 
-void TestFileSystem::moveWithinFileSystem() {
-    TestDir dir;
-    const QByteArray content("moving content");
-    const QString source = dir.write(QStringLiteral("from/song.mp3"), content);
-    const QString target = dir.mkdir(QStringLiteral("to"));
-
-    QVERIFY(fs::moveFile(source, target).ok());
-    QVERIFY(!dir.exists(QStringLiteral("from/song.mp3")));
-    QCOMPARE(dir.read(QStringLiteral("to/song.mp3")), content);
-    QVERIFY(fs::moveFile(dir.file(QStringLiteral("to/song.mp3")), dir.file(QStringLiteral("from/")))
-                .ok());
-    QCOMPARE(dir.read(QStringLiteral("from/song.mp3")), content);
-    QCOMPARE(entries(target), QStringList());
-}
-
 void TestFileSystem::copyMoveKeepsContentTimesAndMode_data() {
     QTest::addColumn<QByteArray>("content");
     QTest::addColumn<int>("mode");
@@ -476,15 +453,9 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
     QFETCH(bool, acrossDevices);
     QFETCH(bool, sparse);
 
-    TestDir dir;
-    QTemporaryDir shm(QStringLiteral("/dev/shm/namewick-test-XXXXXX"));
-    const QString source = dir.write(QStringLiteral("from/a.bin"), sparse ? QByteArray() : content);
-    QString to = dir.mkdir(QStringLiteral("to"));
-    if (acrossDevices) {
-        to = otherDevice(shm, to);
-        QVERIFY2(!to.isEmpty(), "no /dev/shm on another device than the temporary folder");
-    }
-    const QByteArray src = rawPath(source);
+    MoveFixture m(sparse ? QByteArray() : content, acrossDevices);
+    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
+    const QByteArray src = rawPath(m.source);
     if (sparse) {
         const QByteArray hole(4 * 1024 * 1024, '\0');
         const int fd = ::open(src.constData(), O_WRONLY | O_CLOEXEC);
@@ -504,12 +475,13 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
                        strlen(QTest::currentDataTag()), 0) == 0)
             attributes << name;
 #endif
-    setTimes(src, 981173106, 123456789); // 2001-02-03
+    const struct timespec times[2] = {{981173106, 123456789}, {981173106, 123456789}}; // 2001
+    QCOMPARE(::utimensat(AT_FDCWD, src.constData(), times, 0), 0);
     QCOMPARE(::chmod(src.constData(), mode_t(mode)), 0);
 
-    QVERIFY((acrossDevices ? fs::moveFile(source, to) : fs::copyMove(source, to + "/a.bin")).ok());
+    QVERIFY(m.run(acrossDevices).ok());
     QVERIFY(!existsRaw(src));
-    const QByteArray dst = rawPath(to) + "/a.bin";
+    const QByteArray dst = rawPath(m.target) + "/big.bin";
     QCOMPARE(readRaw(dst), content);
     const struct stat st = statOf(dst);
     QCOMPARE(int(st.st_mode & 07777), mode);
@@ -525,7 +497,7 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
 #else
     QCOMPARE(qint64(st.st_mtim.tv_nsec), qint64(123456789));
 #endif
-    QCOMPARE(entries(to), QStringList{"a.bin"});
+    QCOMPARE(entries(m.target), QStringList{"big.bin"});
 }
 
 void TestFileSystem::faultLeavesSourceAndNoTrace_data() {
@@ -552,10 +524,8 @@ void TestFileSystem::faultLeavesSourceAndNoTrace_data() {
 
 void TestFileSystem::faultLeavesSourceAndNoTrace() {
     QFETCH(FaultCase, c);
-    TestDir dir;
-    const QByteArray content = randomBytes(2 * 1024 * 1024 + 1000, 3);
-    const QString source = dir.write(QStringLiteral("from/big.bin"), content);
-    const QString target = dir.mkdir(QStringLiteral("to"));
+    const MoveFixture m(randomBytes(2 * 1024 * 1024 + 1000, 3), false);
+    const QStringList before = m.state();
 
     int calls = 0;
     const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
@@ -565,14 +535,10 @@ void TestFileSystem::faultLeavesSourceAndNoTrace() {
     });
     const fs::MoveProceed proceed = [&] { return !(c.stop && ++calls == c.failOnCall); };
     const ErrorInfo result =
-        c.throughMove ? fs::moveFile(source, target, proceed)
-                      : fs::copyMove(source, dir.file(QStringLiteral("to/big.bin")), proceed);
-
+        c.throughMove ? fs::moveFile(m.source, m.target, proceed) : m.run(false, proceed);
     QCOMPARE(calls, c.failOnCall); // the fault was reached
     QCOMPARE(result.number, c.error);
-    QCOMPARE(dir.read(QStringLiteral("from/big.bin")), content);
-    QCOMPARE(entries(target), QStringList());
-    QCOMPARE(entries(dir.file(QStringLiteral("from"))), QStringList{"big.bin"});
+    QCOMPARE(m.state(), before);
 }
 
 #ifndef NAMEWICK_QT_FILE_SYSTEM
@@ -584,15 +550,9 @@ void TestFileSystem::killedCopyLeavesNoTrace_data() {
 
 void TestFileSystem::killedCopyLeavesNoTrace() {
     QFETCH(bool, acrossDevices);
-    TestDir dir;
-    QTemporaryDir shm(QStringLiteral("/dev/shm/namewick-test-XXXXXX"));
-    const QByteArray content = randomBytes(3 * 1024 * 1024, 8);
-    const QString source = dir.write(QStringLiteral("from/big.bin"), content);
-    QString target = dir.mkdir(QStringLiteral("to"));
-    if (acrossDevices) {
-        target = otherDevice(shm, target);
-        QVERIFY2(!target.isEmpty(), "no /dev/shm on another device than the temporary folder");
-    }
+    const MoveFixture m(randomBytes(3 * 1024 * 1024, 8), acrossDevices);
+    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
+    const QStringList before = m.state();
 
     const int result = inChild([&] {
         int blocks = 0;
@@ -601,13 +561,10 @@ void TestFileSystem::killedCopyLeavesNoTrace() {
                 ::raise(SIGKILL);
             return 0;
         });
-        return (acrossDevices ? fs::moveFile(source, target)
-                              : fs::copyMove(source, target + QStringLiteral("/big.bin")))
-            .number;
+        return m.run(acrossDevices).number;
     });
     QCOMPARE(result, -SIGKILL);
-    QCOMPARE(entries(target), QStringList());
-    QCOMPARE(dir.read(QStringLiteral("from/big.bin")), content);
+    QCOMPARE(m.state(), before);
 }
 #endif
 
@@ -623,16 +580,10 @@ void TestFileSystem::changedSourceIsKept_data() {
 
 void TestFileSystem::changedSourceIsKept() {
     QFETCH(ChangeCase, c);
-    TestDir dir;
-    QTemporaryDir shm(QStringLiteral("/dev/shm/namewick-test-XXXXXX"));
     const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 4);
-    const QString source = dir.write(QStringLiteral("from/big.bin"), content);
-    QString target = dir.mkdir(QStringLiteral("to"));
-    if (c.acrossDevices) {
-        target = otherDevice(shm, target);
-        QVERIFY2(!target.isEmpty(), "no /dev/shm on another device than the temporary folder");
-    }
-    const QByteArray src = rawPath(source);
+    const MoveFixture m(content, c.acrossDevices);
+    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
+    const QByteArray src = rawPath(m.source);
     const QByteArray newer = c.append ? content + "appended" : QByteArray("saved anew");
 
     bool changed = false;
@@ -648,15 +599,13 @@ void TestFileSystem::changedSourceIsKept() {
         }
         return 0;
     });
-    const ErrorInfo result = c.acrossDevices
-                                 ? fs::moveFile(source, target)
-                                 : fs::copyMove(source, target + QStringLiteral("/big.bin"));
+    const ErrorInfo result = m.run(c.acrossDevices);
     QVERIFY(changed);
     QCOMPARE(result.number, int(ErrPathFileAccess));
-    QCOMPARE(result.detail, source);
-    QCOMPARE(dir.read(QStringLiteral("from/big.bin")), newer);
-    QCOMPARE(entries(dir.file(QStringLiteral("from"))), QStringList{"big.bin"});
-    QCOMPARE(entries(target), QStringList());
+    QCOMPARE(result.detail, m.source);
+    QCOMPARE(readRaw(src), newer);
+    QCOMPARE(entries(m.dir.file(QStringLiteral("from"))), QStringList{"big.bin"});
+    QCOMPARE(entries(m.target), QStringList());
 }
 
 QTEST_APPLESS_MAIN(TestFileSystem)
