@@ -8,7 +8,6 @@
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
-#include <QScopeGuard>
 #include <QTest>
 
 #include <csignal>
@@ -29,90 +28,10 @@ using nw::test::TestDir;
 namespace {
 
 const QByteArray Header = "File1,FSize1,FPath1,pctMatched,File2,FSize2,FPath2,MyMethod\r\n";
-
-struct Run {
-    int code = -1; // -2: the process crashed or did not start
-    QByteArray out;
-    QByteArray err;
-};
+const QByteArrayList Songs = {"a/song.mp3", "b/song.mp3", "c/song.mp3"};
 
 QStringList words(const char* text) {
     return QString::fromUtf8(text).split(QLatin1Char(' '), Qt::SkipEmptyParts);
-}
-
-void prepare(QProcess& p, const QStringList& args, const QString& workDir) {
-    // A fixed locale, so sizes read "1,234.6" on every machine.
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
-    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
-    env.remove(QStringLiteral("LANGUAGE"));
-    p.setProcessEnvironment(env);
-    p.setProgram(QStringLiteral(NAMEWICK_SCAN));
-    p.setArguments(args);
-    if (!workDir.isEmpty())
-        p.setWorkingDirectory(workDir);
-}
-
-Run finish(QProcess& p) {
-    Run r;
-    if (!p.waitForStarted() || !p.waitForFinished(-1)) {
-        r.code = -2;
-        return r;
-    }
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    r.code = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
-    return r;
-}
-
-Run runScan(const QStringList& args, const QString& workDir = {}) {
-    QProcess p;
-    prepare(p, args, workDir);
-    p.start();
-    return finish(p);
-}
-
-// Run as a user whom permission bits stop: nobody, when the test runs as root.
-Run runUnprivileged(const QStringList& args, const QString& workDir) {
-    QProcess p;
-    prepare(p, args, workDir);
-    makeUnprivileged(p);
-    p.start();
-    return finish(p);
-}
-
-// Standard output and error on one new terminal; out gets what it showed.
-Run runOnTerminal(const QStringList& args) {
-    Run r;
-    int master = -1;
-    int slave = -1;
-    if (::openpty(&master, &slave, nullptr, nullptr, nullptr) != 0)
-        return r;
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    QProcess p;
-    prepare(p, args, {});
-    p.setChildProcessModifier([slave] {
-        ::dup2(slave, STDOUT_FILENO);
-        ::dup2(slave, STDERR_FILENO);
-    });
-    p.start();
-    r = finish(p);
-    ::close(slave);
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
-        r.out.append(buffer, n);
-    ::close(master);
-    return r;
-}
-
-// Whether the process is waiting in a write to its standard error, by the kernel's account.
-bool writingToStderr(qint64 pid) {
-    QFile f(QStringLiteral("/proc/%1/syscall").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QList<QByteArray> call = f.readAll().split(' ');
-    return call.size() > 1 && call[0] == QByteArray::number(SYS_write) && call[1] == "0x2";
 }
 
 QByteArray rawPath(const QString& path) {
@@ -123,6 +42,82 @@ QByteArray rawPath(const QString& path) {
 qint64 sizeRaw(const QByteArray& path) {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0 ? qint64(st.st_size) : -1;
+}
+
+// What a non-blocking descriptor has to give now.
+QByteArray readAvailable(int fd) {
+    QByteArray out;
+    char buffer[4096];
+    for (ssize_t n; fd >= 0 && (n = ::read(fd, buffer, sizeof buffer)) > 0;)
+        out.append(buffer, n);
+    return out;
+}
+
+// A new terminal: the program writes to slave, what it showed is read from master.
+struct Terminal {
+    int master = -1;
+    int slave = -1;
+    Terminal() {
+        ::openpty(&master, &slave, nullptr, nullptr, nullptr);
+        ::fcntl(master, F_SETFD, FD_CLOEXEC);
+        ::fcntl(slave, F_SETFD, FD_CLOEXEC);
+        ::fcntl(master, F_SETFL, O_NONBLOCK);
+    }
+    ~Terminal() {
+        ::close(master);
+        ::close(slave);
+    }
+};
+
+void prepare(QProcess& p, const QStringList& args, const QString& workDir) {
+    // A fixed locale, so sizes read "1,234.6" on every machine.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("LC_ALL"), QStringLiteral("C.UTF-8"));
+    env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
+    env.remove(QStringLiteral("LANGUAGE"));
+    p.setProcessEnvironment(env);
+    p.setProgram(QStringLiteral(NAMEWICK_SCAN));
+    p.setArguments(args);
+    p.setWorkingDirectory(workDir);
+}
+
+struct Run {
+    int code = -2; // -2: the process crashed or did not start
+    QByteArray out;
+    QByteArray err;
+};
+
+// Nobody: a user whom permission bits stop, when the tests run as root. Terminal: standard
+// output and error on one new terminal, out what it showed.
+enum class As { Caller, Nobody, Terminal };
+
+Run runScan(const QStringList& args, const QString& workDir = {}, As as = As::Caller) {
+    QProcess p;
+    prepare(p, args, workDir);
+    if (as == As::Nobody)
+        makeUnprivileged(p);
+    std::optional<Terminal> terminal;
+    if (as == As::Terminal)
+        p.setChildProcessModifier([slave = terminal.emplace().slave] {
+            ::dup2(slave, STDOUT_FILENO);
+            ::dup2(slave, STDERR_FILENO);
+        });
+    p.start();
+    Run r;
+    if (p.waitForStarted() && p.waitForFinished(-1) && p.exitStatus() == QProcess::NormalExit)
+        r.code = p.exitCode();
+    r.out = terminal ? readAvailable(terminal->master) : p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+
+// Whether the process is waiting in a write to its standard error, by the kernel's account.
+bool writingToStderr(qint64 pid) {
+    QFile f(QStringLiteral("/proc/%1/syscall").arg(pid));
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    const QList<QByteArray> call = f.readAll().split(' ');
+    return call.size() > 1 && call[0] == QByteArray::number(SYS_write) && call[1] == "0x2";
 }
 
 // Tree entries: "dir/" a folder, "name" an empty file, "name=text", "name#N" N bytes.
@@ -177,8 +172,6 @@ struct Trees {
         return out;
     }
 };
-
-const QByteArrayList Songs = {"a/song.mp3", "b/song.mp3", "c/song.mp3"};
 
 } // namespace
 
@@ -424,12 +417,8 @@ void TestCli::outputIntoSpecialFile() {
     const int reader = device ? -1 : ::open(node.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const Run r = runScan(
         {QStringLiteral("--output"), QFile::decodeName(link ? linkPath : node), t.root.path()});
-    QByteArray received;
-    char buffer[4096];
-    for (ssize_t n; reader >= 0 && (n = ::read(reader, buffer, sizeof buffer)) > 0;)
-        received.append(buffer, n);
-    if (reader >= 0)
-        ::close(reader);
+    const QByteArray received = readAvailable(reader);
+    ::close(reader);
 
     QCOMPARE(r.code, code);
     QCOMPARE(r.err.contains("could not be written"), code != 0);
@@ -550,9 +539,8 @@ void TestCli::refusedBeforeScan() {
         QCOMPARE(::chmod(t.rootText().constData(), 0755), 0);
         readOnly.emplace(t.other.path(), 0555);
     }
-    const QStringList expanded = t.expandArgs(args);
     const Run r =
-        unprivileged ? runUnprivileged(expanded, t.root.path()) : runScan(expanded, t.root.path());
+        runScan(t.expandArgs(args), t.root.path(), unprivileged ? As::Nobody : As::Caller);
     QCOMPARE(r.code, code);
     QCOMPARE(r.out, QByteArray());
     QVERIFY2(r.err.contains(message), r.err.constData());
@@ -698,19 +686,11 @@ void TestCli::interruptCancelsScan() {
     // Progress goes to a terminal whose output is held, so the scan waits in its first progress
     // line, drawn after a fifth of a second (the whole scan takes seconds), until the signal is
     // there.
-    int master = -1;
-    int slave = -1;
-    QCOMPARE(::openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    const auto closeTerminal = qScopeGuard([&] {
-        ::close(master);
-        ::close(slave);
-    });
-    ::fcntl(master, F_SETFD, FD_CLOEXEC);
-    ::fcntl(slave, F_SETFD, FD_CLOEXEC);
-    QCOMPARE(::tcflow(slave, TCOOFF), 0);
+    Terminal terminal;
+    QCOMPARE(::tcflow(terminal.slave, TCOOFF), 0);
     QProcess p;
     prepare(p, words("--mode levenshtein --distance 3 --format json") << t.root.path(), {});
-    p.setChildProcessModifier([slave] { ::dup2(slave, STDERR_FILENO); });
+    p.setChildProcessModifier([slave = terminal.slave] { ::dup2(slave, STDERR_FILENO); });
     p.start();
     QVERIFY(p.waitForStarted());
     const QString log = t.root.file(QStringLiteral("Log.txt"));
@@ -721,12 +701,12 @@ void TestCli::interruptCancelsScan() {
         if (QFile::exists(log))
             break;
         // Still listing the tree: let this line through and hold the next.
-        QCOMPARE(::tcflow(slave, TCOON), 0);
+        QCOMPARE(::tcflow(terminal.slave, TCOON), 0);
         p.waitForFinished(5);
-        QCOMPARE(::tcflow(slave, TCOOFF), 0);
+        QCOMPARE(::tcflow(terminal.slave, TCOOFF), 0);
     }
     QCOMPARE(::kill(pid_t(p.processId()), signal), 0);
-    QCOMPARE(::tcflow(slave, TCOON), 0);
+    QCOMPARE(::tcflow(terminal.slave, TCOON), 0);
     QVERIFY(p.waitForFinished(-1));
     QCOMPARE(p.exitStatus(), QProcess::NormalExit);
     QCOMPARE(p.exitCode(), code);
@@ -736,11 +716,7 @@ void TestCli::interruptCancelsScan() {
     const int found = top.value(QStringLiteral("found")).toInt(-1);
     QVERIFY(found >= 1);
     QCOMPARE(t.root.read(QStringLiteral("Log.txt")).count("\r\n"), found);
-    QByteArray shown;
-    char buffer[4096];
-    ::fcntl(master, F_SETFL, O_NONBLOCK);
-    for (ssize_t n; (n = ::read(master, buffer, sizeof buffer)) > 0;)
-        shown.append(buffer, n);
+    const QByteArray shown = readAvailable(terminal.master);
     QVERIFY2(shown.contains("\x1b[KCanceled\r\n"), shown.constData());
 }
 
@@ -764,7 +740,7 @@ void TestCli::namesEscapedOnTerminal() {
     // Newline, escape, delete, backslash, a byte that is not UTF-8, and a C1 control (CSI).
     makeTree(t.root.path(),
              {"a\nb\x1b[31m\x7f\\\xe9\xc2\x9b.mp3", "a\nb\x1b[31m\x7f\\\xe9\xc2\x9b.ogg"});
-    const Run r = runOnTerminal(t.expandArgs(args));
+    const Run r = runScan(t.expandArgs(args), {}, As::Terminal);
     QVERIFY2(r.out.contains(shown), r.out.constData());
     for (const char raw : {'\x1b', '\x7f', '\xe9', '\x9b'})
         QVERIFY2(!r.out.contains(raw), r.out.constData());
