@@ -180,12 +180,10 @@ class TestCli : public QObject {
 private slots:
     void output_data();
     void output();
-    void outputFile_data();
-    void outputFile();
+    void outputFileReplaced();
     void outputIntoSpecialFile_data();
     void outputIntoSpecialFile();
-    void logFile_data();
-    void logFile();
+    void noLogKeepsOldLog();
 
     void refusedBeforeScan_data();
     void refusedBeforeScan();
@@ -289,33 +287,17 @@ void TestCli::output() {
         QCOMPARE(r.err, err);
 }
 
-void TestCli::outputFile_data() {
-    QTest::addColumn<QString>("format");
-    QTest::addColumn<bool>("relative");
-
-    QTest::newRow("csv") << "csv" << false;
-    QTest::newRow("json") << "json" << false;
-    QTest::newRow("csv, relative to working folder") << "csv" << true;
-}
-
-void TestCli::outputFile() {
-    QFETCH(QString, format);
-    QFETCH(bool, relative);
-
+// Any other file than a device or FIFO is replaced by what standard output would get; a
+// relative name is read from the working folder.
+void TestCli::outputFileReplaced() {
     Trees t;
     makeTree(t.root.path(), Songs);
-    const QStringList common = {QStringLiteral("--format"), format, t.root.path()};
-    const Run toStdout = runScan(common);
-    QCOMPARE(toStdout.code, 0);
-    QVERIFY(toStdout.out.size() > Header.size());
-
-    const QString name = relative ? QStringLiteral("pairs.out") : t.other.file("pairs.out");
-    const Run toFile =
-        runScan(QStringList{QStringLiteral("--output"), name} + common, t.other.path());
-    QCOMPARE(toFile.code, 0);
-    QCOMPARE(toFile.out, QByteArray());
-    QCOMPARE(t.other.read(QStringLiteral("pairs.out")), toStdout.out);
-    QVERIFY(!t.root.exists(QStringLiteral("pairs.out")));
+    t.other.write(QStringLiteral("pairs.csv"), "old content");
+    const Run r = runScan({QStringLiteral("--output"), QStringLiteral("pairs.csv"), t.root.path()},
+                          t.other.path());
+    QCOMPARE(r.code, 0);
+    QCOMPARE(r.out, QByteArray());
+    QCOMPARE(t.other.read(QStringLiteral("pairs.csv")), runScan({t.root.path()}).out);
 }
 
 void TestCli::outputIntoSpecialFile_data() {
@@ -371,48 +353,11 @@ void TestCli::outputIntoSpecialFile() {
         QCOMPARE(received, runScan({t.root.path()}).out);
 }
 
-void TestCli::logFile_data() {
-    QTest::addColumn<QByteArrayList>("tree");
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<bool>("oldLog");
-    QTest::addColumn<QByteArrayList>("lines"); // none: no log at all
-
-    const QByteArrayList found = {"Same Length: %Rb/song.mp3 <=> %Ra/song.mp3 (4)",
-                                  "Same Length: %Rc/song.mp3 <=> %Ra/song.mp3 (4)",
-                                  "Same Length: %Rc/song.mp3 <=> %Rb/song.mp3 (4)"};
-    const QStringList noLog = words("--no-log");
-    QTest::newRow("pairs in the order found") << Songs << QStringList{} << false << found;
-    QTest::newRow("old log replaced") << Songs << QStringList{} << true << found;
-    QTest::newRow("--no-log keeps the old log")
-        << Songs << noLog << true << QByteArrayList{"old line"};
-    QTest::newRow("--no-log writes none") << Songs << noLog << false << QByteArrayList{};
-    QTest::newRow("no pair: old log deleted")
-        << QByteArrayList{"song.mp3", "other.mp3"} << QStringList{} << true << QByteArrayList{};
-    QTest::newRow("levenshtein score")
-        << QByteArrayList{"track1.mp3", "track12.mp3"} << words("--mode=levenshtein --distance=1")
-        << false << QByteArrayList{"Levenshtein Distance: %Rtrack12.mp3 <=> %Rtrack1.mp3 (1)"};
-    QTest::newRow("checksum pair keeps the name's label and score")
-        << QByteArrayList{"alpha.bin=same", "zulu.bin=same"} << words("--crc") << false
-        << QByteArrayList{"File 2 Longer: %Rzulu.bin <=> %Ralpha.bin (0)"};
-    QTest::newRow("name not valid utf-8")
-        << QByteArrayList{"caf\xE9.mp3", "caf\xE9.ogg"} << QStringList{} << false
-        << QByteArrayList{"Same Length: %Rcaf\xE9.ogg <=> %Rcaf\xE9.mp3 (4)"};
-}
-
-void TestCli::logFile() {
-    QFETCH(QByteArrayList, tree);
-    QFETCH(QStringList, args);
-    QFETCH(bool, oldLog);
-    QFETCH(QByteArrayList, lines);
-
+void TestCli::noLogKeepsOldLog() {
     Trees t;
-    makeTree(t.root.path(), tree);
-    if (oldLog)
-        t.root.write(QStringLiteral("Log.txt"), "old line\r\n");
-    const Run r = runScan(args << t.root.path());
-    QCOMPARE(r.code, 0);
-    QCOMPARE(t.root.exists(QStringLiteral("Log.txt")), !lines.isEmpty());
-    QCOMPARE(readRaw(t.rootText() + "Log.txt"), t.expandLines(lines));
+    makeTree(t.root.path(), Songs + QByteArrayList{"Log.txt=old line\r\n"});
+    QCOMPARE(runScan({QStringLiteral("--no-log"), t.root.path()}).code, 0);
+    QCOMPARE(t.root.read(QStringLiteral("Log.txt")), QByteArray("old line\r\n"));
 }
 
 void TestCli::refusedBeforeScan_data() {
