@@ -151,26 +151,65 @@ struct EntryCase {
     int deleteError;
 };
 
-struct FaultCase {
-    bool throughMove; // moveFile with its rename refused as cross-device, else copyMove
-    fs::MoveStep step;
-    int failOnCall;
-    int err;
-    int error;
-    bool stop = false; // proceed says no on call failOnCall instead of the step failing
+// A move that the fault hook upsets at the nth call of a step: the step fails, the user stops
+// it, its process is killed, or the source is written to meanwhile.
+enum class Upset { Fail, Stop, Kill, Append, Replace };
+struct UpsetCase {
+    fs::MoveStep at;
+    int nth;
+    Upset upset;
+    bool acrossDevices; // moveFile onto /dev/shm, else copyMove
+    int err = 0;        // Fail: the system error the step gives
+    int error = 0;      // what the move gives
 };
 
-struct ChangeCase {
-    fs::MoveStep at;
-    bool append; // else replaced by a rename, as an editor saves
-    bool acrossDevices;
-};
+// Runs the move upset as c says; the source must stay, as it was or as it was changed, and
+// nothing of the copy be left.
+void upsetMove(const UpsetCase& c) {
+    const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 3);
+    const MoveFixture m(content, c.acrossDevices);
+    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
+    const QByteArray src = rawPath(m.source);
+    const QStringList before = m.state();
+    int calls = 0;
+    const auto move = [&] {
+        const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
+            if (c.upset == Upset::Stop || at != c.at || calls == c.nth || ++calls != c.nth)
+                return 0; // once only
+            if (c.upset == Upset::Kill)
+                ::raise(SIGKILL);
+            if (c.upset == Upset::Append)
+                writeRaw(src, "appended", O_APPEND);
+            if (c.upset == Upset::Replace) { // as an editor saves
+                writeRaw(src + ".new", "saved anew");
+                ::rename(QByteArray(src + ".new").constData(), src.constData());
+            }
+            return c.upset == Upset::Fail ? c.err : 0;
+        });
+        return m.run(c.acrossDevices, [&] { return c.upset != Upset::Stop || ++calls != c.nth; });
+    };
+    if (c.upset == Upset::Kill) {
+        QCOMPARE(inChild([&] { return move().number; }), -SIGKILL);
+        QCOMPARE(m.state(), before);
+        return;
+    }
+    const ErrorInfo result = move();
+    QCOMPARE(calls, c.nth); // the upset came
+    QCOMPARE(result.number, c.error);
+    if (c.upset == Upset::Fail || c.upset == Upset::Stop) {
+        QCOMPARE(m.state(), before);
+        return;
+    }
+    QCOMPARE(result.detail, m.source);
+    QCOMPARE(readRaw(src), c.upset == Upset::Append ? content + "appended" : "saved anew");
+    QCOMPARE(entries(m.dir.file(QStringLiteral("from"))), QStringList{"big.bin"});
+    QCOMPARE(entries(m.target), QStringList());
+}
 
 } // namespace
 
 Q_DECLARE_METATYPE(EntryCase)
-Q_DECLARE_METATYPE(FaultCase)
-Q_DECLARE_METATYPE(ChangeCase)
+Q_DECLARE_METATYPE(UpsetCase)
 
 class TestFileSystem : public QObject {
     Q_OBJECT
@@ -501,111 +540,59 @@ void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
 }
 
 void TestFileSystem::faultLeavesSourceAndNoTrace_data() {
-    QTest::addColumn<FaultCase>("c");
+    QTest::addColumn<UpsetCase>("c");
     using S = fs::MoveStep;
-    QTest::newRow("copy, second block") << FaultCase{false, S::CopyBlock, 2, ENOSPC, ErrDiskFull};
-    QTest::newRow("copy, first block") << FaultCase{false, S::CopyBlock, 1, EIO, ErrDeviceIO};
-    QTest::newRow("verify") << FaultCase{false, S::Verify, 1, EIO, ErrDeviceIO};
-    QTest::newRow("publish") << FaultCase{false, S::Publish, 1, ENOSPC, ErrDiskFull};
-    QTest::newRow("remove source")
-        << FaultCase{false, S::RemoveSource, 1, EACCES, ErrPermissionDenied};
-    QTest::newRow("rename") << FaultCase{true, S::Rename, 1, ENOSPC, ErrDiskFull};
-    QTest::newRow("move: copy, second block")
-        << FaultCase{true, S::CopyBlock, 2, ENOSPC, ErrDiskFull};
-    QTest::newRow("move: publish") << FaultCase{true, S::Publish, 1, EDQUOT, ErrDiskFull};
-    QTest::newRow("move: remove source")
-        << FaultCase{true, S::RemoveSource, 1, EPERM, ErrPermissionDenied};
-    QTest::newRow("move: check source") << FaultCase{true, S::CheckSource, 1, EIO, ErrDeviceIO};
-    QTest::newRow("stopped at second block")
-        << FaultCase{false, S::CopyBlock, 2, 0, ErrUserInterrupt, true};
-    QTest::newRow("move: stopped at second block")
-        << FaultCase{true, S::CopyBlock, 2, 0, ErrUserInterrupt, true};
+    const auto row = [](const char* name, S at, int nth, bool across, int err, int error) {
+        QTest::newRow(name) << UpsetCase{at,     nth, err ? Upset::Fail : Upset::Stop,
+                                         across, err, error};
+    };
+    row("copy, second block", S::CopyBlock, 2, false, ENOSPC, ErrDiskFull);
+    row("copy, first block", S::CopyBlock, 1, false, EIO, ErrDeviceIO);
+    row("verify", S::Verify, 1, false, EIO, ErrDeviceIO);
+    row("publish", S::Publish, 1, false, ENOSPC, ErrDiskFull);
+    row("remove source", S::RemoveSource, 1, false, EACCES, ErrPermissionDenied);
+    row("rename", S::Rename, 1, true, ENOSPC, ErrDiskFull);
+    row("move: copy, second block", S::CopyBlock, 2, true, ENOSPC, ErrDiskFull);
+    row("move: publish", S::Publish, 1, true, EDQUOT, ErrDiskFull);
+    row("move: remove source", S::RemoveSource, 1, true, EPERM, ErrPermissionDenied);
+    row("move: check source", S::CheckSource, 1, true, EIO, ErrDeviceIO);
+    row("stopped at second block", S::CopyBlock, 2, false, 0, ErrUserInterrupt);
+    row("move: stopped at second block", S::CopyBlock, 2, true, 0, ErrUserInterrupt);
 }
 
 void TestFileSystem::faultLeavesSourceAndNoTrace() {
-    QFETCH(FaultCase, c);
-    const MoveFixture m(randomBytes(2 * 1024 * 1024 + 1000, 3), false);
-    const QStringList before = m.state();
-
-    int calls = 0;
-    const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
-        if (c.throughMove && at == fs::MoveStep::Rename && c.step != fs::MoveStep::Rename)
-            return EXDEV;
-        return !c.stop && at == c.step && ++calls == c.failOnCall ? c.err : 0;
-    });
-    const fs::MoveProceed proceed = [&] { return !(c.stop && ++calls == c.failOnCall); };
-    const ErrorInfo result =
-        c.throughMove ? fs::moveFile(m.source, m.target, proceed) : m.run(false, proceed);
-    QCOMPARE(calls, c.failOnCall); // the fault was reached
-    QCOMPARE(result.number, c.error);
-    QCOMPARE(m.state(), before);
+    QFETCH(UpsetCase, c);
+    upsetMove(c);
 }
 
 #ifndef NAMEWICK_QT_FILE_SYSTEM
 void TestFileSystem::killedCopyLeavesNoTrace_data() {
-    QTest::addColumn<bool>("acrossDevices"); // moveFile onto /dev/shm instead of copyMove
-    QTest::newRow("same file system") << false;
-    QTest::newRow("across devices") << true;
+    QTest::addColumn<UpsetCase>("c");
+    QTest::newRow("same file system") << UpsetCase{fs::MoveStep::CopyBlock, 2, Upset::Kill, false};
+    QTest::newRow("across devices") << UpsetCase{fs::MoveStep::CopyBlock, 2, Upset::Kill, true};
 }
 
 void TestFileSystem::killedCopyLeavesNoTrace() {
-    QFETCH(bool, acrossDevices);
-    const MoveFixture m(randomBytes(3 * 1024 * 1024, 8), acrossDevices);
-    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
-    const QStringList before = m.state();
-
-    const int result = inChild([&] {
-        int blocks = 0;
-        const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
-            if (at == fs::MoveStep::CopyBlock && ++blocks == 2)
-                ::raise(SIGKILL);
-            return 0;
-        });
-        return m.run(acrossDevices).number;
-    });
-    QCOMPARE(result, -SIGKILL);
-    QCOMPARE(m.state(), before);
+    QFETCH(UpsetCase, c);
+    upsetMove(c);
 }
 #endif
 
 void TestFileSystem::changedSourceIsKept_data() {
-    QTest::addColumn<ChangeCase>("c");
+    QTest::addColumn<UpsetCase>("c");
     using S = fs::MoveStep;
-    QTest::newRow("replaced while copied") << ChangeCase{S::CopyBlock, false, false};
-    QTest::newRow("replaced before removal") << ChangeCase{S::CheckSource, false, false};
-    QTest::newRow("appended to before removal") << ChangeCase{S::CheckSource, true, false};
-    QTest::newRow("across devices, replaced before removal")
-        << ChangeCase{S::CheckSource, false, true};
+    const auto row = [](const char* name, S at, Upset upset, bool across) {
+        QTest::newRow(name) << UpsetCase{at, 1, upset, across, 0, ErrPathFileAccess};
+    };
+    row("replaced while copied", S::CopyBlock, Upset::Replace, false);
+    row("replaced before removal", S::CheckSource, Upset::Replace, false);
+    row("appended to before removal", S::CheckSource, Upset::Append, false);
+    row("across devices, replaced before removal", S::CheckSource, Upset::Replace, true);
 }
 
 void TestFileSystem::changedSourceIsKept() {
-    QFETCH(ChangeCase, c);
-    const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 4);
-    const MoveFixture m(content, c.acrossDevices);
-    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
-    const QByteArray src = rawPath(m.source);
-    const QByteArray newer = c.append ? content + "appended" : QByteArray("saved anew");
-
-    bool changed = false;
-    const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
-        if (at == c.at && !changed) {
-            changed = true;
-            if (c.append) {
-                writeRaw(src, "appended", O_APPEND);
-            } else {
-                writeRaw(src + ".new", newer);
-                ::rename(QByteArray(src + ".new").constData(), src.constData());
-            }
-        }
-        return 0;
-    });
-    const ErrorInfo result = m.run(c.acrossDevices);
-    QVERIFY(changed);
-    QCOMPARE(result.number, int(ErrPathFileAccess));
-    QCOMPARE(result.detail, m.source);
-    QCOMPARE(readRaw(src), newer);
-    QCOMPARE(entries(m.dir.file(QStringLiteral("from"))), QStringList{"big.bin"});
-    QCOMPARE(entries(m.target), QStringList());
+    QFETCH(UpsetCase, c);
+    upsetMove(c);
 }
 
 QTEST_APPLESS_MAIN(TestFileSystem)
