@@ -14,32 +14,35 @@ using namespace nw;
 
 namespace {
 
-// Once the next modal window is up, hands it to act; act must close it.
-void whenModalShows(std::function<void(QWidget&)> act) {
-    QTimer::singleShot(0, qApp, [act = std::move(act)]() mutable {
-        if (QWidget* modal = QApplication::activeModalWidget())
-            act(*modal);
-        else
-            whenModalShows(std::move(act));
+// Once the next modal window is up, seen gets what describe tells of it, which must close it;
+// another kind of window is named and closed.
+template <class Dialog>
+void whenShown(QString& seen, const std::function<QString(Dialog&)>& describe) {
+    seen = QStringLiteral("no dialog came up");
+    QTimer::singleShot(0, qApp, [&seen, describe] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            whenShown(seen, describe);
+        } else if (auto* dialog = qobject_cast<Dialog*>(modal)) {
+            seen = describe(*dialog);
+        } else {
+            seen = QStringLiteral("a %1 came up").arg(modal->metaObject()->className());
+            modal->close();
+        }
     });
 }
 
-// The buttons by name, "Yes No Cancel"; any others as "other".
+// The buttons by name, "Yes|No|Cancel"; any others as "other".
 QString buttonNames(QMessageBox::StandardButtons buttons) {
-    const std::pair<QMessageBox::StandardButton, const char*> names[] = {
-        {QMessageBox::Yes, "Yes"},
-        {QMessageBox::No, "No"},
-        {QMessageBox::Ok, "OK"},
-        {QMessageBox::Cancel, "Cancel"}};
     QStringList shown;
-    for (const auto& [button, name] : names) {
+    for (const auto button :
+         {QMessageBox::Yes, QMessageBox::No, QMessageBox::Ok, QMessageBox::Cancel})
         if (buttons.testFlag(button))
-            shown << QString::fromLatin1(name);
-        buttons &= ~QMessageBox::StandardButtons(button);
-    }
-    if (buttons)
+            shown << QString::fromLatin1(
+                QMetaEnum::fromType<QMessageBox::StandardButtons>().valueToKey(button));
+    if (buttons & ~(QMessageBox::Yes | QMessageBox::No | QMessageBox::Ok | QMessageBox::Cancel))
         shown << QStringLiteral("other");
-    return shown.join(QLatin1Char(' '));
+    return shown.join(QLatin1Char('|'));
 }
 
 } // namespace
@@ -63,15 +66,15 @@ void TestDesktopDialogs::messageBox_data() {
     QTest::addColumn<QString>("shown"); // buttons, icon and default button of the box
 
     QTest::newRow("Delete") << MessageButtons::YesNo << MessageIcon::None << MessageAnswer::Yes
-                            << "Yes No, NoIcon, default Yes";
+                            << "Yes|No, NoIcon, default Yes";
     QTest::newRow("Remove") << MessageButtons::YesNo << MessageIcon::Critical << MessageAnswer::Yes
-                            << "Yes No, Critical, default Yes";
+                            << "Yes|No, Critical, default Yes";
     QTest::newRow("three answers") << MessageButtons::YesNoCancel << MessageIcon::Question
-                                   << MessageAnswer::No << "Yes No Cancel, Question, default No";
+                                   << MessageAnswer::No << "Yes|No|Cancel, Question, default No";
     QTest::newRow("OK or Cancel") << MessageButtons::OkCancel << MessageIcon::Warning
-                                  << MessageAnswer::Cancel << "OK Cancel, Warning, default Cancel";
+                                  << MessageAnswer::Cancel << "Ok|Cancel, Warning, default Cancel";
     QTest::newRow("OK") << MessageButtons::Ok << MessageIcon::Information << MessageAnswer::Ok
-                        << "OK, Information, default OK";
+                        << "Ok, Information, default Ok";
 }
 
 void TestDesktopDialogs::messageBox() {
@@ -80,26 +83,20 @@ void TestDesktopDialogs::messageBox() {
     QFETCH(MessageAnswer, defaultAnswer);
     QFETCH(QString, shown);
 
-    QString seen = QStringLiteral("no message box came up");
-    whenModalShows([&](QWidget& modal) {
-        auto* box = qobject_cast<QMessageBox*>(&modal);
-        if (!box) {
-            seen = QStringLiteral("a %1 came up").arg(modal.metaObject()->className());
-            modal.close();
-            return;
-        }
-        seen = QStringLiteral("%1|%2|%3, %4, default %5")
-                   .arg(box->windowTitle(), box->text(), buttonNames(box->standardButtons()),
-                        QString::fromLatin1(
-                            QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box->icon())),
-                        buttonNames(box->standardButton(box->defaultButton())));
-        // Enter answers what the default button answers.
-        QTest::keyClick(box, Qt::Key_Return);
+    QString seen;
+    whenShown<QMessageBox>(seen, [](QMessageBox& box) {
+        const QString text =
+            QStringLiteral("%1|%2|%3, %4, default %5")
+                .arg(box.windowTitle(), box.text(), buttonNames(box.standardButtons()),
+                     QString::fromLatin1(
+                         QMetaEnum::fromType<QMessageBox::Icon>().valueToKey(box.icon())),
+                     buttonNames(box.standardButton(box.defaultButton())));
+        QTest::keyClick(&box, Qt::Key_Return); // answers what the default button answers
+        return text;
     });
-    DesktopDialogs dialogs;
-    const MessageAnswer answer =
-        dialogs.message(QStringLiteral("Confirmation"), QStringLiteral("Sure?\nDelete: a.txt?"),
-                        buttons, icon, defaultAnswer);
+    const MessageAnswer answer = DesktopDialogs().message(QStringLiteral("Confirmation"),
+                                                          QStringLiteral("Sure?\nDelete: a.txt?"),
+                                                          buttons, icon, defaultAnswer);
     QCOMPARE(seen, QStringLiteral("Confirmation|Sure?\nDelete: a.txt?|") + shown);
     QVERIFY2(answer == defaultAnswer, "Enter did not give the default button's answer");
 }
@@ -114,25 +111,19 @@ void TestDesktopDialogs::folderDialog_data() {
 void TestDesktopDialogs::folderDialog() {
     QFETCH(bool, allowNewFolder);
     QFETCH(QString, shown);
-    QString seen = QStringLiteral("no folder dialog came up");
-    whenModalShows([&](QWidget& modal) {
-        auto* dialog = qobject_cast<QFileDialog*>(&modal);
-        if (!dialog) {
-            seen = QStringLiteral("a %1 came up").arg(modal.metaObject()->className());
-            modal.close();
-            return;
-        }
-        const bool foldersOnly = dialog->fileMode() == QFileDialog::Directory &&
-                                 dialog->testOption(QFileDialog::ShowDirsOnly);
-        seen = dialog->windowTitle() + QLatin1Char('|') +
+
+    QString seen;
+    whenShown<QFileDialog>(seen, [](QFileDialog& dialog) {
+        const bool foldersOnly = dialog.fileMode() == QFileDialog::Directory &&
+                                 dialog.testOption(QFileDialog::ShowDirsOnly);
+        dialog.reject();
+        return dialog.windowTitle() + QLatin1Char('|') +
                (foldersOnly ? QStringLiteral("folders only") : QStringLiteral("files too")) +
-               (dialog->testOption(QFileDialog::ReadOnly) ? QStringLiteral(", read-only")
-                                                          : QStringLiteral(", new folder allowed"));
-        dialog->reject();
+               (dialog.testOption(QFileDialog::ReadOnly) ? QStringLiteral(", read-only")
+                                                         : QStringLiteral(", new folder allowed"));
     });
-    DesktopDialogs dialogs;
     const QString chosen =
-        dialogs.browseFolder(QStringLiteral("Move ''a.txt'' to:"), allowNewFolder);
+        DesktopDialogs().browseFolder(QStringLiteral("Move ''a.txt'' to:"), allowNewFolder);
     QCOMPARE(seen, QStringLiteral("Move ''a.txt'' to:|") + shown);
     QVERIFY2(chosen.isEmpty(), "a cancelled folder dialog chose a folder");
 }

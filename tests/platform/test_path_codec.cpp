@@ -1,10 +1,8 @@
-#include "platform/Crc32.h"
 #include "platform/PathCodec.h"
 
 #include <QTest>
 
 #include <algorithm>
-#include <cstdint>
 
 using namespace nw;
 
@@ -15,8 +13,6 @@ private slots:
     void bytesSurviveRoundTrip_data();
     void bytesSurviveRoundTrip();
     void strayTextEncodes();
-    void crc32_data();
-    void crc32();
 };
 
 namespace {
@@ -40,7 +36,6 @@ void TestPathCodec::bytesSurviveRoundTrip_data() {
 
     const QString utf8 = QString::fromUtf8("caf\xC3\xA9 \xE2\x82\xAC \xF0\x9F\x98\x80");
     row("valid utf-8 reads as itself", utf8.toUtf8(), utf8);
-    row("ascii", "song.mp3", "song.mp3");
     row("latin-1 byte", "caf\xE9.mp3", "caf" + text({0xDCE9}) + ".mp3");
     // Its low surrogate U+DC80 is also the escape of byte 0x80.
     row("four-byte, low half in escape range", "a\xF0\x90\x82\x80z");
@@ -82,42 +77,6 @@ void TestPathCodec::strayTextEncodes() {
                                                                 "b"));
     QCOMPARE(encodePath(text({u'a', 0xD83D})), QByteArray("a\xEF\xBF\xBD"));
     QCOMPARE(encodePath(text({0xDC7F})), QByteArray("\xEF\xBF\xBD")); // just below the escapes
-}
-
-void TestPathCodec::crc32_data() {
-    QTest::addColumn<QByteArray>("data");
-    QTest::addColumn<qint64>("crc"); // -1: only the pieces are checked against the whole
-    QTest::addColumn<int>("piece");
-
-    QTest::newRow("empty") << QByteArray() << qint64(0) << 1;
-    QTest::newRow("one byte") << QByteArray("a") << qint64(0xE8B7BE43) << 1;
-    for (int piece = 1; piece <= 9; ++piece)
-        QTest::addRow("check value in pieces of %d", piece)
-            << QByteArray("123456789") << qint64(0xCBF43926) << piece;
-    QTest::newRow("fox") << QByteArray("The quick brown fox jumps over the lazy dog")
-                         << qint64(0x414FA339) << 10;
-    QTest::newRow("zero bytes") << QByteArray(32, '\0') << qint64(0x190A55AD) << 32;
-    QByteArray large(3 * 1024 * 1024 + 17, '\0');
-    for (qsizetype k = 0; k < large.size(); ++k)
-        large[k] = char((k * 131 + k / 7) & 0xFF);
-    QTest::newRow("3 MiB in pieces of 1 MiB") << large << qint64(-1) << (1 << 20);
-    QTest::newRow("3 MiB in odd pieces") << large << qint64(-1) << 65521;
-}
-
-void TestPathCodec::crc32() {
-    QFETCH(QByteArray, data);
-    QFETCH(qint64, crc);
-    QFETCH(int, piece);
-    const uint32_t whole = crc32Update(0, data.constData(), size_t(data.size()));
-    if (crc >= 0)
-        QCOMPARE(qint64(whole), crc);
-    uint32_t pieces = 0;
-    for (qsizetype at = 0; at < data.size(); at += piece) {
-        pieces = crc32Update(pieces, data.constData() + at,
-                             size_t(qMin<qsizetype>(piece, data.size() - at)));
-        pieces = crc32Update(pieces, data.constData(), 0); // an empty piece changes nothing
-    }
-    QCOMPARE(pieces, whole);
 }
 
 QTEST_APPLESS_MAIN(TestPathCodec)
