@@ -1,8 +1,11 @@
 #pragma once
 
+#include "widgets/PageView.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -40,7 +43,7 @@ private:
         });
         connect(socket, &QTcpSocket::readyRead, this, [this, socket, head] {
             *head += socket->readAll();
-            if (!head->contains("\r\n\r\n") || head->isEmpty())
+            if (!head->contains("\r\n\r\n"))
                 return;
             requests << head->left(head->indexOf("\r\n"));
             head->clear();
@@ -58,5 +61,10 @@ private:
     QByteArray body_;
     QByteArray contentType_;
 };
+
+// Waits for the page's answer; the test server answers at once.
+inline bool waitForPage(PageView* page) {
+    return !page->loading() || QSignalSpy(page, &PageView::loaded).wait(20000);
+}
 
 } // namespace nw::test
