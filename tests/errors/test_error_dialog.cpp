@@ -179,7 +179,6 @@ void TestErrorDialog::channelsKeepTheDialogOpen() {
     const QString mail = errorMailUrl(executableName(), fields).toString(QUrl::FullyEncoded);
     const QString search = errorSearchUrl(fields.description).toString(QUrl::FullyEncoded);
     QCOMPARE(shell.urls, throws ? QStringList() : QStringList({mail, mail, search}));
-    QVERIFY(mail.contains(QStringLiteral("Can%27t%20read%20a%26b%20%232")));
 }
 
 void TestErrorDialog::reportWhileTheDialogIsOpenLosesNeither() {

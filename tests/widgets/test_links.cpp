@@ -50,14 +50,11 @@ void TestLinks::addresses_data() {
     QTest::addColumn<QUrl>("built");
     QTest::addColumn<QString>("expected");
 
-    QTest::newRow("home") << homePageUrl() << page("/");
     // The executable's name without extension, as the update page knows the program.
     QTest::newRow("update") << updateUrl() << page("/update.php?sw=test_links") + versionQuery();
     QTest::newRow("update, renamed with & # and blank")
         << updateUrl(QStringLiteral("my finder&v=2#x"))
         << page("/update.php?sw=my%20finder%26v%3D2%23x") + versionQuery();
-    QTest::newRow("newsletter") << newsletterUrl()
-                                << QStringLiteral("mailto:") + QLatin1String(maker::NewsMail);
     QTest::newRow("contact, & # and blank")
         << contactUrl(QStringLiteral("a b&c#d")) << page("/comments.php?submitted=a%20b%26c%23d");
     QTest::newRow("donation, empty") << donationUrl(QString()) << payment("");
