@@ -5,9 +5,7 @@
 #include <QFileInfo>
 #include <QTest>
 
-#ifdef Q_OS_UNIX
 #include <unistd.h>
-#endif
 
 using nw::IniFile;
 using nw::test::TestDir;
@@ -115,7 +113,6 @@ void TestIniFile::writeAndRemove() {
     const QDateTime old = QDateTime::currentDateTime().addDays(-3);
     IniFile ini(before.isEmpty() ? dir.file("qvx.ini") : dir.write("qvx.ini", before, old));
     QStringList names{"qvx.ini"};
-#ifdef Q_OS_UNIX
     // A second name keeps the old content only if the file is replaced whole, never rewritten
     // in place where a crash could leave it half written.
     if (!before.isEmpty()) {
@@ -124,7 +121,6 @@ void TestIniFile::writeAndRemove() {
                  0);
         names.prepend("before.ini");
     }
-#endif
     if (value.isNull()) {
         QVERIFY(ini.remove(section, key).ok());
     } else {
