@@ -1,15 +1,12 @@
 // Saves a picture of each dialog into the folder given as the first argument.
 #include "about/AboutDialog.h"
 #include "about/UpdateWindow.h"
-#include "core/Version.h"
 #include "errors/ErrorDialog.h"
 #include "errors/ErrorSubmitWindow.h"
 #include "support/PageServer.h"
-#include "widgets/PageView.h"
 
 #include <QApplication>
 #include <QDir>
-#include <QSignalSpy>
 
 using namespace nw;
 
@@ -19,11 +16,6 @@ bool save(QWidget& widget, const QString& folder, const QString& name) {
     widget.show();
     QCoreApplication::processEvents();
     return widget.grab().save(QDir(folder).filePath(name + QStringLiteral(".png")));
-}
-
-void waitFor(PageView* page) {
-    if (page->loading())
-        QSignalSpy(page, &PageView::loaded).wait(20000);
 }
 
 } // namespace
@@ -43,22 +35,16 @@ int main(int argc, char* argv[]) {
                ErrorInfo::make(ErrFormShownModally));
     ok &= save(error, folder, QStringLiteral("frmError"));
 
-    const QByteArray major = QByteArray::number(VersionMajor);
-    const QByteArray minor = QByteArray::number(VersionMinor);
-    const QByteArray build = QByteArray::number(VersionRevision);
-    const QByteArray answer = "<html><body><h3>Namewick Finder</h3><p>You are running the latest "
-                              "version (" +
-                              major + '.' + minor + " build " + build + ").</p></body></html>";
-    test::PageServer server(200, answer);
-    UpdateWindow update(nullptr, server.url("/update.php?sw=namewick&major=" + major +
-                                            "&minor=" + minor + "&build=" + build));
-    waitFor(update.page());
+    test::PageServer server(200, "<html><body><h3>Namewick Finder</h3><p>You are running the "
+                                 "latest version.</p></body></html>");
+    UpdateWindow update(nullptr, server.url("/update.php?sw=namewick"));
+    test::waitForPage(update.page());
     ok &= save(update, folder, QStringLiteral("Browser"));
 
     test::PageServer reports(500, "<h1>Internal Server Error</h1><p>The report could not be "
                                   "stored.</p>");
     ErrorSubmitWindow submit(reports.url("/sw_errors.php?a=namewick&o="));
-    waitFor(submit.page());
+    test::waitForPage(submit.page());
     ok &= save(submit, folder, QStringLiteral("errSubmit"));
     return ok ? 0 : 1;
 }

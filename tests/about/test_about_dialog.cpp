@@ -1,17 +1,13 @@
 #include "about/AboutDialog.h"
-#include "core/Flags.h"
 #include "core/Version.h"
+#include "support/DialogChecks.h"
 #include "support/RecordingShell.h"
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
-#include "widgets/DialogLook.h"
 #include "widgets/Links.h"
 #include "widgets/MakerLinks.h"
 
 #include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
 #include <QStandardPaths>
 
 using namespace nw;
@@ -28,16 +24,6 @@ QStringList itemsOf(const QComboBox* combo) {
 
 const QStringList Amounts = {"$5.00", "$10.00", "$15.00", "$20.00", "$25.00"};
 
-QString shownText(const QWidget* control) {
-    if (const auto* label = qobject_cast<const QLabel*>(control))
-        return label->text();
-    if (const auto* button = qobject_cast<const QPushButton*>(control))
-        return button->text();
-    if (const auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->currentText();
-    return {};
-}
-
 } // namespace
 
 class TestAboutDialog : public QObject {
@@ -45,16 +31,12 @@ class TestAboutDialog : public QObject {
 
 private slots:
     void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
-    void cleanup() { StopFlag = false; }
 
     void texts_data();
     void texts();
-    void tabOrder();
     void roles_data();
     void roles();
     void aboutTwiceShowsFiveAmountsEachTime();
-    void aboutRoleClosesWithoutMainWindow_data();
-    void aboutRoleClosesWithoutMainWindow();
     void buttonsOpenTheBrowser_data();
     void buttonsOpenTheBrowser();
 };
@@ -94,45 +76,28 @@ void TestAboutDialog::texts_data() {
 void TestAboutDialog::texts() {
     QFETCH(QString, text);
     QFETCH(QRect, twips);
-    const QString name = QString::fromUtf8(QTest::currentDataTag());
-    AboutDialog dialog(AboutRole::StartUp);
-    const QWidget* control = dialog.findChild<QWidget*>(name);
-    QVERIFY2(control, qPrintable(QStringLiteral("the dialog has no control %1").arg(name)));
-    QVERIFY2(shownText(control) == text,
-             qPrintable(QStringLiteral("%1 shows \"%2\" where the user must see \"%3\"")
-                            .arg(name, shownText(control), text)));
-    QVERIFY2(control->geometry() ==
-                 look::place(twips.left(), twips.top(), twips.width(), twips.height()),
-             qPrintable(name + QStringLiteral(" is not where it was designed")));
-}
-
-void TestAboutDialog::tabOrder() {
-    AboutDialog dialog(AboutRole::About);
-    QWidget* at = child<QWidget>(dialog, "cmdOK");
-    QCOMPARE(dialog.focusWidget(), at);
-    // Tab skips what takes no focus: the labels, the picture and the dialog itself.
-    QStringList order;
-    do {
-        if (at->focusPolicy() & Qt::TabFocus && !at->objectName().isEmpty())
-            order << at->objectName();
-        at = at->nextInFocusChain();
-    } while (at->objectName() != QLatin1String("cmdOK") && order.size() < 20);
-    QCOMPARE(order, QStringList({"cmdOK", "ContactMe", "DonateAmt", "DonateBtn"}));
+    checkControl(AboutDialog(AboutRole::StartUp), text, twips);
 }
 
 void TestAboutDialog::roles_data() {
     QTest::addColumn<AboutRole>("role");
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("height");
-    QTest::newRow("start-up") << AboutRole::StartUp << QStringLiteral("Continue") << 238;
-    QTest::newRow("about") << AboutRole::About << QStringLiteral("Exit") << 239;
+    QTest::addColumn<int>("key"); // what closes it; 0: a click on the button
+    QTest::newRow("start-up") << AboutRole::StartUp << QStringLiteral("Continue") << 238 << 0;
+    QTest::newRow("about, Exit") << AboutRole::About << QStringLiteral("Exit") << 239 << 0;
+    QTest::newRow("about, Esc") << AboutRole::About << QStringLiteral("Exit") << 239
+                                << int(Qt::Key_Escape);
 }
 
 void TestAboutDialog::roles() {
     QFETCH(AboutRole, role);
     QFETCH(QString, button);
     QFETCH(int, height);
+    QFETCH(int, key);
     AboutDialog dialog(role);
+    int continued = 0;
+    dialog.setContinue([&] { return ++continued > 0; });
     QCOMPARE(dialog.windowTitle(), QStringLiteral("About Namewick Finder"));
     QVERIFY(dialog.windowFlags() & Qt::FramelessWindowHint);
     QCOMPARE(dialog.size(), QSize(461, height));
@@ -140,11 +105,21 @@ void TestAboutDialog::roles() {
     QCOMPARE(ok->text(), button);
     QVERIFY(ok->isDefault());
     QCOMPARE(dialog.focusWidget(), ok);
+    QCOMPARE(tabChain(ok), QStringList({"cmdOK", "ContactMe", "DonateAmt", "DonateBtn"}));
     QCOMPARE(child<QLabel>(dialog, "Me")->toolTip(), QLatin1String(maker::ContactMail));
     auto* amount = child<QComboBox>(dialog, "DonateAmt");
     QVERIFY(amount->isEditable());
     QCOMPARE(itemsOf(amount), Amounts);
-    QCOMPARE(amount->currentText(), QStringLiteral("$5.00"));
+
+    dialog.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
+    if (key)
+        QTest::keyClick(&dialog, Qt::Key(key));
+    else
+        QTest::mouseClick(ok, Qt::LeftButton);
+    QVERIFY(!dialog.isVisible());
+    // Only the start-up role opens the main window.
+    QCOMPARE(continued, role == AboutRole::StartUp ? 1 : 0);
 }
 
 void TestAboutDialog::aboutTwiceShowsFiveAmountsEachTime() {
@@ -168,41 +143,15 @@ void TestAboutDialog::aboutTwiceShowsFiveAmountsEachTime() {
     QVERIFY(modals.closedItself);
 }
 
-void TestAboutDialog::aboutRoleClosesWithoutMainWindow_data() {
-    QTest::addColumn<int>("key"); // 0: a click on the button
-    QTest::newRow("Exit") << 0;
-    QTest::newRow("Enter") << int(Qt::Key_Return);
-    QTest::newRow("Esc") << int(Qt::Key_Escape);
-}
-
-void TestAboutDialog::aboutRoleClosesWithoutMainWindow() {
-    QFETCH(int, key);
-    AboutDialog dialog(AboutRole::About);
-    int continued = 0;
-    dialog.setContinue([&] { return ++continued > 0; });
-    dialog.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&dialog));
-    if (key)
-        QTest::keyClick(&dialog, Qt::Key(key));
-    else
-        QTest::mouseClick(child<QPushButton>(dialog, "cmdOK"), Qt::LeftButton);
-    QVERIFY(!dialog.isVisible());
-    QCOMPARE(continued, 0);
-}
-
 void TestAboutDialog::buttonsOpenTheBrowser_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<int>("chosen"); // -1: typed
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QUrl>("url");
-    const auto donate = [](const char* name, int chosen, const QString& typed, const char* amount) {
-        QTest::newRow(name) << QStringLiteral("DonateBtn") << chosen << typed
-                            << donationUrl(QString::fromLatin1(amount));
-    };
-    donate("donation, start value", 0, {}, "5.00");
-    donate("donation, chosen", 2, {}, "15.00");
-    donate("donation, typed", -1, QStringLiteral("$7.50"), "7.50");
-    donate("donation, emptied", -1, {}, "");
+    QTest::newRow("donation, chosen")
+        << QStringLiteral("DonateBtn") << 2 << QString() << donationUrl(QStringLiteral("15.00"));
+    QTest::newRow("donation, typed") << QStringLiteral("DonateBtn") << -1 << QStringLiteral("$7.50")
+                                     << donationUrl(QStringLiteral("7.50"));
     QTest::newRow("contact") << QStringLiteral("ContactMe") << 0 << QString()
                              << QUrl(QStringLiteral(
                                          "http://%1/comments.php?submitted=test_about_dialog")

@@ -11,17 +11,6 @@
 using namespace nw;
 using namespace nw::test;
 
-namespace {
-
-WindowOptions optionsIn(const TestDir& config) {
-    WindowOptions options;
-    options.favouritesFile = config.file(QStringLiteral("qvx.ini"));
-    options.startFolder = config.path();
-    return options;
-}
-
-} // namespace
-
 class TestStartUp : public QObject {
     Q_OBJECT
 
@@ -41,14 +30,13 @@ private:
 void TestStartUp::aboutDialogComesFirst_data() {
     QTest::addColumn<int>("key"); // 0: a click on "Continue", -1: the dialog closed
     QTest::newRow("Continue") << 0;
-    QTest::newRow("Enter") << int(Qt::Key_Return);
     QTest::newRow("Esc") << int(Qt::Key_Escape);
     QTest::newRow("closed: nothing opens") << -1;
 }
 
 void TestStartUp::aboutDialogComesFirst() {
     QFETCH(int, key);
-    StartUp startUp(optionsIn(config_));
+    StartUp startUp(windowOptions(config_, config_.path()));
     QVERIFY(startUp.Main());
     AboutDialog* about = startUp.about();
     QVERIFY(about);
@@ -63,11 +51,7 @@ void TestStartUp::aboutDialogComesFirst() {
     else
         QTest::mouseClick(child<QPushButton>(*about, "cmdOK"), Qt::LeftButton);
     QVERIFY(!about->isVisible());
-    QCOMPARE(startUp.window() != nullptr, key >= 0);
-    if (key >= 0) {
-        QVERIFY(startUp.window()->isVisible());
-        QCOMPARE(startUp.window()->objectName(), QStringLiteral("frmMain"));
-    }
+    QCOMPARE(startUp.window() && startUp.window()->isVisible(), key >= 0);
 }
 
 void TestStartUp::failedContinueKeepsTheDialog() {
@@ -91,7 +75,7 @@ void TestStartUp::failedContinueKeepsTheDialog() {
 }
 
 void TestStartUp::lastWindowClosedEndsTheProgram() {
-    StartUp startUp(optionsIn(config_));
+    StartUp startUp(windowOptions(config_, config_.path()));
     bool mainWindowSeen = false;
     bool gaveUp = false;
     QTimer::singleShot(0, this, [&] {

@@ -5,28 +5,14 @@
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
 #include "widgets/Links.h"
-#include "widgets/PageView.h"
 
 #include <QAction>
-#include <QSignalSpy>
 #include <QStandardPaths>
 
 #include <memory>
 
 using namespace nw;
 using namespace nw::test;
-
-namespace {
-
-// Waits for the page's answer; the test server answers at once.
-bool waitForPage(PageView* page) {
-    if (!page->loading())
-        return true;
-    QSignalSpy loaded(page, &PageView::loaded);
-    return loaded.wait(20000);
-}
-
-} // namespace
 
 class TestUpdateWindow : public QObject {
     Q_OBJECT

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "widgets/PageView.h"
+
 #include <QByteArray>
 #include <QHostAddress>
 #include <QList>
+#include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QUrl>
@@ -33,24 +36,21 @@ public:
 
 private:
     void serve(QTcpSocket* socket) {
-        auto* head = new QByteArray;
-        connect(socket, &QTcpSocket::disconnected, socket, [socket, head] {
-            delete head;
-            socket->deleteLater();
-        });
-        connect(socket, &QTcpSocket::readyRead, this, [this, socket, head] {
-            *head += socket->readAll();
-            if (!head->contains("\r\n\r\n") || head->isEmpty())
-                return;
-            requests << head->left(head->indexOf("\r\n"));
-            head->clear();
-            QByteArray answer = "HTTP/1.1 " + QByteArray::number(status_) + " Answer\r\n";
-            answer += "Content-Type: " + contentType_ + "\r\n";
-            answer += "Content-Length: " + QByteArray::number(body_.size()) + "\r\n";
-            answer += "Connection: close\r\n\r\n";
-            socket->write(answer + body_);
-            socket->disconnectFromHost();
-        });
+        connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
+        // The slot keeps the head read so far: it may come in pieces.
+        connect(socket, &QTcpSocket::readyRead, this,
+                [this, socket, head = QByteArray()]() mutable {
+                    head += socket->readAll();
+                    if (!head.contains("\r\n\r\n"))
+                        return;
+                    requests << head.left(head.indexOf("\r\n"));
+                    head.clear();
+                    socket->write("HTTP/1.1 " + QByteArray::number(status_) +
+                                  " Answer\r\nContent-Type: " + contentType_ +
+                                  "\r\nContent-Length: " + QByteArray::number(body_.size()) +
+                                  "\r\nConnection: close\r\n\r\n" + body_);
+                    socket->disconnectFromHost();
+                });
     }
 
     QTcpServer server_;
@@ -58,5 +58,10 @@ private:
     QByteArray body_;
     QByteArray contentType_;
 };
+
+// Waits for the page's answer; the test server answers at once.
+inline bool waitForPage(PageView* page) {
+    return !page->loading() || QSignalSpy(page, &PageView::loaded).wait(20000);
+}
 
 } // namespace nw::test

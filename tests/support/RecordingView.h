@@ -15,42 +15,64 @@ class RecordingRows : public RowTable {
 public:
     explicit RecordingRows(QStringList& events)
         : events_(events) {}
-    void addAtTop(const ResultRow& row) override;
-    void setSorted(bool sorted) override;
+    void addAtTop(const ResultRow& row) override {
+        RowTable::addAtTop(row);
+        added.append(text(row));
+    }
+    void setSorted(bool sorted) override {
+        events_.append(sorted ? QStringLiteral("sorted") : QStringLiteral("unsorted"));
+        RowTable::setSorted(sorted);
+    }
 
     // The rows from the top down, each as its eight cells joined by "|".
-    QStringList texts() const;
+    QStringList texts() const {
+        QStringList out;
+        for (int r = 1; r <= count(); ++r)
+            out.append(text(row(r)));
+        return out;
+    }
 
     QStringList added; // the rows in the order they came, as texts() gives them
 
 private:
+    static QString text(const ResultRow& row) {
+        return QStringList(row.cells.begin(), row.cells.end()).join(QLatin1Char('|'));
+    }
     QStringList& events_;
 };
 
 // A ScanView that keeps what the driver did to it, for tests to read back.
 class RecordingView : public ScanView {
 public:
-    void lockControls() override;
-    void unlockControls(MatchMode mode) override;
-    void showCRCSkip(bool shown) override;
+    void lockControls() override {
+        locked = true;
+        events << "lock";
+    }
+    void unlockControls(MatchMode mode) override {
+        locked = false;
+        events << (mode == MatchMode::Levenshtein ? "unlock levenshtein" : "unlock chars");
+    }
+    void showCRCSkip(bool shown) override { events << (shown ? "crcskip on" : "crcskip off"); }
     void uncheckCRC() override { crcUnchecked = true; }
     void setScoreHeader(const QString& caption) override { scoreHeader = caption; }
-    void setStatus(StatusPanel panel, const QString& text) override;
-    void setCaption(const QString& text) override {
-        caption = text;
-        captions.append(text);
+    void setStatus(StatusPanel panel, const QString& text) override {
+        (panel == StatusPanel::FileName ? fileNamePanel : secsPanel) = text;
     }
+    void setCaption(const QString& text) override { captions.append(caption = text); }
     void setProgressRange(int, int maximum) override { progressMax = maximum; }
     void setProgress(int position) override { progress = position; }
-    void yield() override;
+    void yield() override {
+        ++yields;
+        if (onYield)
+            onYield(*this);
+    }
 
     QString fileNamePanel;
     QString secsPanel;
-    QStringList secsHistory;
     QString caption;
     QStringList captions;
     QString scoreHeader;
-    QStringList events; // "lock", "unlock", "crcskip on", "sorted"...
+    QStringList events; // "lock", "unlock chars", "crcskip on", "sorted"...
     RecordingRows rows{events};
     int progress = 0;
     int progressMax = 0;

@@ -8,11 +8,11 @@
 
 namespace nw::test {
 
-// A temporary folder tree for a test: files with given content, folders, links.
+// A temporary folder tree for a test: files with given content, folders, links. It is removed
+// with system calls: Qt cannot remove names that are not UTF-8.
 class TestDir {
 public:
     TestDir();
-    // Removes the tree with system calls first: Qt cannot remove names that are not UTF-8.
     ~TestDir();
     TestDir(const TestDir&) = delete;
     TestDir& operator=(const TestDir&) = delete;
@@ -20,10 +20,10 @@ public:
     // The root, without a trailing separator.
     QString path() const { return dir_.path(); }
     // root + "/" + relative
-    QString file(const QString& relative) const;
-    // Writes a file (making its folders); returns its full path.
-    QString write(const QString& relative, const QByteArray& content = {});
-    QString write(const QString& relative, const QByteArray& content, const QDateTime& modified);
+    QString file(const QString& relative) const { return path() + QLatin1Char('/') + relative; }
+    // Writes a file (making its folders), with the given time when it is valid; its full path.
+    QString write(const QString& relative, const QByteArray& content = {},
+                  const QDateTime& modified = {});
     QString mkdir(const QString& relative);
     QByteArray read(const QString& relative) const;
     bool exists(const QString& relative) const;
@@ -34,9 +34,6 @@ private:
 
 // The content of a file given by its raw bytes (empty when it cannot be read).
 QByteArray readRaw(const QByteArray& path);
-
-// Empties a folder given by its raw bytes, names that are not UTF-8 included.
-void removeContents(const QByteArray& folder);
 
 // The lines of a CR LF text file; one "<not CR LF terminated>" line when any line is not.
 QStringList crlfLines(const QByteArray& bytes);
@@ -56,7 +53,6 @@ public:
 private:
     QByteArray path_;
     unsigned old_ = 0;
-    bool changed_ = false;
 };
 
 } // namespace nw::test

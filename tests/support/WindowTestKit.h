@@ -2,12 +2,11 @@
 
 #include "core/ErrorReport.h"
 #include "core/ScanSettings.h"
-#include "platform/Dialogs.h"
+#include "support/ScriptedDialogs.h"
 #include "support/TestDir.h"
 #include "ui/MainWindow.h"
 
 #include <QAbstractItemModel>
-#include <QList>
 #include <QStringList>
 #include <QTest>
 #include <QTreeView>
@@ -15,40 +14,6 @@
 #include <memory>
 
 namespace nw::test {
-
-// A message box as the window asked for it.
-struct AskedMessage {
-    QString title;
-    QString text;
-    MessageButtons buttons;
-    MessageIcon icon;
-    MessageAnswer defaultAnswer;
-};
-
-// Answers message boxes and the folder dialog from queues, and keeps what was asked.
-class ScriptedDialogs : public Dialogs {
-public:
-    MessageAnswer message(const QString& title, const QString& text, MessageButtons buttons,
-                          MessageIcon icon, MessageAnswer defaultAnswer) override {
-        asked.append({title, text, buttons, icon, defaultAnswer});
-        messages << title + QLatin1Char('|') + text +
-                        (icon == MessageIcon::Critical ? QStringLiteral("|critical") : QString());
-        return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
-    }
-    QString browseFolder(const QString& prompt, bool allowNewFolder) override {
-        prompts << prompt + (allowNewFolder ? QStringLiteral("|new") : QString());
-        return folders.isEmpty() ? QString() : folders.takeFirst();
-    }
-
-    QStringList messages; // "title|text", "|critical" added for a critical icon
-    QList<AskedMessage> asked;
-    QStringList prompts; // "prompt", "|new" added when a new folder may be made
-    QList<MessageAnswer> answers;
-    QStringList folders;
-
-private:
-    ScopedService<Dialogs*> inUse_{dialogsService(), this};
-};
 
 // The named child of the window; fails the test when it is missing.
 template <typename T> T* child(const QObject& window, const QString& name) {
@@ -58,14 +23,19 @@ template <typename T> T* child(const QObject& window, const QString& name) {
     return found;
 }
 
-// A window whose qvx.ini lies in a temporary folder and whose start folder is given.
-inline std::unique_ptr<MainWindow> makeWindow(const TestDir& config, const QString& startFolder,
-                                              VolumeSource volumes = {}) {
+// Options of a window whose qvx.ini lies in a temporary folder and whose start folder is given.
+inline WindowOptions windowOptions(const TestDir& config, const QString& startFolder,
+                                   VolumeSource volumes = {}) {
     WindowOptions options;
     options.favouritesFile = config.file(QStringLiteral("qvx.ini"));
     options.startFolder = startFolder;
     options.volumes = std::move(volumes);
-    return std::make_unique<MainWindow>(options);
+    return options;
+}
+
+inline std::unique_ptr<MainWindow> makeWindow(const TestDir& config, const QString& startFolder,
+                                              VolumeSource volumes = {}) {
+    return std::make_unique<MainWindow>(windowOptions(config, startFolder, std::move(volumes)));
 }
 
 // A row as the scan builds it; folders are folder texts.

@@ -1,0 +1,51 @@
+#pragma once
+
+#include "widgets/DialogLook.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+namespace nw::test {
+
+// What a label, button, box or list shows.
+inline QString shownText(const QWidget* control) {
+    if (const auto* label = qobject_cast<const QLabel*>(control))
+        return label->text();
+    if (const auto* button = qobject_cast<const QPushButton*>(control))
+        return button->text();
+    if (const auto* combo = qobject_cast<const QComboBox*>(control))
+        return combo->currentText();
+    if (const auto* box = qobject_cast<const QLineEdit*>(control))
+        return box->text();
+    return {};
+}
+
+// The control named by the data row's name shows text and stands at the place given in twips.
+inline void checkControl(const QWidget& dialog, const QString& text, QRect twips) {
+    const QString name = QString::fromUtf8(QTest::currentDataTag());
+    const auto* control = dialog.findChild<QWidget*>(name);
+    QVERIFY2(control, qPrintable(QStringLiteral("the dialog has no control %1").arg(name)));
+    QVERIFY2(shownText(control) == text,
+             qPrintable(QStringLiteral("%1 shows \"%2\" where the user must see \"%3\"")
+                            .arg(name, shownText(control), text)));
+    QVERIFY2(control->geometry() ==
+                 look::place(twips.left(), twips.top(), twips.width(), twips.height()),
+             qPrintable(name + QStringLiteral(" is not where it was designed")));
+}
+
+// The named controls Tab reaches from `from` until it comes round; labels take no focus.
+inline QStringList tabChain(QWidget* from) {
+    QStringList order;
+    QWidget* at = from;
+    do {
+        if (at->focusPolicy() & Qt::TabFocus && !at->objectName().isEmpty())
+            order << at->objectName();
+        at = at->nextInFocusChain();
+    } while (at != from && order.size() < 20);
+    return order;
+}
+
+} // namespace nw::test

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "platform/Dialogs.h"
+
+#include <QList>
+#include <QStringList>
+
+namespace nw::test {
+
+// A message box as the program asked for it.
+struct AskedMessage {
+    QString title;
+    QString text;
+    MessageButtons buttons;
+    MessageIcon icon;
+    MessageAnswer defaultAnswer;
+};
+
+// Answers message boxes and the folder dialog from queues, and keeps what was asked.
+class ScriptedDialogs : public Dialogs {
+public:
+    MessageAnswer message(const QString& title, const QString& text, MessageButtons buttons,
+                          MessageIcon icon, MessageAnswer defaultAnswer) override {
+        asked.append({title, text, buttons, icon, defaultAnswer});
+        messages << title + QLatin1Char('|') + text +
+                        (icon == MessageIcon::Critical ? QStringLiteral("|critical") : QString());
+        return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
+    }
+    QString browseFolder(const QString& prompt, bool allowNewFolder) override {
+        prompts << prompt + (allowNewFolder ? QStringLiteral("|new") : QString());
+        return folders.isEmpty() ? QString() : folders.takeFirst();
+    }
+
+    QStringList messages; // "title|text", "|critical" added for a critical icon
+    QList<AskedMessage> asked;
+    QStringList prompts; // "prompt", "|new" added when a new folder may be made
+    QList<MessageAnswer> answers;
+    QStringList folders;
+
+private:
+    ScopedService<Dialogs*> inUse_{dialogsService(), this};
+};
+
+} // namespace nw::test
