@@ -1,4 +1,5 @@
 #include "support/WindowTestKit.h"
+#include "ui/ResultsModel.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -164,7 +165,7 @@ void TestWindowTexts::messageBoxes() {
     window->show();
     QVERIFY(QTest::qWaitForWindowExposed(window.get()));
     const QString folder = tree.path() + QLatin1Char('/');
-    window->addRowAtTop(pairRow("notez.txt", "0.4", folder, "notes.txt", "0.5", folder));
+    window->results()->addAtTop(pairRow("notez.txt", "0.4", folder, "notes.txt", "0.5", folder));
     // A Yes/No box is answered No, so no file goes; the folder offered is the searched one.
     dialogs.answers << MessageAnswer::No;
     dialogs.folders << tree.path();
