@@ -9,16 +9,13 @@
 
 #include <QComboBox>
 #include <QCursor>
-#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
-#include <QProgressBar>
 #include <QPushButton>
 #include <QStandardPaths>
-#include <QStatusBar>
 
 using namespace nw;
 using namespace nw::test;
@@ -56,7 +53,7 @@ private slots:
         tree_ = std::make_unique<TestDir>();
         for (const char* folder : {"A", "B", "C", "D", "E", "Data", "data", "mnt/x", "mntx"})
             tree_->mkdir(QString::fromUtf8(folder));
-        window_ = open();
+        window_ = makeWindow(*config_, tree_->path());
     }
     void cleanup() {
         window_.reset();
@@ -65,24 +62,12 @@ private slots:
         QCOMPARE(unexpected, QStringList());
     }
 
-    void windowFrame() {
-        QCOMPARE(window_->windowTitle(), QStringLiteral("Namewick Finder"));
-        const Qt::WindowFlags flags = window_->windowFlags();
-        QVERIFY(flags & Qt::CustomizeWindowHint && flags & Qt::WindowTitleHint);
-        QVERIFY(!(flags & (Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
-                           Qt::WindowMaximizeButtonHint | Qt::WindowCloseButtonHint)));
-        QVERIFY(!window_->windowIcon().isNull());
-        showWindow();
-        QCOMPARE(window_->centralWidget()->size(),
-                 QSize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips)));
-    }
-
     void focusFollowsTabOrder() {
-        const QStringList order = {"Drive1",      "Dir1",        "ScanDir",         "StopMe",
-                                   "FListView",   "fSense",      "ChrMatch",        "Levenshtein",
-                                   "mPercent",    "Command1",    "LevenshteinDist", "IgnExtensions",
-                                   "GrpSense",    "chkCRC32",    "CRCSkip",         "AutoMove",
-                                   "AutoMoveDir", "addFavorite", "FavsList",        "DelFav"};
+        const QStringList order =
+            QStringLiteral("Drive1 Dir1 ScanDir StopMe FListView fSense ChrMatch Levenshtein "
+                           "mPercent Command1 LevenshteinDist IgnExtensions GrpSense chkCRC32 "
+                           "CRCSkip AutoMove AutoMoveDir addFavorite FavsList DelFav")
+                .split(' ');
         // Each control's next stop (skipping parts of compound widgets) is the next one listed.
         for (qsizetype i = 0; i + 1 < order.size(); ++i) {
             QWidget* next = w(order.at(i))->nextInFocusChain();
@@ -112,7 +97,14 @@ private slots:
     }
 
     void startState() {
+        QCOMPARE(window_->windowTitle(), QStringLiteral("Namewick Finder"));
+        QVERIFY(!window_->windowIcon().isNull());
+        // No control box: the menu bar's first items take its place.
+        QCOMPARE(window_->windowFlags() & ~Qt::WindowType_Mask,
+                 Qt::CustomizeWindowHint | Qt::WindowTitleHint);
         showWindow();
+        QCOMPARE(window_->centralWidget()->size(),
+                 QSize(twipsToPixels(ClientWidthTwips), twipsToPixels(ClientHeightTwips)));
         QVERIFY(!w("StopMe")->isVisible() && !w("CRCSkip")->isVisible());
         const auto checked = [this](const char* name) {
             return qobject_cast<QAbstractButton*>(w(name))->isChecked();
@@ -121,16 +113,14 @@ private slots:
         QVERIFY(!checked("chkCRC32") && !checked("AutoMove") && !checked("Levenshtein"));
         QVERIFY(qobject_cast<QLineEdit*>(w("AutoMoveDir"))->isReadOnly());
         // The boxes' lists; the texts they start with are test_window_texts'.
-        const std::pair<const char*, QStringList> boxes[] = {{"mPercent", numbers(99, 1)},
-                                                             {"GrpSense", numbers(2, 5)},
-                                                             {"LevenshteinDist", numbers(0, 10)},
-                                                             {"fSense", numbers(1, 3)}};
-        for (const auto& [name, expected] : boxes) {
-            const auto* combo = qobject_cast<QComboBox*>(w(name));
+        for (const char* box :
+             {"mPercent 99 1", "GrpSense 2 5", "LevenshteinDist 0 10", "fSense 1 3"}) {
+            const QStringList spec = QString::fromUtf8(box).split(' ');
+            const auto* combo = qobject_cast<QComboBox*>(w(spec.at(0)));
             QStringList items;
             for (int i = 0; i < combo->count(); ++i)
                 items << combo->itemText(i);
-            QVERIFY2(items == expected, name);
+            QVERIFY2(items == numbers(spec.at(1).toInt(), spec.at(2).toInt()), box);
         }
     }
 
@@ -150,30 +140,19 @@ private slots:
         check(false);
     }
 
-    void resultsListAndStatusBar() {
-        const auto* list = child<QTreeView>(*window_, "FListView");
+    void listAndStatusBar() {
+        // Only the two size columns are right-aligned.
         for (int c = 0; c < ColumnCount; ++c) {
-            const auto align = list->model()
-                                   ->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole)
-                                   .value<Qt::Alignment>();
-            // Only the two size columns are right-aligned.
-            QVERIFY2(list->header()->sectionSize(c) == twipsToPixels(ColumnWidthTwips) &&
-                         bool(align & Qt::AlignRight) == (c == ColFSize1 || c == ColFSize2),
+            const QVariant align =
+                window_->results()->headerData(c, Qt::Horizontal, Qt::TextAlignmentRole);
+            QVERIFY2(bool(align.value<Qt::Alignment>() & Qt::AlignRight) == (c == 1 || c == 5),
                      qPrintable(ColumnKeys[size_t(c)]));
         }
-        const auto* bar = child<QStatusBar>(*window_, "StatusBar1");
-        int left = 0;
-        for (const PanelEntry& entry : StatusPanels) {
-            const auto* panel = child<QLabel>(*bar, QString::fromUtf8(entry.key));
-            QVERIFY2(panel->x() == left && panel->width() == twipsToPixels(entry.widthTwips),
-                     entry.key);
-            left += panel->width();
-        }
         // The progress bar lies over panel 1 and is stacked above the status bar.
-        const auto* progress = w("ProgressBar1");
+        const QWidget* bar = w("StatusBar1");
         const QObjectList siblings = bar->parentWidget()->children();
-        QVERIFY(progress->parentWidget() == bar->parentWidget() &&
-                siblings.indexOf(progress) > siblings.indexOf(bar));
+        QVERIFY(w("ProgressBar1")->parentWidget() == bar->parentWidget() &&
+                siblings.indexOf(w("ProgressBar1")) > siblings.indexOf(bar));
     }
 
     void layoutRules_data() {
@@ -245,17 +224,16 @@ private slots:
     void windowCommands() {
         showWindow();
         const QRect normal = window_->geometry();
-        trigger("MeRestore");
-        QCOMPARE(window_->windowState(), Qt::WindowNoState);
-        QCOMPARE(window_->geometry(), normal);
-        const std::pair<const char*, Qt::WindowState> commands[] = {{"MeMax", Qt::WindowMaximized},
-                                                                    {"meMin", Qt::WindowMinimized}};
-        for (const auto& [item, state] : commands) {
+        const std::pair<const char*, Qt::WindowState> steps[] = {{"MeRestore", Qt::WindowNoState},
+                                                                 {"MeMax", Qt::WindowMaximized},
+                                                                 {"MeRestore", Qt::WindowNoState},
+                                                                 {"meMin", Qt::WindowMinimized},
+                                                                 {"MeRestore", Qt::WindowNoState}};
+        for (const auto& [item, state] : steps) {
             trigger(item);
             QTRY_COMPARE_WITH_TIMEOUT(window_->windowState(), state, 1000);
-            trigger("MeRestore");
-            QTRY_COMPARE_WITH_TIMEOUT(window_->windowState(), Qt::WindowNoState, 1000);
         }
+        QCOMPARE(window_->geometry(), normal);
     }
 
     void exitAndDestructionStopScan() {
@@ -286,9 +264,9 @@ private slots:
     void foldersAndFavourites_data() {
         // Steps, split at ", ": "show X" shows folder X in the folder list, "add X" shows it and
         // presses Add Favorite, "delete K" selects favourite K (none without K) and presses
-        // Delete Favorite, "restart" opens a new window on the same qvx.ini, "ini X Y ..."
-        // writes the folders as path0, path1 ... and restarts, "click K" clicks favourite K,
-        // "drive D" chooses volume D. "@" stands for the tree in every column.
+        // Delete Favorite, "reopen X Y ..." writes the folders as path0, path1 ... (none
+        // without) and opens a new window on qvx.ini, "click K" clicks favourite K, "drive D"
+        // chooses volume D. "@" stands for the tree in every column.
         QTest::addColumn<QString>("steps");
         QTest::addColumn<QString>("keys");   // pathK=folder in qvx.ini
         QTest::addColumn<QString>("listed"); // the favourites list
@@ -307,14 +285,14 @@ private slots:
             "path0=@/A path1=@/C path2=@/D", "@/A @/C @/D", "/|@/D/");
         row("a stale key stays", "add @/A, add @/B, add @/C, delete 1, delete 1, add @/E",
             "path0=@/A path1=@/E path2=@/C", "@/A @/E", "/|@/E/");
-        row("across a restart", "add @/A, add @/B, restart, add @/C, delete 0",
+        row("across a restart", "add @/A, add @/B, reopen, add @/C, delete 0",
             "path1=@/B path2=@/C", "@/B @/C", "/|@/C/");
         row("delete without a selection", "add @/A, delete", "path0=@/A", "@/A", "/|@/A/");
-        row("missing folder is removed", "ini @/A @/gone @/B, click 1", "path0=@/A path2=@/B",
+        row("missing folder is removed", "reopen @/A @/gone @/B, click 1", "path0=@/A path2=@/B",
             "@/A @/B", "/|@/", "Missing Folder|Folder not found.|critical");
-        row("click selects volume and folder", "ini @/mnt/x @/mntx, click 0",
+        row("click selects volume and folder", "reopen @/mnt/x @/mntx, click 0",
             "path0=@/mnt/x path1=@/mntx", "@/mnt/x @/mntx", "@/mnt/|@/mnt/x/");
-        row("a volume is no prefix of a name", "ini @/mnt/x @/mntx, click 0, click 1",
+        row("a volume is no prefix of a name", "reopen @/mnt/x @/mntx, click 0, click 1",
             "path0=@/mnt/x path1=@/mntx", "@/mnt/x @/mntx", "/|@/mntx/");
         row("a volume shows its root", "drive @/mnt/", "", "", "@/mnt/|@/mnt/");
         row("a volume not ready", "drive /offline/", "", "", "/offline/|@/",
@@ -332,22 +310,12 @@ private slots:
         const VolumeSource volumes = [at] {
             return QList<Volume>{{"/", true}, {at + "/mnt/", true}, {"/offline/", false}};
         };
-        const auto reopen = [&] {
-            window_ = open(volumes);
-            showWindow();
-        };
-        reopen();
-        for (const QString& step : steps.replace('@', at).split(", ", Qt::SkipEmptyParts)) {
+        reopen({}, volumes);
+        for (const QString& step : steps.replace('@', at).split(", ")) {
             QStringList words = step.split(' ');
             const QString command = words.takeFirst();
-            if (command == "ini") {
-                for (qsizetype k = 0; k < words.size(); ++k)
-                    WriteToFile(FavouritesSection, favouriteKey(int(k)), words.at(k), favourites());
-                reopen();
-            } else if (command == "restart") {
-                const QStringList before = items();
-                reopen();
-                QCOMPARE(items(), before);
+            if (command == "reopen") {
+                reopen(words, volumes);
             } else if (command == "show" || command == "add") {
                 QVERIFY(!dir1()->setPath(words.first(), "/"));
                 if (command == "add")
@@ -380,11 +348,7 @@ private slots:
     }
 
     void tooltipShowsItemUnderPointer() {
-        for (int k = 0; k < 3; ++k)
-            WriteToFile(FavouritesSection, favouriteKey(k), tree_->file(QString(QChar('A' + k))),
-                        favourites());
-        window_ = open();
-        showWindow();
+        reopen({tree_->file("A"), tree_->file("B"), tree_->file("C")});
         QListWidget* list = favs();
         QWidget* viewport = list->viewport();
         const auto hover = [&](QPoint at) {
@@ -415,8 +379,12 @@ private:
         return list;
     }
     QString favourites() const { return config_->file(QStringLiteral("qvx.ini")); }
-    std::unique_ptr<MainWindow> open(VolumeSource volumes = {}) const {
-        return makeWindow(*config_, tree_->path(), std::move(volumes));
+    // Writes the folders as path0, path1 ... of qvx.ini, then opens and shows a new window.
+    void reopen(const QStringList& folders, VolumeSource volumes = {}) {
+        for (qsizetype k = 0; k < folders.size(); ++k)
+            WriteToFile(FavouritesSection, favouriteKey(int(k)), folders.at(k), favourites());
+        window_ = makeWindow(*config_, tree_->path(), std::move(volumes));
+        showWindow();
     }
 
     std::optional<ScriptedDialogs> dialogs_;
