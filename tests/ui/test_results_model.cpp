@@ -46,8 +46,6 @@ private slots:
             << QStringList{"b", "a", "B", "A", "sort"} << QStringList{"A/3", "a/1", "B/2", "b/0"};
         QTest::newRow("sorted: equal names stay newest first")
             << QStringList{"x", "x", "x", "sort"} << QStringList{"x/2", "x/1", "x/0"};
-        QTest::newRow("sorted: digits as text") << QStringList{"9.mp3", "10.mp3", "1.mp3", "sort"}
-                                                << QStringList{"1.mp3/2", "10.mp3/1", "9.mp3/0"};
         QTest::newRow("added while sorted: after its equals")
             << QStringList{"d", "b", "sort", "c", "B", "b"}
             << QStringList{"B/4", "b/1", "b/5", "c/3", "d/0"};

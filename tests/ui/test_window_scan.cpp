@@ -90,8 +90,6 @@ private slots:
         QTest::addColumn<bool>("ignoreExtensions");
         QTest::addColumn<bool>("crc");
 
-        QTest::newRow("as the window starts")
-            << false << QStringList{"90", "3", "0", "1"} << true << false;
         QTest::newRow("chars 60%, groups of 2")
             << false << QStringList{"60", "2", "0", "1"} << true << false;
         QTest::newRow("repeat 3, extensions kept")
