@@ -266,17 +266,12 @@ private slots:
         // presses Add Favorite, "delete K" selects favourite K (none without K) and presses
         // Delete Favorite, "reopen X Y ..." writes the folders as path0, path1 ... (none
         // without) and opens a new window on qvx.ini, "click K" clicks favourite K, "drive D"
-        // chooses volume D. "@" stands for the tree in every column.
-        QTest::addColumn<QString>("steps");
-        QTest::addColumn<QString>("keys");   // pathK=folder in qvx.ini
-        QTest::addColumn<QString>("listed"); // the favourites list
-        QTest::addColumn<QString>("shown");  // volume|scan path
-        QTest::addColumn<QString>("message");
+        // chooses volume D. Then the keys of qvx.ini, the favourites listed, "volume|scan path"
+        // and the messages shown; "@" stands for the tree throughout.
+        QTest::addColumn<QStringList>("stepsAndExpected");
         const auto row = [](const char* name, const char* steps, const char* keys,
                             const char* listed, const char* shown, const char* message = "") {
-            QTest::newRow(name) << QString::fromUtf8(steps) << QString::fromUtf8(keys)
-                                << QString::fromUtf8(listed) << QString::fromUtf8(shown)
-                                << QString::fromUtf8(message);
+            QTest::newRow(name) << QStringList{steps, keys, listed, shown, message};
         };
         row("twice the same folder", "add @/A, add @/A", "path0=@/A", "@/A", "/|@/A/");
         row("case differs", "add @/Data, add @/data", "path0=@/Data path1=@/data", "@/Data @/data",
@@ -301,17 +296,14 @@ private slots:
         row("given with a separator", "show @/Data/", "", "", "/|@/Data/");
     }
     void foldersAndFavourites() {
-        QFETCH(QString, steps);
-        QFETCH(QString, keys);
-        QFETCH(QString, listed);
-        QFETCH(QString, shown);
-        QFETCH(QString, message);
+        QFETCH(QStringList, stepsAndExpected);
         const QString at = tree_->path();
         const VolumeSource volumes = [at] {
             return QList<Volume>{{"/", true}, {at + "/mnt/", true}, {"/offline/", false}};
         };
         reopen({}, volumes);
-        for (const QString& step : steps.replace('@', at).split(", ")) {
+        QStringList expected = stepsAndExpected.replaceInStrings("@", at);
+        for (const QString& step : expected.takeFirst().split(", ")) {
             QStringList words = step.split(' ');
             const QString command = words.takeFirst();
             if (command == "reopen") {
@@ -339,12 +331,12 @@ private slots:
             if (!value.isEmpty())
                 written << favouriteKey(k) + '=' + value;
         }
-        QCOMPARE(written.join(' '), keys.replace('@', at));
-        QCOMPARE(items().join(' '), listed.replace('@', at));
-        QCOMPARE(drive1()->currentText() + '|' + window_->scanPath(), shown.replace('@', at));
+        QCOMPARE(QStringList({written.join(' '), items().join(' '),
+                              drive1()->currentText() + '|' + window_->scanPath(),
+                              dialogs_->messages.join(',')}),
+                 expected);
         // Only a root ends with a separator.
         QVERIFY(!dir1()->path().endsWith('/') || dir1()->path() == "/");
-        QCOMPARE(dialogs_->messages.join(','), message);
     }
 
     void tooltipShowsItemUnderPointer() {
