@@ -207,35 +207,29 @@ private slots:
     }
 
     void moveAsked_data() {
-        QTest::addColumn<QString>("item");
-        QTest::addColumn<QString>("chosen"); // in the tree; a/song.mp3 stands in "a"
-        QTest::addColumn<QStringList>("reports");
-        QTest::newRow("larger into a folder") << "mnuOption1_2"
-                                              << "dest" << QStringList();
+        // The item chosen for the pair of c/ and b/song.mp3, the folder of the tree chosen (a/
+        // holds a song.mp3; none: cancelled) and the error reported.
+        QTest::addColumn<QStringList>("itemFolderReport");
+        QTest::newRow("larger into a folder") << QStringList{"mnuOption1_2", "dest", ""};
         QTest::newRow("larger onto an existing name")
-            << "mnuOption1_2"
-            << "a" << QStringList({"frmMain/mnuOption1_Click/58"});
+            << QStringList{"mnuOption1_2", "a", "frmMain/mnuOption1_Click/58"};
         QTest::newRow("smaller onto an existing name")
-            << "mnuOption2_2"
-            << "a" << QStringList({"frmMain/mnuOption2_Click/58"});
-        QTest::newRow("cancelled") << "mnuOption1_2"
-                                   << "" << QStringList();
+            << QStringList{"mnuOption2_2", "a", "frmMain/mnuOption2_Click/58"};
+        QTest::newRow("cancelled") << QStringList{"mnuOption1_2", "", ""};
     }
     void moveAsked() {
-        QFETCH(QString, item);
-        QFETCH(QString, chosen);
-        QFETCH(QStringList, reports);
+        QFETCH(QStringList, itemFolderReport);
         tree_->mkdir("dest");
         addPair("n/notez.txt", "n/notes.txt");
         addPair("c/song.mp3", "b/song.mp3");
         const QStringList before = shownRows(*window_);
-        if (!chosen.isEmpty())
-            dialogs_->folders << tree_->file(chosen);
-        act(rowWith(*window_, "song.mp3|"), item);
+        if (!itemFolderReport.at(1).isEmpty())
+            dialogs_->folders << tree_->file(itemFolderReport.at(1));
+        act(rowWith(*window_, "song.mp3|"), itemFolderReport.at(0));
 
-        const bool moved = chosen == "dest";
+        const bool moved = itemFolderReport.at(1) == "dest";
         QCOMPARE(dialogs_->prompts, QStringList({"Move ''song.mp3'' to:|new"}));
-        QCOMPARE(reported(), reports);
+        QCOMPARE(reported().join(','), itemFolderReport.at(2));
         QCOMPARE(tree_->read("a/song.mp3"), QByteArray(3000, 'a'));
         QCOMPARE(tree_->read(moved ? "dest/song.mp3" : "b/song.mp3"), QByteArray(2000, 'b'));
         QCOMPARE(tree_->exists("b/song.mp3"), !moved);

@@ -85,42 +85,38 @@ private slots:
     }
 
     void showsWhatTheEngineFinds_data() {
-        QTest::addColumn<bool>("levenshtein");
-        QTest::addColumn<QStringList>("boxes"); // percent, group, distance, repeat
-        QTest::addColumn<bool>("ignoreExtensions");
-        QTest::addColumn<bool>("crc");
-
+        // The option chosen, the boxes mPercent, GrpSense, LevenshteinDist and fSense, then
+        // Ignore extensions and Check CRC32 ("x" for checked).
+        QTest::addColumn<QStringList>("controls");
         QTest::newRow("chars 60%, groups of 2")
-            << false << QStringList{"60", "2", "0", "1"} << true << false;
+            << QStringList{"ChrMatch", "60", "2", "0", "1", "x", ""};
         QTest::newRow("repeat 3, extensions kept")
-            << false << QStringList{"80", "3", "0", "3"} << false << false;
+            << QStringList{"ChrMatch", "80", "3", "0", "3", "", ""};
         QTest::newRow("edit distance 1")
-            << true << QStringList{"90", "3", "1", "2"} << true << false;
-        QTest::newRow("checksums") << false << QStringList{"99", "3", "0", "1"} << true << true;
+            << QStringList{"Levenshtein", "90", "3", "1", "2", "x", ""};
+        QTest::newRow("checksums") << QStringList{"ChrMatch", "99", "3", "0", "1", "x", "x"};
     }
     void showsWhatTheEngineFinds() {
-        QFETCH(bool, levenshtein);
-        QFETCH(QStringList, boxes);
-        QFETCH(bool, ignoreExtensions);
-        QFETCH(bool, crc);
-        QTest::mouseClick(w(levenshtein ? "Levenshtein" : "ChrMatch"), Qt::LeftButton);
+        QFETCH(QStringList, controls);
+        const bool levenshtein = controls.at(0) == "Levenshtein";
+        QTest::mouseClick(w(qPrintable(controls.at(0))), Qt::LeftButton);
         const char* names[] = {"mPercent", "GrpSense", "LevenshteinDist", "fSense"};
         for (int i = 0; i < 4; ++i)
-            qobject_cast<QComboBox*>(w(names[i]))->setEditText(boxes.at(i));
-        qobject_cast<QCheckBox*>(w("IgnExtensions"))->setChecked(ignoreExtensions);
-        qobject_cast<QCheckBox*>(w("chkCRC32"))->setChecked(crc);
+            qobject_cast<QComboBox*>(w(names[i]))->setEditText(controls.at(i + 1));
+        qobject_cast<QCheckBox*>(w("IgnExtensions"))->setChecked(controls.at(5) == "x");
+        qobject_cast<QCheckBox*>(w("chkCRC32"))->setChecked(controls.at(6) == "x");
         startScan();
 
         ScanSettings settings;
         settings.scanFolder = tree_->path() + '/';
         settings.baseFolder = tree_->path();
         settings.mode = levenshtein ? MatchMode::Levenshtein : MatchMode::Characters;
-        settings.percent = boxes.at(0);
-        settings.groupSize = boxes.at(1);
-        settings.distance = boxes.at(2);
-        settings.repeatMode = boxes.at(3);
-        settings.ignoreExtensions = ignoreExtensions;
-        settings.checkCRC = crc;
+        settings.percent = controls.at(1);
+        settings.groupSize = controls.at(2);
+        settings.distance = controls.at(3);
+        settings.repeatMode = controls.at(4);
+        settings.ignoreExtensions = controls.at(5) == "x";
+        settings.checkCRC = controls.at(6) == "x";
         RecordingView engine;
         QCOMPARE(runScan(settings, engine.rows, engine), ScanStatus::Done);
         QVERIFY(engine.rows.count() >= 2);
