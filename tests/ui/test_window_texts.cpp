@@ -3,11 +3,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QHeaderView>
-#include <QLabel>
-#include <QLineEdit>
 #include <QStandardPaths>
 
 using namespace nw;
@@ -19,23 +14,16 @@ using namespace nw::test;
 namespace {
 
 QString shownText(const QObject* control) {
-    if (const auto* action = qobject_cast<const QAction*>(control))
-        return action->text();
-    if (const auto* button = qobject_cast<const QAbstractButton*>(control))
-        return button->text();
-    if (const auto* frame = qobject_cast<const QGroupBox*>(control))
-        return frame->title();
-    if (const auto* label = qobject_cast<const QLabel*>(control))
-        return label->text();
-    if (const auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->currentText();
-    if (const auto* edit = qobject_cast<const QLineEdit*>(control))
-        return edit->text();
     if (const auto* list = qobject_cast<const QTreeView*>(control)) {
         QStringList headers;
         for (int c = 0; c < list->model()->columnCount(); ++c)
             headers << list->model()->headerData(c, Qt::Horizontal).toString();
         return headers.join(QLatin1Char('|'));
+    }
+    // A frame's title, a box's current text, or a caption.
+    for (const char* property : {"title", "currentText", "text"}) {
+        if (const QVariant text = control->property(property); text.isValid())
+            return text.toString();
     }
     return {};
 }
