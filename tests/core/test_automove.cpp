@@ -82,6 +82,12 @@ void dest(const char* name, const QString& folder, const QString& base, const QS
     QTest::newRow(name) << folder << base << target << expected;
 }
 
+void passColumns() {
+    QTest::addColumn<QString>("fault");
+    QTest::addColumn<QStringList>("reports");
+    QTest::addColumn<QStringList>("moved"); // what then stands in the target
+}
+
 } // namespace
 
 class TestAutoMove : public QObject {
@@ -91,7 +97,6 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void initTestCase_data();
     void init() { StopFlag = CRCSkipFlag = false; }
-    void cleanup() { StopFlag = CRCSkipFlag = false; }
 
     void destination_data();
     void destination();
@@ -99,8 +104,13 @@ private slots:
 
     void whichFileMoves_data();
     void whichFileMoves();
-    void interruptedPassLeavesNoTrace_data();
-    void interruptedPassLeavesNoTrace();
+    void failedMoveLeavesNoTrace_data();
+    void failedMoveLeavesNoTrace() { passLeavesNoTrace(); }
+    void stopEndsPassAfterFileInHand_data();
+    void stopEndsPassAfterFileInHand() { passLeavesNoTrace(); }
+
+private:
+    void passLeavesNoTrace();
 };
 
 void TestAutoMove::initTestCase_data() {
@@ -183,13 +193,9 @@ void TestAutoMove::whichFileMoves() {
     QVERIFY(sink.reports.isEmpty());
 }
 
-void TestAutoMove::interruptedPassLeavesNoTrace_data() {
-    QTest::addColumn<QString>("fault");
-    QTest::addColumn<QStringList>("reports"); // none: the pass ends Canceled
-    QTest::addColumn<QStringList>("moved");
-
+void TestAutoMove::failedMoveLeavesNoTrace_data() {
+    passColumns();
     const QStringList none;
-    const QStringList z = {"z/two.wav"};
     // The folder made for the move goes again.
     QTest::newRow("move fails") << "rename 1 fails" << QStringList{"frmMain/ScanDir_Click/61"}
                                 << none;
@@ -199,17 +205,23 @@ void TestAutoMove::interruptedPassLeavesNoTrace_data() {
     // Then the user is told of both faults, the second naming the file left in the target.
     QTest::newRow("Move.txt cannot be written, nor the move taken back")
         << "no log, rename 2 fails" << QStringList{"Global/WriteLog/75", "frmMain/ScanDir_Click/61"}
-        << z;
+        << QStringList{"z/two.wav"};
     // a/deep/ is two levels below the target; the earlier move stays made and logged.
     QTest::newRow("missing parent folder")
-        << "deep" << QStringList{"frmMain/ScanDir_Click/76"} << z;
-    QTest::newRow("stop between files") << "stop after a move" << none << z;
-    QTest::newRow("stop during a rename") << "stop in a rename" << none << z;
-    // The copy is abandoned: no part of it stays, nor the folder made for it.
-    QTest::newRow("stop during a copy") << "stop in a copy" << none << none;
+        << "deep" << QStringList{"frmMain/ScanDir_Click/76"} << QStringList{"z/two.wav"};
 }
 
-void TestAutoMove::interruptedPassLeavesNoTrace() {
+void TestAutoMove::stopEndsPassAfterFileInHand_data() {
+    passColumns();
+    const QStringList z = {"z/two.wav"};
+    QTest::newRow("between files") << "stop after a move" << QStringList{} << z;
+    QTest::newRow("during a rename") << "stop in a rename" << QStringList{} << z;
+    // The copy is abandoned: no part of it stays, nor the folder made for it.
+    QTest::newRow("during a copy") << "stop in a copy" << QStringList{} << QStringList{};
+}
+
+// One pass over two rows, with a fault or a Stop; reports none when the pass ends Canceled.
+void TestAutoMove::passLeavesNoTrace() {
     QFETCH_GLOBAL(nw::PairSearch, search);
     QFETCH(QString, fault);
     QFETCH(QStringList, reports);

@@ -83,7 +83,6 @@ private slots:
     void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
     void initTestCase_data();
     void init() { StopFlag = CRCSkipFlag = false; }
-    void cleanup() { StopFlag = CRCSkipFlag = false; }
 
     void scanResults_data();
     void scanResults();
@@ -205,11 +204,9 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
     QFETCH(Knobs, knobs);
     TestDir dir;
     TestDir target;
-    dir.write(QStringLiteral("a/songname.txt"), "1");
-    dir.write(QStringLiteral("a/zyxwvuts.txt"), "2");
-    dir.write(QStringLiteral("b/songname.txt"), "3");
-    dir.write(QStringLiteral("b/songnamf.txt"), "1");
-    dir.write(QStringLiteral("c/qponmlkj.txt"), "2");
+    for (const QString entry : {"a/songname.txt=1", "a/zyxwvuts.txt=2", "b/songname.txt=3",
+                                "b/songnamf.txt=1", "c/qponmlkj.txt=2"})
+        dir.write(entry.section(u'=', 0, 0), entry.section(u'=', 1).toLatin1());
     ScanSettings s = settingsFor(dir, knobs);
     RecordingView full;
     QCOMPARE(runScan(s, full.rows, full, search), ScanStatus::Done);

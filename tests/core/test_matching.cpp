@@ -54,7 +54,6 @@ class TestMatching : public QObject {
 
 private slots:
     void init() { StopFlag = false; }
-    void cleanup() { StopFlag = false; }
 
     void splitPath_data();
     void splitPath();

@@ -32,7 +32,6 @@ class TestScanFiles : public QObject {
 
 private slots:
     void init() { StopFlag = CRCSkipFlag = false; }
-    void cleanup() { StopFlag = CRCSkipFlag = false; }
 
     void listDepthFirstInNameOrder();
     void lockedFolderIsSkipped_data();
