@@ -15,49 +15,26 @@ class TestNumbers : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase();
-    void cleanupTestCase();
+    void initTestCase() { QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates)); }
 
     void numericBox_data();
     void numericBox();
     void numericBoxUnderCommaLocales();
-
     void kilobyteText_data();
     void kilobyteText();
-    void kilobyteTextReadsBackInEachLocale();
-
+    void kilobyteTextReadsBackInGerman();
     void percentText_data();
     void percentText();
-
-    void textOrder();
     void rowTableSortsByTextOrderAndKeepsTies();
-
-private:
-    QByteArray savedNumeric_;
 };
-
-void TestNumbers::initTestCase() {
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-    savedNumeric_ = std::setlocale(LC_NUMERIC, nullptr);
-}
-
-void TestNumbers::cleanupTestCase() {
-    std::setlocale(LC_NUMERIC, savedNumeric_.constData());
-    QLocale::setDefault(QLocale::c());
-}
 
 void TestNumbers::numericBox_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<int>("value");
     QTest::addColumn<int>("error");
 
-    QTest::newRow("plain") << "90" << 90 << 0;
     QTest::newRow("blanks around") << "  90\t" << 90 << 0;
-    QTest::newRow("half down to even") << "90.5" << 90 << 0;
-    QTest::newRow("half up to even") << "91.5" << 92 << 0;
     QTest::newRow("negative half to even") << "-2.5" << -2 << 0;
-    QTest::newRow("below half") << "7.49" << 7 << 0;
-    QTest::newRow("above half") << "7.51" << 8 << 0;
     QTest::newRow("leading point") << ".6" << 1 << 0;
     QTest::newRow("exponent") << "1e3" << 1000 << 0;
     QTest::newRow("sign") << "+12" << 12 << 0;
@@ -65,8 +42,6 @@ void TestNumbers::numericBox_data() {
     QTest::newRow("smallest") << "-32768" << -32768 << 0;
     QTest::newRow("rounds into range") << "-32768.5" << -32768 << 0;
 
-    QTest::newRow("letters") << "abc" << 0 << int(ErrTypeMismatch);
-    QTest::newRow("empty") << "" << 0 << int(ErrTypeMismatch);
     QTest::newRow("blanks only") << "   " << 0 << int(ErrTypeMismatch);
     QTest::newRow("blank inside") << "9 0" << 0 << int(ErrTypeMismatch);
     QTest::newRow("trailing letters") << "90%" << 0 << int(ErrTypeMismatch);
@@ -83,7 +58,6 @@ void TestNumbers::numericBox() {
 
     const NumberValue read = readNumericBox(text);
     QCOMPARE(read.error.number, error);
-    QCOMPARE(read.ok(), error == 0);
     if (error == 0)
         QCOMPARE(int(read.value), value);
 }
@@ -91,6 +65,7 @@ void TestNumbers::numericBox() {
 // Qt takes the C library's number format from the environment, so a German user's process reads
 // "91.5" with a comma in mind unless the reading ignores it.
 void TestNumbers::numericBoxUnderCommaLocales() {
+    const QByteArray saved = std::setlocale(LC_NUMERIC, nullptr);
     const char* commaLocale = nullptr;
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR.utf8"}) {
         if (std::setlocale(LC_NUMERIC, name)) {
@@ -102,7 +77,7 @@ void TestNumbers::numericBoxUnderCommaLocales() {
 
     const QLocale us(QLocale::English, QLocale::UnitedStates);
     const auto restore = qScopeGuard([&] {
-        std::setlocale(LC_NUMERIC, savedNumeric_.constData());
+        std::setlocale(LC_NUMERIC, saved.constData());
         QLocale::setDefault(us);
     });
     const QLocale de(QLocale::German, QLocale::Germany);
@@ -120,16 +95,14 @@ void TestNumbers::kilobyteText_data() {
     QTest::addColumn<qint64>("bytes");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("zero") << qint64(0) << "0.0";
     QTest::newRow("under a tenth") << qint64(44) << "0.0";
-    // 0.049 -> 0.05 -> 0.1: the two roundings add up.
+    // 0.049 -> 0.05 -> 0.1 and 1.249 -> 1.25 -> 1.3: the two roundings add up.
     QTest::newRow("double rounding below one") << qint64(49) << "0.1";
+    QTest::newRow("double rounding above one") << qint64(1249) << "1.3";
     QTest::newRow("999") << qint64(999) << "1.0";
-    QTest::newRow("1249") << qint64(1249) << "1.3";
     // 1.245 -> 1.24 (half to even) -> 1.2; 1.255 -> 1.26 -> 1.3.
     QTest::newRow("half to even keeps even") << qint64(1245) << "1.2";
     QTest::newRow("half to even goes up from odd") << qint64(1255) << "1.3";
-    QTest::newRow("grouping") << qint64(1234567) << "1,234.6";
     QTest::newRow("beyond 32 bits") << qint64(5000000000) << "5,000,000.0";
 }
 
@@ -139,22 +112,15 @@ void TestNumbers::kilobyteText() {
     QCOMPARE(nw::kilobyteText(bytes), text);
 }
 
-void TestNumbers::kilobyteTextReadsBackInEachLocale() {
-    for (const qint64 bytes : {qint64(0), qint64(999), qint64(10400), qint64(1234567)}) {
-        const QString text = nw::kilobyteText(bytes);
-        bool ok = false;
-        const double back = parseKilobyteText(text, &ok);
-        QVERIFY2(ok, qPrintable(text));
-        QCOMPARE(nw::kilobyteText(qint64(back * 1000)), text);
-    }
-    bool ok = true;
-    QCOMPARE(parseKilobyteText(QStringLiteral("abc"), &ok), 0.0);
-    QVERIFY(!ok);
-
+// The auto-move pass reads sizes back from the rows, in the user's number format.
+void TestNumbers::kilobyteTextReadsBackInGerman() {
     const QLocale de(QLocale::German, QLocale::Germany);
+    bool ok = false;
     QCOMPARE(nw::kilobyteText(1234567, de), QStringLiteral("1.234,6"));
     QCOMPARE(parseKilobyteText(QStringLiteral("1.234,6"), &ok, de), 1234.6);
     QVERIFY(ok);
+    QCOMPARE(parseKilobyteText(QStringLiteral("abc"), &ok), 0.0);
+    QVERIFY(!ok);
 }
 
 void TestNumbers::percentText_data() {
@@ -162,12 +128,9 @@ void TestNumbers::percentText_data() {
     QTest::addColumn<qint64>("count");
     QTest::addColumn<QString>("text");
 
-    QTest::newRow("half") << qint64(1) << qint64(2) << "50";
     QTest::newRow("third") << qint64(1) << qint64(3) << "33.33";
-    QTest::newRow("two thirds") << qint64(2) << qint64(3) << "66.67";
     QTest::newRow("eighth") << qint64(1) << qint64(8) << "12.5";
     QTest::newRow("half of a hundredth to even") << qint64(1) << qint64(32) << "3.12";
-    QTest::newRow("all") << qint64(3) << qint64(3) << "100";
     QTest::newRow("nearly all") << qint64(99999) << qint64(100000) << "100";
     QTest::newRow("none") << qint64(0) << qint64(7) << "0";
 }
@@ -179,36 +142,20 @@ void TestNumbers::percentText() {
     QCOMPARE(nw::percentText(position, count), text);
 }
 
-void TestNumbers::textOrder() {
-    // Letter case is ignored first, and only breaks ties, so the order never depends on the
-    // input order.
-    const auto less = [](const char* a, const char* b) {
-        return textLess(QString::fromUtf8(a), QString::fromUtf8(b));
-    };
-    QVERIFY(less("apple", "Banana") && !less("Banana", "apple"));
-    QVERIFY(less("B", "b") && !less("b", "B"));
-    QVERIFY(!less("same", "same"));
-    QVERIFY(textLess(QString(), QStringLiteral("a")));
-}
-
+// Letter case is ignored first and only breaks ties, so the order never depends on the order
+// rows came in; equal File One texts keep their top-down order from before the sort.
 void TestNumbers::rowTableSortsByTextOrderAndKeepsTies() {
-    auto row = [](const QString& one, const QString& two) {
-        ResultRow r;
-        r.cells[ColFile1] = one;
-        r.cells[ColFile2] = two;
-        return r;
-    };
     RowTable table;
-    table.addAtTop(row(QStringLiteral("b.txt"), QStringLiteral("first")));
-    table.addAtTop(row(QStringLiteral("B.txt"), QStringLiteral("x")));
-    table.addAtTop(row(QStringLiteral("a.txt"), QStringLiteral("x")));
-    table.addAtTop(row(QStringLiteral("b.txt"), QStringLiteral("second")));
+    for (const char* cells : {"b.txt/first", "B.txt/x", "a.txt/x", "b.txt/second"}) {
+        ResultRow r;
+        r.cells[ColFile1] = QString::fromLatin1(cells).section(u'/', 0, 0);
+        r.cells[ColFile2] = QString::fromLatin1(cells).section(u'/', 1);
+        table.addAtTop(r);
+    }
     table.sortBy(ColFile1);
-
     QStringList order;
     for (const ResultRow& r : table.topDown())
         order << r.cells[ColFile1] + QLatin1Char('/') + r.cells[ColFile2];
-    // Equal File One texts keep their top-down order from before the sort.
     QCOMPARE(order, (QStringList{"a.txt/x", "B.txt/x", "b.txt/second", "b.txt/first"}));
 }
 
