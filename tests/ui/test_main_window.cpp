@@ -115,12 +115,12 @@ private slots:
         // The boxes' lists; the texts they start with are test_window_texts'.
         for (const char* box :
              {"mPercent 99 1", "GrpSense 2 5", "LevenshteinDist 0 10", "fSense 1 3"}) {
-            const QStringList spec = QString::fromUtf8(box).split(' ');
-            const auto* combo = qobject_cast<QComboBox*>(w(spec.at(0)));
+            const QStringList parts = QString::fromUtf8(box).split(' ');
+            const auto* combo = qobject_cast<QComboBox*>(w(parts.at(0)));
             QStringList items;
             for (int i = 0; i < combo->count(); ++i)
                 items << combo->itemText(i);
-            QVERIFY2(items == numbers(spec.at(1).toInt(), spec.at(2).toInt()), box);
+            QVERIFY2(items == numbers(parts.at(1).toInt(), parts.at(2).toInt()), box);
         }
     }
 
