@@ -73,14 +73,14 @@ void TestReadWrite::limits() {
         write ? nw::WriteToFile(section, key, value, file) : nw::DeleteFromFile(section, key, file);
     if (!message.isEmpty()) {
         QCOMPARE(result, -1);
-        QCOMPARE(dialogs.messages, QStringList{"Namewick Finder|" + message});
+        QCOMPARE(dialogs.messages(), QStringList{"Namewick Finder|" + message});
         QVERIFY2(dialogs.asked.first().buttons == nw::MessageButtons::Ok &&
                      dialogs.asked.first().icon == nw::MessageIcon::None,
                  "not a plain OK box");
         QCOMPARE(dir.read("qvx.ini"), content);
     } else {
         QVERIFY(result != 0 && result != -1);
-        QVERIFY(dialogs.messages.isEmpty());
+        QVERIFY(dialogs.asked.isEmpty());
         QCOMPARE(nw::IniFile(file).value(section, key), value); // stored whole
         QCOMPARE(nw::ReadFromFile(section.toUpper(), key.toUpper(), file), read);
     }

@@ -22,8 +22,6 @@ public:
     MessageAnswer message(const QString& title, const QString& text, MessageButtons buttons,
                           MessageIcon icon, MessageAnswer defaultAnswer) override {
         asked.append({title, text, buttons, icon, defaultAnswer});
-        messages << title + QLatin1Char('|') + text +
-                        (icon == MessageIcon::Critical ? QStringLiteral("|critical") : QString());
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
     QString browseFolder(const QString& prompt, bool allowNewFolder) override {
@@ -31,7 +29,15 @@ public:
         return folders.isEmpty() ? QString() : folders.takeFirst();
     }
 
-    QStringList messages; // "title|text", "|critical" added for a critical icon
+    // "title|text" of each message asked, "|critical" added for a critical icon.
+    QStringList messages() const {
+        QStringList shown;
+        for (const AskedMessage& m : asked)
+            shown << m.title + QLatin1Char('|') + m.text +
+                         (m.icon == MessageIcon::Critical ? QStringLiteral("|critical")
+                                                          : QString());
+        return shown;
+    }
     QList<AskedMessage> asked;
     QStringList prompts; // "prompt", "|new" added when a new folder may be made
     QList<MessageAnswer> answers;

@@ -333,7 +333,7 @@ private slots:
         }
         QCOMPARE(QStringList({written.join(' '), items().join(' '),
                               drive1()->currentText() + '|' + window_->scanPath(),
-                              dialogs_->messages.join(',')}),
+                              dialogs_->messages().join(',')}),
                  expected);
         // Only a root ends with a separator.
         QVERIFY(!dir1()->path().endsWith('/') || dir1()->path() == "/");

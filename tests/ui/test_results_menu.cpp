@@ -192,7 +192,7 @@ private slots:
         dialogs_->answers << (yes ? MessageAnswer::Yes : MessageAnswer::No);
         act(rowWith(*window_, folder("b") + "|9 chrs|"), "mnuOption1_1"); // b against a: a larger
 
-        QCOMPARE(dialogs_->messages.size(), 1);
+        QCOMPARE(dialogs_->asked.size(), 1);
         QCOMPARE(tree_->exists("a/song.mp3"), !yes && !vanished);
         QVERIFY(tree_->exists("b/song.mp3") && tree_->exists("c/song.mp3"));
         // Either way the rows naming the file leave the list.
@@ -263,7 +263,7 @@ private slots:
         pressList(*window_, 1, Qt::LeftButton);
         child<QAction>(*window_, "mnuRemove")->trigger();
         // Only the row goes, and only on Yes.
-        QCOMPARE(dialogs_->messages.size(), 1);
+        QCOMPARE(dialogs_->asked.size(), 1);
         QCOMPARE(shownRows(*window_), yes ? QStringList({before.at(0)}) : before);
         for (const char* file : {"a/song.mp3", "b/song.mp3", "c/song.mp3"})
             QVERIFY(tree_->exists(QString::fromUtf8(file)));
@@ -315,7 +315,7 @@ private slots:
         const bool accepted = !folders.at(1).isEmpty();
         QCOMPARE(autoMove->isChecked(), accepted);
         // Refused: said so.
-        QCOMPARE(dialogs_->messages.size(), !accepted && !folders.at(0).isEmpty() ? 1 : 0);
+        QCOMPARE(dialogs_->asked.size(), !accepted && !folders.at(0).isEmpty() ? 1 : 0);
         // While on, the menu has neither file menu; unchecking clears the target without asking.
         QCOMPARE(visibleItems(popup()).size(), accepted ? 2 : 4);
         autoMove->setChecked(false);
