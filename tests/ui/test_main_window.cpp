@@ -318,13 +318,15 @@ private slots:
                 drive1()->setCurrentIndex(drive1()->findText(words.first()));
             }
         }
-        QStringList written;
+        QStringList written, listed;
+        for (int i = 0; i < favs()->count(); ++i)
+            listed << favs()->item(i)->text();
         for (int k = 0; k < 10; ++k) {
             const QString value = ReadFromFile(FavouritesSection, favouriteKey(k), favourites());
             if (!value.isEmpty())
                 written << favouriteKey(k) + '=' + value;
         }
-        QCOMPARE(QStringList({written.join(' '), items().join(' '),
+        QCOMPARE(QStringList({written.join(' '), listed.join(' '),
                               drive1()->currentText() + '|' + window_->scanPath(),
                               dialogs_->messages().join(',')}),
                  expected);
@@ -357,12 +359,6 @@ private:
     QComboBox* drive1() const { return child<QComboBox>(*window_, "Drive1"); }
     FolderTree* dir1() const { return child<FolderTree>(*window_, "Dir1"); }
     QListWidget* favs() const { return child<QListWidget>(*window_, "FavsList"); }
-    QStringList items() const {
-        QStringList list;
-        for (int i = 0; i < favs()->count(); ++i)
-            list << favs()->item(i)->text();
-        return list;
-    }
     QString favourites() const { return config_->file(QStringLiteral("qvx.ini")); }
     // Writes the folders as path0, path1 ... of qvx.ini, then opens and shows a new window.
     void reopen(const QStringList& folders, VolumeSource volumes = {}) {
