@@ -7,19 +7,16 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QVariant>
 
 namespace nw::test {
 
-// What a label, button, box or list shows.
-inline QString shownText(const QWidget* control) {
-    if (const auto* label = qobject_cast<const QLabel*>(control))
-        return label->text();
-    if (const auto* button = qobject_cast<const QPushButton*>(control))
-        return button->text();
-    if (const auto* combo = qobject_cast<const QComboBox*>(control))
-        return combo->currentText();
-    if (const auto* box = qobject_cast<const QLineEdit*>(control))
-        return box->text();
+// What a control shows: a frame's title, a box's current text, or a caption.
+inline QString shownText(const QObject* control) {
+    for (const char* property : {"title", "currentText", "text"}) {
+        if (const QVariant text = control->property(property); text.isValid())
+            return text.toString();
+    }
     return {};
 }
 

@@ -17,19 +17,12 @@
 #include <QPushButton>
 #include <QStandardPaths>
 
+#include <cstdlib>
+
 using namespace nw;
 using namespace nw::test;
 
 namespace {
-
-QStringList numbers(int first, int last) {
-    QStringList list;
-    for (int n = first;; n += first <= last ? 1 : -1) {
-        list << QString::number(n);
-        if (n == last)
-            return list;
-    }
-}
 
 // The actions' names, " hidden" added to those not shown.
 QStringList names(const QList<QAction*>& actions) {
@@ -117,10 +110,10 @@ private slots:
              {"mPercent 99 1", "GrpSense 2 5", "LevenshteinDist 0 10", "fSense 1 3"}) {
             const QStringList parts = QString::fromUtf8(box).split(' ');
             const auto* combo = qobject_cast<QComboBox*>(w(parts.at(0)));
-            QStringList items;
+            const int first = parts.at(1).toInt(), step = first < parts.at(2).toInt() ? 1 : -1;
+            QVERIFY2(combo->count() == std::abs(parts.at(2).toInt() - first) + 1, box);
             for (int i = 0; i < combo->count(); ++i)
-                items << combo->itemText(i);
-            QVERIFY2(items == numbers(parts.at(1).toInt(), parts.at(2).toInt()), box);
+                QVERIFY2(combo->itemText(i) == QString::number(first + i * step), box);
         }
     }
 
@@ -325,13 +318,15 @@ private slots:
                 drive1()->setCurrentIndex(drive1()->findText(words.first()));
             }
         }
-        QStringList written;
+        QStringList written, listed;
+        for (int i = 0; i < favs()->count(); ++i)
+            listed << favs()->item(i)->text();
         for (int k = 0; k < 10; ++k) {
             const QString value = ReadFromFile(FavouritesSection, favouriteKey(k), favourites());
             if (!value.isEmpty())
                 written << favouriteKey(k) + '=' + value;
         }
-        QCOMPARE(QStringList({written.join(' '), items().join(' '),
+        QCOMPARE(QStringList({written.join(' '), listed.join(' '),
                               drive1()->currentText() + '|' + window_->scanPath(),
                               dialogs_->messages().join(',')}),
                  expected);
@@ -364,12 +359,6 @@ private:
     QComboBox* drive1() const { return child<QComboBox>(*window_, "Drive1"); }
     FolderTree* dir1() const { return child<FolderTree>(*window_, "Dir1"); }
     QListWidget* favs() const { return child<QListWidget>(*window_, "FavsList"); }
-    QStringList items() const {
-        QStringList list;
-        for (int i = 0; i < favs()->count(); ++i)
-            list << favs()->item(i)->text();
-        return list;
-    }
     QString favourites() const { return config_->file(QStringLiteral("qvx.ini")); }
     // Writes the folders as path0, path1 ... of qvx.ini, then opens and shows a new window.
     void reopen(const QStringList& folders, VolumeSource volumes = {}) {

@@ -1,6 +1,5 @@
 #include "core/Flags.h"
 #include "core/ScanDriver.h"
-#include "platform/ErrorCodes.h"
 #include "support/RecordingView.h"
 #include "support/WindowTestKit.h"
 #include "ui/ResultsModel.h"
@@ -133,19 +132,6 @@ private slots:
         QCOMPARE(w("LevenshteinDist")->isEnabled(), levenshtein);
     }
 
-    void stopEndsCanceled() {
-        QTimer::singleShot(0, this, [this] { QTest::mouseClick(w("StopMe"), Qt::LeftButton); });
-        startScan();
-        QCOMPARE(panel(*window_, "secs"), QStringLiteral("Canceled"));
-        QCOMPARE(panel(*window_, "fnamedata"), QStringLiteral("Found: 0"));
-        QCOMPARE(window_->results()->count(), 0);
-        QVERIFY(w("ScanDir")->isEnabled() && !w("StopMe")->isVisible());
-        // The next scan starts afresh.
-        startScan();
-        QCOMPARE(panel(*window_, "secs"), QStringLiteral("Done"));
-        QVERIFY(window_->results()->count() > 0);
-    }
-
     void crcSkipUnchecksChecksums() {
         auto* crc = qobject_cast<QCheckBox*>(w("chkCRC32"));
         crc->setChecked(true);
@@ -164,24 +150,37 @@ private slots:
         QCOMPARE(panel(*window_, "secs"), QStringLiteral("Done"));
     }
 
-    void badNumberEndsWithError() {
-        qobject_cast<QComboBox*>(w("mPercent"))->setEditText(QStringLiteral("abc"));
-        startScan();
-        QCOMPARE(panel(*window_, "secs"), QStringLiteral("Error"));
-        QCOMPARE(errors_->reports,
-                 QStringList({QStringLiteral("frmMain/ScanDir_Click/%1").arg(ErrTypeMismatch)}));
-        QVERIFY(w("ScanDir")->isEnabled());
+    void scanEnds_data() {
+        // How the scan is upset, then the two panels and the errors reported.
+        QTest::addColumn<QStringList>("c");
+        QTest::newRow("stopped") << QStringList{"stop", "Canceled|Found: 0|"};
+        QTest::newRow("a number not read")
+            << QStringList{"abc", "Error|Found: 0|frmMain/ScanDir_Click/13"};
+        QTest::newRow("empty folder") << QStringList{"empty", "Done|Found: 0|"};
     }
-
-    void emptyFolder() {
+    void scanEnds() {
+        QFETCH(QStringList, c);
         TestDir empty;
-        window_ = makeWindow(config_, empty.path());
+        if (c[0] == "stop")
+            QTimer::singleShot(0, this, [this] { QTest::mouseClick(w("StopMe"), Qt::LeftButton); });
+        else if (c[0] == "abc")
+            qobject_cast<QComboBox*>(w("mPercent"))->setEditText(c[0]);
+        else
+            window_ = makeWindow(config_, empty.path());
         startScan();
-        QCOMPARE(panel(*window_, "fnamedata"), QStringLiteral("Found: 0"));
-        QCOMPARE(panel(*window_, "secs"), QStringLiteral("Done"));
+        QCOMPARE(panel(*window_, "secs") + '|' + panel(*window_, "fnamedata") + '|' +
+                     errors_->reports.join(','),
+                 c[1]);
+        QVERIFY(window_->results()->count() == 0 && w("ScanDir")->isEnabled() &&
+                !w("StopMe")->isVisible());
         // An empty range would leave a busy indicator running.
         const auto* progress = child<QProgressBar>(*window_, "ProgressBar1");
         QVERIFY(progress->maximum() > progress->minimum());
+        if (c[0] == "stop") { // the next scan starts afresh
+            startScan();
+            QCOMPARE(panel(*window_, "secs"), QStringLiteral("Done"));
+            QVERIFY(window_->results()->count() > 0);
+        }
     }
 
 private:
