@@ -1,5 +1,6 @@
 #include "core/FileEnumeration.h"
 #include "core/ErrorReport.h"
+#include "core/Flags.h"
 
 namespace nw {
 
@@ -22,6 +23,8 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
     }
     for (qsizetype k = 0; k < items.size(); ++k) {
         yieldTo(yield);
+        if (StopFlag)
+            return;
         const QString full = folder + items[k];
         switch (kinds[k]) {
         case fs::Kind::Folder:
@@ -48,7 +51,7 @@ QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield,
         ReportError(QStringLiteral("Global"), QStringLiteral("FolderItems"), error);
         return {};
     }
-    for (qsizetype k = 0; k < names.size(); ++k)
+    for (qsizetype k = 0; k < names.size() && !StopFlag; ++k)
         yieldTo(yield);
     ok = true;
     return names;

@@ -3,11 +3,14 @@
 #include "core/Texts.h"
 #include "support/RecordingView.h"
 #include "support/TestDir.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTest>
+
+#include <optional>
 
 using namespace nw;
 using namespace nw::test;
@@ -250,48 +253,59 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
 }
 
 void TestDriver::faultEndsScan_data() {
-    QTest::addColumn<int>("vanishes"); // 0: Log.txt is a folder, 1: a/x.txt in phase 1, 2: in 2
+    // 0: Log.txt is a folder, 1: a/x.txt vanishes in phase 1, 2: in phase 2, 3: a/ and b/ locked
+    QTest::addColumn<int>("fault");
     QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QString>("report");
+    QTest::addColumn<QStringList>("reports");
 
     // The pair still gets its row, with a size of 0.0, and the scan then ends.
     QTest::newRow("file vanishes before its size is taken")
         << 2 << QStringList{"x.txt|1.3|{p}b/|1 chrs|x.txt|0.0|{p}a/|Same Length"}
-        << "Global/GetFSize/53";
+        << QStringList{"Global/GetFSize/53"};
     QTest::newRow("file vanishes before its checksum is taken")
-        << 1 << QStringList{} << "Global/GetCRC32/53";
+        << 1 << QStringList{} << QStringList{"Global/GetCRC32/53"};
     // The pair keeps its row; the scan stops before the next one.
     QTest::newRow("log cannot be written")
         << 0 << QStringList{"x.txt|1.3|{p}b/|1 chrs|x.txt|2.0|{p}a/|Same Length"}
-        << "Global/WriteLog/75";
+        << QStringList{"Global/WriteLog/75"};
+    // The walk ends at the first folder it cannot list.
+    QTest::newRow("two folders cannot be listed")
+        << 3 << QStringList{} << QStringList{"Global/FolderItems/70", "Global/ScanFolder/91"};
 }
 
 void TestDriver::faultEndsScan() {
     QFETCH_GLOBAL(nw::PairSearch, search);
-    QFETCH(int, vanishes);
+    QFETCH(int, fault);
     QFETCH(QStringList, rows);
-    QFETCH(QString, report);
+    QFETCH(QStringList, reports);
 
-    TestDir dir;
-    const QString gone = dir.write(QStringLiteral("a/x.txt"), QByteArray(2000, 'a'));
-    dir.write(QStringLiteral("b/x.txt"), QByteArray(1249, 'b'));
-    dir.write(QStringLiteral("c/x.txt"), QByteArray(10, 'c'));
-    if (vanishes == 0)
-        dir.mkdir(QStringLiteral("Log.txt"));
-    RecordingSink sink;
-    RecordingView view;
-    view.onYield = [&](RecordingView& v) {
-        const bool comparing = v.caption.contains(QLatin1String("Compare"));
-        if ((vanishes == 1 ? inPhase1(v) : vanishes == 2 && comparing) && QFile::exists(gone))
-            QFile::remove(gone);
-    };
-    const ScanSettings s = settingsFor(dir, {.checkCRC = vanishes == 1});
-    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
-    QCOMPARE(rowTexts(view, dir), rows);
-    if (vanishes)
-        QCOMPARE(logLines(dir).size(), rows.size());
-    QCOMPARE(sink.reports, QStringList{report});
-    QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
+    asUnprivileged([&] {
+        TestDir dir;
+        const QString gone = dir.write(QStringLiteral("a/x.txt"), QByteArray(2000, 'a'));
+        dir.write(QStringLiteral("b/x.txt"), QByteArray(1249, 'b'));
+        dir.write(QStringLiteral("c/x.txt"), QByteArray(10, 'c'));
+        if (fault == 0)
+            dir.mkdir(QStringLiteral("Log.txt"));
+        std::optional<ModeGuard> lockA, lockB;
+        if (fault == 3) {
+            lockA.emplace(dir.file(QStringLiteral("a")), 0);
+            lockB.emplace(dir.file(QStringLiteral("b")), 0);
+        }
+        RecordingSink sink;
+        RecordingView view;
+        view.onYield = [&](RecordingView& v) {
+            const bool comparing = v.caption.contains(QLatin1String("Compare"));
+            if ((fault == 1 ? inPhase1(v) : fault == 2 && comparing) && QFile::exists(gone))
+                QFile::remove(gone);
+        };
+        const ScanSettings s = settingsFor(dir, {.checkCRC = fault == 1});
+        QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
+        QCOMPARE(rowTexts(view, dir), rows);
+        if (fault != 0)
+            QCOMPARE(logLines(dir).size(), rows.size());
+        QCOMPARE(sink.reports, reports);
+        QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
+    });
 }
 
 QTEST_GUILESS_MAIN(TestDriver)
