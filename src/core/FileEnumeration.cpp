@@ -21,19 +21,21 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
                     ErrorInfo::make(ErrObjectNotSet, folder));
         return;
     }
+    int id = -1; // the folder joins the table with its first file
     for (qsizetype k = 0; k < items.size(); ++k) {
         yieldTo(yield);
         if (StopFlag)
             return;
-        const QString full = folder + items[k];
         switch (kinds[k]) {
         case fs::Kind::Folder:
             yieldTo(yield);
-            ScanFolder(full + fs::separator(), list, yield);
+            ScanFolder(folder + items[k] + fs::separator(), list, yield);
             break;
         case fs::Kind::File:
             yieldTo(yield);
-            list.append(full);
+            if (id < 0)
+                id = list.addFolder(folder);
+            list.append(id, items[k]);
             break;
         case fs::Kind::Missing: // the listing leaves out what it cannot look up
         case fs::Kind::Other:

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileTable.h"
 #include "core/Yield.h"
 #include "platform/FileSystem.h"
 
@@ -7,8 +8,6 @@
 #include <QStringList>
 
 namespace nw {
-
-using FileList = QStringList;
 
 // Every file below folder, depth first, each folder's entries in ordinal order of their names.
 // Dot-names, links and special files are left out. A folder that cannot be listed is reported

@@ -21,8 +21,8 @@ using namespace nw::test;
 namespace {
 
 // The listed paths below root, for readable comparisons.
-QStringList relative(FileList list, const QString& root) {
-    return list.replaceInStrings(root + QLatin1Char('/'), QString());
+QStringList relative(const FileList& list, const QString& root) {
+    return list.paths().replaceInStrings(root + QLatin1Char('/'), QString());
 }
 
 } // namespace
@@ -74,6 +74,8 @@ void TestScanFiles::listDepthFirstInNameOrder() {
              (QStringList{"B", "Sub/Deeper/y.txt", "Sub/a.txt", "Sub/x.txt", "_u", "a", "a.txt",
                           "z.txt", "ä.txt"}));
     QVERIFY(yields >= list.size());
+    QCOMPARE(list.name(1), QStringLiteral("y.txt"));
+    QCOMPARE(list.folder(1), dir.file(QStringLiteral("Sub/Deeper/")));
     QCOMPARE(GetFileList(dir.path() + QLatin1Char('/')), list);
     QVERIFY(sink.reports.isEmpty());
 }
