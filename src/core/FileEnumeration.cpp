@@ -1,5 +1,6 @@
 #include "core/FileEnumeration.h"
 #include "core/ErrorReport.h"
+#include "core/Flags.h"
 
 namespace nw {
 
@@ -20,17 +21,21 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
                     ErrorInfo::make(ErrObjectNotSet, folder));
         return;
     }
+    int id = -1; // the folder joins the table with its first file
     for (qsizetype k = 0; k < items.size(); ++k) {
         yieldTo(yield);
-        const QString full = folder + items[k];
+        if (StopFlag)
+            return;
         switch (kinds[k]) {
         case fs::Kind::Folder:
             yieldTo(yield);
-            ScanFolder(full + fs::separator(), list, yield);
+            ScanFolder(folder + items[k] + fs::separator(), list, yield);
             break;
         case fs::Kind::File:
             yieldTo(yield);
-            list.append(full);
+            if (id < 0)
+                id = list.addFolder(folder);
+            list.append(id, items[k]);
             break;
         case fs::Kind::Missing: // the listing leaves out what it cannot look up
         case fs::Kind::Other:
@@ -48,7 +53,7 @@ QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield,
         ReportError(QStringLiteral("Global"), QStringLiteral("FolderItems"), error);
         return {};
     }
-    for (qsizetype k = 0; k < names.size(); ++k)
+    for (qsizetype k = 0; k < names.size() && !StopFlag; ++k)
         yieldTo(yield);
     ok = true;
     return names;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "core/FileTable.h"
 #include "core/Yield.h"
 #include "platform/FileSystem.h"
 
@@ -8,11 +9,9 @@
 
 namespace nw {
 
-using FileList = QStringList;
-
 // Every file below folder, depth first, each folder's entries in ordinal order of their names.
 // Dot-names, links and special files are left out. A folder that cannot be listed is reported
-// and contributes no files; the walk goes on with the rest.
+// and contributes no files. StopFlag, which every report raises, ends the walk between entries.
 FileList GetFileList(QString folder, const Yielder& yield = {});
 void ScanFolder(const QString& folder, FileList& list, const Yielder& yield = {});
 // The entry names of one folder; ok is false (and the failure reported) when it cannot be listed.

@@ -34,6 +34,9 @@ QString statusText(ScanStatus status) {
 
 namespace {
 
+// Files sized between two looks at the window (a power of two).
+constexpr int SizeYieldPeriod = 1024;
+
 // Thrown where a poll of StopFlag sends the scan to its end step.
 struct Stopped {};
 
@@ -62,6 +65,8 @@ private:
             throw Stopped{};
     }
     void startStep();
+    // Per file, whether another listed file has its size.
+    std::vector<bool> sizeShared();
     void phase1();
     void phase2Reference();
     void phase2Indexed();
@@ -133,18 +138,48 @@ void ScanRun::startStep() {
     view_.showCRCSkip(true);
 }
 
+std::vector<bool> ScanRun::sizeShared() {
+    const int n = int(files_.size());
+    // (size, position); a size that cannot be read counts as shared, so the file is read and
+    // its failure reported as any other.
+    std::vector<std::pair<qint64, int>> sizes;
+    sizes.reserve(size_t(n));
+    std::vector<bool> shared(size_t(n), false);
+    for (int p = 0; p < n; ++p) {
+        if ((p & (SizeYieldPeriod - 1)) == SizeYieldPeriod - 1) {
+            view_.yield();
+            if (StopFlag || CRCSkipFlag)
+                return shared; // the first file ends phase 1 anyway
+        }
+        qint64 size = 0;
+        if (fs::fileSize(files_.at(p), size))
+            shared[size_t(p)] = true;
+        else
+            sizes.push_back({size, p});
+    }
+    std::sort(sizes.begin(), sizes.end());
+    for (size_t k = 1; k < sizes.size(); ++k) {
+        if (sizes[k].first == sizes[k - 1].first)
+            shared[size_t(sizes[k].second)] = shared[size_t(sizes[k - 1].second)] = true;
+    }
+    return shared;
+}
+
 void ScanRun::phase1() {
     const int n = int(files_.size());
+    // A checksum pairs only files of equal size: a file of a size of its own is never read.
+    const std::vector<bool> shared = crcOn_ ? sizeShared() : std::vector<bool>();
     for (int p = 1; p <= n; ++p) {
         view_.setProgress(p);
         poll();
         if (crcOn_) {
-            const QString& f = files_.at(p - 1);
+            const QString f = files_.at(p - 1);
             view_.setStatus(StatusPanel::Secs, QStringLiteral("CRC"));
             view_.setCaption(QStringLiteral("Phase 1: Get CRC ") + percentText(p, n) +
                              QStringLiteral("%"));
             view_.setStatus(StatusPanel::FileName, f);
-            crcs_[size_t(p - 1)] = GetCRC32(f, yield_, &crcSizes_[size_t(p - 1)]);
+            if (shared[size_t(p - 1)])
+                crcs_[size_t(p - 1)] = GetCRC32(f, yield_, &crcSizes_[size_t(p - 1)]);
         }
         if (CRCSkipFlag)
             break;

@@ -3,11 +3,14 @@
 #include "core/Texts.h"
 #include "support/RecordingView.h"
 #include "support/TestDir.h"
+#include "support/Unprivileged.h"
 
 #include <QDir>
 #include <QFile>
 #include <QLocale>
 #include <QTest>
+
+#include <optional>
 
 using namespace nw;
 using namespace nw::test;
@@ -69,6 +72,7 @@ struct Case {
     int error = 0;                   // 0: the scan ends Done
     QList<QByteArray> contents = {}; // empty files when not given
     QString skipAt = {};             // the file whose checksum is skipped, with the rest
+    QString locked = {};             // a file nobody may read; the scan then runs as nobody
 };
 
 } // namespace
@@ -153,39 +157,56 @@ void TestDriver::scanResults_data() {
         << Case{abc, crc, {row("omega.txt", "1 chrs", "alpha.txt", same)}, 0, hello, "zeta.txt"};
     QTest::newRow("checksums skipped at the second equal file")
         << Case{abc, crc, {}, 0, hello, "omega.txt"};
+    // Only files that share their size with another are read.
+    QTest::newRow("unreadable file of a size of its own")
+        << Case{abc,
+                crc,
+                {row("omega.txt", "NA", "alpha.txt", "CRC")},
+                0,
+                {"hello", "hello", "other!"},
+                {},
+                "zeta.txt"};
 }
 
 void TestDriver::scanResults() {
     QFETCH_GLOBAL(nw::PairSearch, search);
     QFETCH(Case, c);
-
-    TestDir dir;
-    dir.write(QStringLiteral("Log.txt"), "old pair\r\n");
-    for (qsizetype k = 0; k < c.files.size(); ++k)
-        dir.write(c.files.at(k), c.contents.value(k));
-    const ScanSettings s = settingsFor(dir, c.knobs);
-    RecordingSink sink;
-    RecordingView view;
-    view.rows.addAtTop(ResultRow{}); // left over from an earlier scan
-    view.onYield = [&](RecordingView& v) {
-        if (!c.skipAt.isEmpty() && inPhase1(v) && v.fileNamePanel.endsWith(c.skipAt))
-            CRCSkipFlag = true;
+    const auto scan = [&] {
+        TestDir dir;
+        dir.write(QStringLiteral("Log.txt"), "old pair\r\n");
+        for (qsizetype k = 0; k < c.files.size(); ++k)
+            dir.write(c.files.at(k), c.contents.value(k));
+        std::optional<ModeGuard> guard;
+        if (!c.locked.isEmpty())
+            guard.emplace(dir.file(c.locked), 0);
+        const ScanSettings s = settingsFor(dir, c.knobs);
+        RecordingSink sink;
+        RecordingView view;
+        view.rows.addAtTop(ResultRow{}); // left over from an earlier scan
+        view.onYield = [&](RecordingView& v) {
+            if (!c.skipAt.isEmpty() && inPhase1(v) && v.fileNamePanel.endsWith(c.skipAt))
+                CRCSkipFlag = true;
+        };
+        const ScanStatus status = runScan(s, view.rows, view, search);
+        QCOMPARE(rowTexts(view, dir), c.rows);
+        QCOMPARE(logLines(dir).size(), c.rows.size());
+        QCOMPARE(status, c.error ? ScanStatus::Error : ScanStatus::Done);
+        QCOMPARE(sink.reports,
+                 c.error ? QStringList{QStringLiteral("frmMain/ScanDir_Click/%1").arg(c.error)}
+                         : QStringList{});
+        QCOMPARE(view.crcUnchecked, !c.skipAt.isEmpty());
+        if (s.checkCRC) {
+            QVERIFY(view.captions.first().startsWith(QLatin1String("Phase 1: Get CRC ")));
+            QCOMPARE(view.captions.mid(view.captions.size() - 2),
+                     (QStringList{c.skipAt.isEmpty() ? "Phase 2: Compare Files 100%"
+                                                     : "Compare Files 100%",
+                                  AppTitle}));
+        }
     };
-    const ScanStatus status = runScan(s, view.rows, view, search);
-    QCOMPARE(rowTexts(view, dir), c.rows);
-    QCOMPARE(logLines(dir).size(), c.rows.size());
-    QCOMPARE(status, c.error ? ScanStatus::Error : ScanStatus::Done);
-    QCOMPARE(sink.reports,
-             c.error ? QStringList{QStringLiteral("frmMain/ScanDir_Click/%1").arg(c.error)}
-                     : QStringList{});
-    QCOMPARE(view.crcUnchecked, !c.skipAt.isEmpty());
-    if (s.checkCRC) {
-        QVERIFY(view.captions.first().startsWith(QLatin1String("Phase 1: Get CRC ")));
-        QCOMPARE(
-            view.captions.mid(view.captions.size() - 2),
-            (QStringList{c.skipAt.isEmpty() ? "Phase 2: Compare Files 100%" : "Compare Files 100%",
-                         AppTitle}));
-    }
+    if (c.locked.isEmpty())
+        scan();
+    else
+        asUnprivileged(scan);
 }
 
 void TestDriver::stopAtAnyMomentKeepsAPrefix_data() {
@@ -250,48 +271,60 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
 }
 
 void TestDriver::faultEndsScan_data() {
-    QTest::addColumn<int>("vanishes"); // 0: Log.txt is a folder, 1: a/x.txt in phase 1, 2: in 2
+    // 0: Log.txt is a folder, 1: a/x.txt vanishes in phase 1, 2: in phase 2, 3: a/ and b/ locked
+    QTest::addColumn<int>("fault");
     QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QString>("report");
+    QTest::addColumn<QStringList>("reports");
 
     // The pair still gets its row, with a size of 0.0, and the scan then ends.
     QTest::newRow("file vanishes before its size is taken")
         << 2 << QStringList{"x.txt|1.3|{p}b/|1 chrs|x.txt|0.0|{p}a/|Same Length"}
-        << "Global/GetFSize/53";
+        << QStringList{"Global/GetFSize/53"};
     QTest::newRow("file vanishes before its checksum is taken")
-        << 1 << QStringList{} << "Global/GetCRC32/53";
+        << 1 << QStringList{} << QStringList{"Global/GetCRC32/53"};
     // The pair keeps its row; the scan stops before the next one.
     QTest::newRow("log cannot be written")
         << 0 << QStringList{"x.txt|1.3|{p}b/|1 chrs|x.txt|2.0|{p}a/|Same Length"}
-        << "Global/WriteLog/75";
+        << QStringList{"Global/WriteLog/75"};
+    // The walk ends at the first folder it cannot list.
+    QTest::newRow("two folders cannot be listed")
+        << 3 << QStringList{} << QStringList{"Global/FolderItems/70", "Global/ScanFolder/91"};
 }
 
 void TestDriver::faultEndsScan() {
     QFETCH_GLOBAL(nw::PairSearch, search);
-    QFETCH(int, vanishes);
+    QFETCH(int, fault);
     QFETCH(QStringList, rows);
-    QFETCH(QString, report);
+    QFETCH(QStringList, reports);
 
-    TestDir dir;
-    const QString gone = dir.write(QStringLiteral("a/x.txt"), QByteArray(2000, 'a'));
-    dir.write(QStringLiteral("b/x.txt"), QByteArray(1249, 'b'));
-    dir.write(QStringLiteral("c/x.txt"), QByteArray(10, 'c'));
-    if (vanishes == 0)
-        dir.mkdir(QStringLiteral("Log.txt"));
-    RecordingSink sink;
-    RecordingView view;
-    view.onYield = [&](RecordingView& v) {
-        const bool comparing = v.caption.contains(QLatin1String("Compare"));
-        if ((vanishes == 1 ? inPhase1(v) : vanishes == 2 && comparing) && QFile::exists(gone))
-            QFile::remove(gone);
-    };
-    const ScanSettings s = settingsFor(dir, {.checkCRC = vanishes == 1});
-    QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
-    QCOMPARE(rowTexts(view, dir), rows);
-    if (vanishes)
-        QCOMPARE(logLines(dir).size(), rows.size());
-    QCOMPARE(sink.reports, QStringList{report});
-    QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
+    asUnprivileged([&] {
+        TestDir dir;
+        const QString gone = dir.write(QStringLiteral("a/x.txt"), QByteArray(2000, 'a'));
+        dir.write(QStringLiteral("b/x.txt"), QByteArray(1249, 'b'));
+        // Of a's size, so that a's checksum is taken.
+        dir.write(QStringLiteral("c/x.txt"), QByteArray(2000, 'c'));
+        if (fault == 0)
+            dir.mkdir(QStringLiteral("Log.txt"));
+        std::optional<ModeGuard> lockA, lockB;
+        if (fault == 3) {
+            lockA.emplace(dir.file(QStringLiteral("a")), 0);
+            lockB.emplace(dir.file(QStringLiteral("b")), 0);
+        }
+        RecordingSink sink;
+        RecordingView view;
+        view.onYield = [&](RecordingView& v) {
+            const bool comparing = v.caption.contains(QLatin1String("Compare"));
+            if ((fault == 1 ? inPhase1(v) : fault == 2 && comparing) && QFile::exists(gone))
+                QFile::remove(gone);
+        };
+        const ScanSettings s = settingsFor(dir, {.checkCRC = fault == 1});
+        QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
+        QCOMPARE(rowTexts(view, dir), rows);
+        if (fault != 0)
+            QCOMPARE(logLines(dir).size(), rows.size());
+        QCOMPARE(sink.reports, reports);
+        QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
+    });
 }
 
 QTEST_GUILESS_MAIN(TestDriver)

@@ -21,8 +21,8 @@ using namespace nw::test;
 namespace {
 
 // The listed paths below root, for readable comparisons.
-QStringList relative(FileList list, const QString& root) {
-    return list.replaceInStrings(root + QLatin1Char('/'), QString());
+QStringList relative(const FileList& list, const QString& root) {
+    return list.paths().replaceInStrings(root + QLatin1Char('/'), QString());
 }
 
 } // namespace
@@ -36,6 +36,7 @@ private slots:
     void listDepthFirstInNameOrder();
     void lockedFolderIsSkipped_data();
     void lockedFolderIsSkipped();
+    void stopEndsTheWalk();
     void sizeBeyond32Bits();
 
     void checksum_data();
@@ -73,33 +74,64 @@ void TestScanFiles::listDepthFirstInNameOrder() {
              (QStringList{"B", "Sub/Deeper/y.txt", "Sub/a.txt", "Sub/x.txt", "_u", "a", "a.txt",
                           "z.txt", "ä.txt"}));
     QVERIFY(yields >= list.size());
+    QCOMPARE(list.name(1), QStringLiteral("y.txt"));
+    QCOMPARE(list.folder(1), dir.file(QStringLiteral("Sub/Deeper/")));
     QCOMPARE(GetFileList(dir.path() + QLatin1Char('/')), list);
     QVERIFY(sink.reports.isEmpty());
 }
 
 void TestScanFiles::lockedFolderIsSkipped_data() {
     QTest::addColumn<unsigned>("mode");
+    QTest::addColumn<QStringList>("listed");
     QTest::addColumn<QStringList>("reports");
-    QTest::newRow("unreadable: reported")
-        << 0u << QStringList{"Global/FolderItems/70", "Global/ScanFolder/91"};
+    // The first report raises StopFlag: the walk ends there, before the second locked folder.
+    QTest::newRow("unreadable: reported, the walk ends")
+        << 0u << QStringList{"a.txt"}
+        << QStringList{"Global/FolderItems/70", "Global/ScanFolder/91"};
     // Names can be read but not looked up: the entries are left out without a report.
-    QTest::newRow("unsearchable: silent") << 0400u << QStringList{};
+    QTest::newRow("unsearchable: silent")
+        << 0400u << QStringList{"a.txt", "z.txt"} << QStringList{};
 }
 
 void TestScanFiles::lockedFolderIsSkipped() {
     QFETCH(unsigned, mode);
+    QFETCH(QStringList, listed);
     QFETCH(QStringList, reports);
     asUnprivileged([&] {
         TestDir dir;
         dir.write(QStringLiteral("a.txt"));
         dir.write(QStringLiteral("locked/secret.txt"));
+        dir.write(QStringLiteral("m/secret.txt"));
         dir.write(QStringLiteral("z.txt"));
-        ModeGuard guard(dir.file(QStringLiteral("locked")), mode);
+        ModeGuard first(dir.file(QStringLiteral("locked")), mode);
+        ModeGuard second(dir.file(QStringLiteral("m")), mode);
 
         RecordingSink sink;
-        QCOMPARE(relative(GetFileList(dir.path()), dir.path()), (QStringList{"a.txt", "z.txt"}));
+        QCOMPARE(relative(GetFileList(dir.path()), dir.path()), listed);
         QCOMPARE(sink.reports, reports);
     });
+}
+
+// A Stop raised in any look at the window ends the walk within a few looks more.
+void TestScanFiles::stopEndsTheWalk() {
+    TestDir dir;
+    for (int k = 0; k < 10; ++k)
+        for (const char* folder : {"a/", "a/b/", "c/"})
+            dir.write(QString::fromLatin1(folder) + QString::number(k));
+    int all = 0;
+    GetFileList(dir.path(), [&] { ++all; });
+    for (int when = 1; when <= all; ++when) {
+        StopFlag = false;
+        int yields = 0;
+        GetFileList(dir.path(), [&] {
+            if (++yields == when)
+                StopFlag = true;
+        });
+        QVERIFY2(yields - when <= 3, qPrintable(QStringLiteral("stop at look %1 of %2: %3 more")
+                                                    .arg(when)
+                                                    .arg(all)
+                                                    .arg(yields - when)));
+    }
 }
 
 void TestScanFiles::sizeBeyond32Bits() {
