@@ -4,6 +4,7 @@
 #include "core/FileCrc.h"
 #include "core/FileEnumeration.h"
 #include "core/Flags.h"
+#include "core/IndexBuild.h"
 #include "core/NameMatching.h"
 #include "core/PairCandidates.h"
 #include "core/Postings.h"
@@ -62,7 +63,7 @@ private:
             throw Stopped{};
     }
     void startStep();
-    void phase1();
+    void phase1(PairSearch search);
     void phase2Reference();
     void phase2Indexed();
     FileName nameOf(int position, bool yielding);
@@ -79,6 +80,7 @@ private:
     bool crcOn_;
     Yielder yield_;
     FileList files_;
+    std::unique_ptr<IndexBuild> build_; // the indexed search's keys and index
     std::vector<qint32> crcs_;     // slot p - 1 for position p; 0 also for a slot never written
     std::vector<qint64> crcSizes_; // bytes the checksum covers, -1 without one
     QHash<QString, int> fileOnes_; // File One names of the rows of this scan
@@ -89,7 +91,7 @@ ScanStatus ScanRun::run(PairSearch search) {
     ErrorInfo failure;
     try {
         startStep();
-        phase1();
+        phase1(search);
         if (search == PairSearch::Reference)
             phase2Reference();
         else
@@ -133,9 +135,14 @@ void ScanRun::startStep() {
     view_.showCRCSkip(true);
 }
 
-void ScanRun::phase1() {
+void ScanRun::phase1(PairSearch search) {
     const int n = int(files_.size());
+    if (search == PairSearch::Indexed)
+        build_ = std::make_unique<IndexBuild>(files_, settings_, numbers_, yield_);
     for (int p = 1; p <= n; ++p) {
+        // The progress follows the index as it is built, where that takes longer than the files.
+        if (build_ && build_->waitFor(double(p) / double(n)))
+            throw Stopped{};
         view_.setProgress(p);
         poll();
         if (crcOn_) {
@@ -247,21 +254,12 @@ void ScanRun::phase2Indexed() {
     const QString prefix =
         crcOn_ ? QStringLiteral("Phase 2: Compare Files ") : QStringLiteral("Compare Files ");
 
-    // One compact record per file: its key id; names and folders are cut from the path on demand.
-    KeyTable keys;
-    std::vector<int> keyOf(size_t(n) + 1, -1);
-    // Files keyed between two looks at the window (a power of two): splitting a path and
-    // building its key cost more than indexing a key does.
-    constexpr int KeyYieldPeriod = 1024;
-    for (int p = 1; p <= n; ++p) {
-        if ((p & (KeyYieldPeriod - 1)) == 0)
-            poll();
-        const SplitName split = SplitPath(files_.at(p - 1));
-        keyOf[size_t(p)] =
-            keys.add(CompareKey(split.name, split.extension, settings_.ignoreExtensions));
-    }
-    keys.releaseLookup();
-
+    // One compact record per file, its key id, built during phase 1; names and folders are cut
+    // from the path on demand.
+    build_->finish();
+    poll();
+    const KeyTable& keys = build_->keys;
+    const std::vector<int>& keyOf = build_->keyOf;
     const bool thresholdsRead = numbers_.percent.ok() && numbers_.distance.ok();
     const bool groupUsable = numbers_.groupSize.ok() && numbers_.groupSize.value >= 0;
     const bool charMode = settings_.mode == MatchMode::Characters;
@@ -269,10 +267,7 @@ void ScanRun::phase2Indexed() {
     // name already stands as File One can give no row.
     const bool noFailure = thresholdsRead && numbers_.repeatMode.ok() && (!charMode || groupUsable);
     const int repeat = numbers_.repeatMode.ok() ? numbers_.repeatMode.value : 0;
-    std::unique_ptr<PairCandidates> index;
-    if (thresholdsRead)
-        index = PairCandidates::make(keys, settings_.mode, numbers_, yield_);
-    poll();
+    PairCandidates* index = build_->index.get();
     // Without a group size the first pair of keys of different lengths ends the scan.
     int firstOtherLength = n + 1;
     for (int p = 2; p <= n; ++p) {
@@ -379,6 +374,7 @@ bool ScanRun::isRepeat(const QString& name1, const QString& name2) {
 }
 
 void ScanRun::endStep(ScanStatus status) {
+    build_.reset();
     crcs_.clear();
     crcSizes_.clear();
     view_.showCRCSkip(false);
