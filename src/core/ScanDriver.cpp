@@ -42,6 +42,7 @@ struct FileName {
     QString path;
     SplitName split;
     QString key;
+    bool keyed = false;
 };
 
 class ScanRun {
@@ -66,7 +67,9 @@ private:
     void phase1(PairSearch search);
     void phase2Reference();
     void phase2Indexed();
-    FileName nameOf(int position, bool yielding);
+    // key: whether the comparison key is made too; the indexed search mostly knows the results.
+    FileName nameOf(int position, bool yielding, bool key = true);
+    FileName& keyed(FileName& f);
     // Returns true when the pair gave a row. known: the name result, when already worked out.
     bool considerPair(int i, int j, const FileName& one, const FileName& two,
                       const MatchResult* known = nullptr);
@@ -164,7 +167,7 @@ void ScanRun::phase1(PairSearch search) {
     view_.showCRCSkip(false);
 }
 
-FileName ScanRun::nameOf(int position, bool yielding) {
+FileName ScanRun::nameOf(int position, bool yielding, bool key) {
     FileName f;
     f.path = files_.at(position - 1);
     if (yielding) {
@@ -173,7 +176,13 @@ FileName ScanRun::nameOf(int position, bool yielding) {
     } else {
         f.split = SplitPath(f.path);
     }
-    f.key = CompareKey(f.split.name, f.split.extension, settings_.ignoreExtensions);
+    return key ? keyed(f) : f;
+}
+
+FileName& ScanRun::keyed(FileName& f) {
+    if (!f.keyed)
+        f.key = CompareKey(f.split.name, f.split.extension, settings_.ignoreExtensions);
+    f.keyed = true;
     return f;
 }
 
@@ -285,19 +294,21 @@ void ScanRun::phase2Indexed() {
         int match; // index into matches, -1 for a checksum candidate
     };
     std::vector<Candidate> candidates;
-    long long shownHundredths = -1;
-    QString percent;
+    double shownHundredths = -1;
+    QString caption;
 
     for (int i = 1; i <= n; ++i) {
         poll();
         view_.setProgress(i);
-        const long long hundredths = std::llround(std::nearbyint(double(i) / double(n) * 10000.0));
+        // The caption changes once per hundredth of a percent; this is percentText's own
+        // rounding, so the text is the one it would give.
+        const double hundredths = std::nearbyint(double(i) / double(n) * 100.0 * 100.0);
         if (hundredths != shownHundredths) {
             shownHundredths = hundredths;
-            percent = percentText(i, n);
+            caption = prefix + percentText(i, n) + QStringLiteral("%");
         }
-        const FileName one = nameOf(i, false);
-        view_.setCaption(prefix + percent + QStringLiteral("%"));
+        FileName one = nameOf(i, false, false);
+        view_.setCaption(caption);
         view_.setStatus(StatusPanel::FileName, one.split.name);
         view_.setStatus(StatusPanel::Secs, QStringLiteral("Wait..."));
         const int key = keyOf[size_t(i)];
@@ -305,7 +316,7 @@ void ScanRun::phase2Indexed() {
         if (!thresholdsRead) {
             // The first pair needs both numbers and ends the scan.
             if (i >= 2)
-                considerPair(i, 1, one, nameOf(1, false));
+                considerPair(i, 1, keyed(one), nameOf(1, false));
             continue;
         }
         const bool skip = noFailure && repeat >= 2 && fileOnes_.contains(one.split.name);
@@ -343,9 +354,10 @@ void ScanRun::phase2Indexed() {
                     continue;
                 previous = c.position;
                 poll();
-                const bool row =
-                    considerPair(i, c.position, one, nameOf(c.position, false),
-                                 c.match >= 0 ? &matches[size_t(c.match)].result : nullptr);
+                const bool known = c.match >= 0;
+                const bool row = considerPair(i, c.position, known ? one : keyed(one),
+                                              nameOf(c.position, false, !known),
+                                              known ? &matches[size_t(c.match)].result : nullptr);
                 if (row && noFailure && repeat >= 2)
                     break; // every later pair of this file one is a repeat
             }
