@@ -319,48 +319,50 @@ void ScanRun::phase2Indexed() {
                 considerPair(i, 1, keyed(one), nameOf(1, false));
             continue;
         }
-        const bool skip = noFailure && repeat >= 2 && fileOnes_.contains(one.split.name);
-        if (!skip) {
-            matches.clear();
-            candidates.clear();
-            index->find(key, matches);
-            for (int m = 0; m < int(matches.size()); ++m)
-                members.forEach(size_t(matches[size_t(m)].keyId), [&](int j) {
-                    candidates.push_back({j, m});
-                });
-            const qint32 crc = crcs_[size_t(i - 1)];
-            if (crc != 0)
-                byChecksum.forEach(uint64_t(quint32(crc)), [&](int j) {
-                    if (crcSizes_[size_t(j - 1)] == crcSizes_[size_t(i - 1)])
-                        candidates.push_back({j, -1});
-                });
-            int last = i - 1;
-            if (charMode && !groupUsable) {
-                const int poison = keys.length(key) != keys.length(keyOf[1]) ? 1
-                                   : firstOtherLength < i                    ? firstOtherLength
-                                                                             : 0;
-                if (poison > 0) {
-                    candidates.push_back({poison, -1});
-                    last = poison;
-                }
+        // From repeat mode 2 on, once this name stands as File One every later pair of it is a
+        // repeat: its verdict is known to be true, so it only shows the first repeat check.
+        bool repeats = noFailure && repeat >= 2 && fileOnes_.contains(one.split.name);
+        matches.clear();
+        candidates.clear();
+        index->find(key, matches);
+        for (int m = 0; m < int(matches.size()); ++m)
+            members.forEach(size_t(matches[size_t(m)].keyId), [&](int j) {
+                candidates.push_back({j, m});
+            });
+        const qint32 crc = crcs_[size_t(i - 1)];
+        if (crc != 0)
+            byChecksum.forEach(uint64_t(quint32(crc)), [&](int j) {
+                if (crcSizes_[size_t(j - 1)] == crcSizes_[size_t(i - 1)])
+                    candidates.push_back({j, -1});
+            });
+        int last = i - 1;
+        if (charMode && !groupUsable) {
+            const int poison = keys.length(key) != keys.length(keyOf[1]) ? 1
+                               : firstOtherLength < i                    ? firstOtherLength
+                                                                         : 0;
+            if (poison > 0) {
+                candidates.push_back({poison, -1});
+                last = poison;
             }
-            std::sort(
-                candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-                    return a.position != b.position ? a.position < b.position : a.match > b.match;
-                });
-            int previous = 0;
-            for (const Candidate& c : candidates) {
-                if (c.position == previous || c.position > last)
-                    continue;
-                previous = c.position;
-                poll();
-                const bool known = c.match >= 0;
-                const bool row = considerPair(i, c.position, known ? one : keyed(one),
-                                              nameOf(c.position, false, !known),
-                                              known ? &matches[size_t(c.match)].result : nullptr);
-                if (row && noFailure && repeat >= 2)
-                    break; // every later pair of this file one is a repeat
+        }
+        std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+            return a.position != b.position ? a.position < b.position : a.match > b.match;
+        });
+        int previous = 0;
+        for (const Candidate& c : candidates) {
+            if (c.position == previous || c.position > last)
+                continue;
+            previous = c.position;
+            poll();
+            if (repeats) {
+                view_.setStatus(StatusPanel::Secs, QStringLiteral("Dupe Chk1"));
+                continue;
             }
+            const bool known = c.match >= 0;
+            const bool row = considerPair(i, c.position, known ? one : keyed(one),
+                                          nameOf(c.position, false, !known),
+                                          known ? &matches[size_t(c.match)].result : nullptr);
+            repeats = row && noFailure && repeat >= 2;
         }
         if (members.empty(size_t(key)))
             index->activate(key);

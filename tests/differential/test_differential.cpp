@@ -21,16 +21,30 @@ using namespace nw::test;
 
 namespace {
 
+// Every text and progress step a scan shows, in order.
+class ShownTexts : public RecordingView {
+public:
+    void setStatus(StatusPanel panel, const QString& text) override {
+        shown << (panel == StatusPanel::FileName ? QStringLiteral("name ")
+                                                 : QStringLiteral("secs ")) +
+                     text;
+    }
+    void setCaption(const QString& text) override { shown << text; }
+    void setProgress(int position) override { shown << QString::number(position); }
+    QStringList shown;
+};
+
 // What a scan leaves: its status, the rows in the order added and as the list ends, the
-// reports and the log.
+// reports, the log and what it showed.
 QStringList scan(const ScanSettings& settings, PairSearch search) {
     RecordingSink sink;
-    RecordingView view;
+    ShownTexts view;
     const ScanStatus status = runScan(settings, view.rows, view, search);
     QFile log(settings.scanFolder + QStringLiteral("Log.txt"));
     const QByteArray logged = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
-    return {QString::number(int(status)), view.rows.added.join(u'\n'),
-            view.rows.texts().join(u'\n'), sink.reports.join(u','), QString::fromUtf8(logged)};
+    return {QString::number(int(status)),  view.rows.added.join(u'\n'),
+            view.rows.texts().join(u'\n'), sink.reports.join(u','),
+            QString::fromUtf8(logged),     view.shown.join(u'\n')};
 }
 
 QString pick(QRandomGenerator& rng, const QStringList& from) {
