@@ -1,6 +1,7 @@
 #include "cli/ConsoleView.h"
 #include "cli/TerminalText.h"
 #include "core/Flags.h"
+#include "core/Texts.h"
 #include "platform/PathCodec.h"
 
 namespace nw::cli {
@@ -33,7 +34,7 @@ void ConsoleView::setStatus(StatusPanel panel, const QString& text) {
 
 void ConsoleView::yield() {
     // Called per pair: look at the clock only now and then.
-    if (!showProgress_ || (++calls_ & 1023) != 0)
+    if (!showProgress_ || (++calls_ & 63) != 0)
         return;
     if (clock_.elapsed() >= 200) {
         clock_.restart();
@@ -43,7 +44,12 @@ void ConsoleView::yield() {
 
 void ConsoleView::drawProgress() {
     // Drawn on a terminal only.
-    QString line = escapeControls(caption_ + QStringLiteral("  ") + file_);
+    // Before phase 2 without checksums the window shows only its progress bar.
+    const QString caption = !caption_.isEmpty() || progressMax_ <= 0
+                                ? caption_
+                                : QStringLiteral("Preparing ") +
+                                      percentText(progress_, progressMax_) + QStringLiteral("%");
+    QString line = escapeControls(caption + QStringLiteral("  ") + file_);
     if (line.size() > 78)
         line = line.left(38) + QStringLiteral("...") + line.right(37);
     writeErr(QStringLiteral("\r\x1b[K") + line);

@@ -23,6 +23,8 @@ public:
     void lockControls() override;
     void setStatus(StatusPanel panel, const QString& text) override;
     void setCaption(const QString& caption) override { caption_ = caption; }
+    void setProgressRange(int, int maximum) override { progressMax_ = maximum; }
+    void setProgress(int value) override { progress_ = value; }
     void yield() override;
 
     void showError(const QString& module, const QString& procedure,
@@ -36,6 +38,8 @@ private:
 
     QString caption_;
     QString file_;
+    int progress_ = 0;
+    int progressMax_ = 0;
     bool showProgress_;
     bool errTerminal_;
     bool lineShown_ = false;

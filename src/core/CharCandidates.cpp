@@ -15,6 +15,16 @@ Service<bool>& upFrontJoinService() {
     return allowed;
 }
 
+Service<int>& joinBlockKeysService() {
+    static Service<int> keys(0);
+    return keys;
+}
+
+Service<long long>& joinPairBudgetService() {
+    static Service<long long> pairs(-1);
+    return pairs;
+}
+
 Service<bool>& helperThreadsRefusedService() {
     static Service<bool> refused;
     return refused;
@@ -36,11 +46,16 @@ public:
     void activate(int key) override;
 
 private:
+    // The pairs grew too many to hold: the keys compared so far go to the prefix filter, which
+    // takes over.
+    void searchFileByFile();
+
     CharKeys keys_;
     SameLengthIndex sameLength_;
     GramIndex grams_;
     UpFrontJoin join_;
     PrefixFilter prefix_;
+    Yielder yield_;
     bool joined_ = false;
 };
 
@@ -50,7 +65,8 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     , sameLength_(keys_)
     , grams_(keys_)
     , join_(keys_, grams_)
-    , prefix_(keys_, grams_) {
+    , prefix_(keys_, grams_)
+    , yield_(yield) {
     if (keys_.group() <= 0) {
         sameLength_.build(yield);
         return;
@@ -59,14 +75,33 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     Beside pieces([this] { sameLength_.build({}); });
     grams_.build(yield);
     prefix_.prepare();
-    joined_ = !StopFlag && upFrontJoinService().get() && join_.run(yield);
+    joined_ = !StopFlag && upFrontJoinService().get() && join_.prepare(yield);
     pieces.join();
+}
+
+void CharCandidates::searchFileByFile() {
+    joined_ = false;
+    join_.release();
+    // Keys become active in id order.
+    for (int key = 0; key < keys_.active().bound(); ++key) {
+        if (stoppedWhileIndexing(key, yield_))
+            return;
+        if (keys_.active().has(key))
+            prefix_.activate(key);
+    }
 }
 
 void CharCandidates::find(int key, std::vector<KeyMatch>& out) {
     sameLength_.find(key, out);
     if (keys_.group() < 0)
         return;
+    if (joined_ && !join_.joined(key) && !join_.joinBelow(key + 1, yield_)) {
+        if (StopFlag)
+            return; // the scan ends before this file is compared
+        searchFileByFile();
+        if (StopFlag)
+            return;
+    }
     if (joined_)
         join_.find(key, out);
     else

@@ -123,6 +123,8 @@ public:
         } catch (const std::system_error&) {
         }
     }
+    // Whether the work runs on a thread of its own (and not at join()).
+    bool started() const { return thread_.joinable(); }
     Beside(const Beside&) = delete;
     Beside& operator=(const Beside&) = delete;
     ~Beside() {

@@ -41,6 +41,11 @@ public:
 // off, every file is searched on its own, as when the pairs are too many to hold. For tests.
 Service<bool>& upFrontJoinService();
 
+// Keys per block of the up-front join (0: blocks as long as a few hundred milliseconds), and the
+// pairs it may hold (-1: as many as the keys allow). For tests.
+Service<int>& joinBlockKeysService();
+Service<long long>& joinPairBudgetService();
+
 // Makes every helper thread fail to start, as in a process that may start no more; the search
 // then runs on the scan's thread alone. For tests.
 Service<bool>& helperThreadsRefusedService();

@@ -4,6 +4,7 @@
 #include "core/FileCrc.h"
 #include "core/FileEnumeration.h"
 #include "core/Flags.h"
+#include "core/IndexBuild.h"
 #include "core/NameMatching.h"
 #include "core/PairCandidates.h"
 #include "core/Postings.h"
@@ -44,6 +45,7 @@ struct FileName {
     QString path;
     SplitName split;
     QString key;
+    bool keyed = false;
 };
 
 class ScanRun {
@@ -67,10 +69,12 @@ private:
     void startStep();
     // Per file, whether another listed file has its size.
     std::vector<bool> sizeShared();
-    void phase1();
+    void phase1(PairSearch search);
     void phase2Reference();
     void phase2Indexed();
-    FileName nameOf(int position, bool yielding);
+    // key: whether the comparison key is made too; the indexed search mostly knows the results.
+    FileName nameOf(int position, bool yielding, bool key = true);
+    FileName& keyed(FileName& f);
     // Returns true when the pair gave a row. known: the name result, when already worked out.
     bool considerPair(int i, int j, const FileName& one, const FileName& two,
                       const MatchResult* known = nullptr);
@@ -84,6 +88,7 @@ private:
     bool crcOn_;
     Yielder yield_;
     FileList files_;
+    std::unique_ptr<IndexBuild> build_; // the indexed search's keys and index
     std::vector<qint32> crcs_;     // slot p - 1 for position p; 0 also for a slot never written
     std::vector<qint64> crcSizes_; // bytes the checksum covers, -1 without one
     QHash<QString, int> fileOnes_; // File One names of the rows of this scan
@@ -94,7 +99,7 @@ ScanStatus ScanRun::run(PairSearch search) {
     ErrorInfo failure;
     try {
         startStep();
-        phase1();
+        phase1(search);
         if (search == PairSearch::Reference)
             phase2Reference();
         else
@@ -165,11 +170,16 @@ std::vector<bool> ScanRun::sizeShared() {
     return shared;
 }
 
-void ScanRun::phase1() {
+void ScanRun::phase1(PairSearch search) {
     const int n = int(files_.size());
+    if (search == PairSearch::Indexed)
+        build_ = std::make_unique<IndexBuild>(files_, settings_, numbers_, yield_);
     // A checksum pairs only files of equal size: a file of a size of its own is never read.
     const std::vector<bool> shared = crcOn_ ? sizeShared() : std::vector<bool>();
     for (int p = 1; p <= n; ++p) {
+        // The progress follows the index as it is built, where that takes longer than the files.
+        if (build_ && build_->waitFor(double(p) / double(n)))
+            throw Stopped{};
         view_.setProgress(p);
         poll();
         if (crcOn_) {
@@ -192,7 +202,7 @@ void ScanRun::phase1() {
     view_.showCRCSkip(false);
 }
 
-FileName ScanRun::nameOf(int position, bool yielding) {
+FileName ScanRun::nameOf(int position, bool yielding, bool key) {
     FileName f;
     f.path = files_.at(position - 1);
     if (yielding) {
@@ -201,7 +211,13 @@ FileName ScanRun::nameOf(int position, bool yielding) {
     } else {
         f.split = SplitPath(f.path);
     }
-    f.key = CompareKey(f.split.name, f.split.extension, settings_.ignoreExtensions);
+    return key ? keyed(f) : f;
+}
+
+FileName& ScanRun::keyed(FileName& f) {
+    if (!f.keyed)
+        f.key = CompareKey(f.split.name, f.split.extension, settings_.ignoreExtensions);
+    f.keyed = true;
     return f;
 }
 
@@ -282,21 +298,12 @@ void ScanRun::phase2Indexed() {
     const QString prefix =
         crcOn_ ? QStringLiteral("Phase 2: Compare Files ") : QStringLiteral("Compare Files ");
 
-    // One compact record per file: its key id; names and folders are cut from the path on demand.
-    KeyTable keys;
-    std::vector<int> keyOf(size_t(n) + 1, -1);
-    // Files keyed between two looks at the window (a power of two): splitting a path and
-    // building its key cost more than indexing a key does.
-    constexpr int KeyYieldPeriod = 1024;
-    for (int p = 1; p <= n; ++p) {
-        if ((p & (KeyYieldPeriod - 1)) == 0)
-            poll();
-        const SplitName split = SplitPath(files_.at(p - 1));
-        keyOf[size_t(p)] =
-            keys.add(CompareKey(split.name, split.extension, settings_.ignoreExtensions));
-    }
-    keys.releaseLookup();
-
+    // One compact record per file, its key id, built during phase 1; names and folders are cut
+    // from the path on demand.
+    build_->finish();
+    poll();
+    const KeyTable& keys = build_->keys;
+    const std::vector<int>& keyOf = build_->keyOf;
     const bool thresholdsRead = numbers_.percent.ok() && numbers_.distance.ok();
     const bool groupUsable = numbers_.groupSize.ok() && numbers_.groupSize.value >= 0;
     const bool charMode = settings_.mode == MatchMode::Characters;
@@ -304,10 +311,7 @@ void ScanRun::phase2Indexed() {
     // name already stands as File One can give no row.
     const bool noFailure = thresholdsRead && numbers_.repeatMode.ok() && (!charMode || groupUsable);
     const int repeat = numbers_.repeatMode.ok() ? numbers_.repeatMode.value : 0;
-    std::unique_ptr<PairCandidates> index;
-    if (thresholdsRead)
-        index = PairCandidates::make(keys, settings_.mode, numbers_, yield_);
-    poll();
+    PairCandidates* index = build_->index.get();
     // Without a group size the first pair of keys of different lengths ends the scan.
     int firstOtherLength = n + 1;
     for (int p = 2; p <= n; ++p) {
@@ -325,19 +329,21 @@ void ScanRun::phase2Indexed() {
         int match; // index into matches, -1 for a checksum candidate
     };
     std::vector<Candidate> candidates;
-    long long shownHundredths = -1;
-    QString percent;
+    double shownHundredths = -1;
+    QString caption;
 
     for (int i = 1; i <= n; ++i) {
         poll();
         view_.setProgress(i);
-        const long long hundredths = std::llround(std::nearbyint(double(i) / double(n) * 10000.0));
+        // The caption changes once per hundredth of a percent; this is percentText's own
+        // rounding, so the text is the one it would give.
+        const double hundredths = std::nearbyint(double(i) / double(n) * 100.0 * 100.0);
         if (hundredths != shownHundredths) {
             shownHundredths = hundredths;
-            percent = percentText(i, n);
+            caption = prefix + percentText(i, n) + QStringLiteral("%");
         }
-        const FileName one = nameOf(i, false);
-        view_.setCaption(prefix + percent + QStringLiteral("%"));
+        FileName one = nameOf(i, false, false);
+        view_.setCaption(caption);
         view_.setStatus(StatusPanel::FileName, one.split.name);
         view_.setStatus(StatusPanel::Secs, QStringLiteral("Wait..."));
         const int key = keyOf[size_t(i)];
@@ -345,50 +351,53 @@ void ScanRun::phase2Indexed() {
         if (!thresholdsRead) {
             // The first pair needs both numbers and ends the scan.
             if (i >= 2)
-                considerPair(i, 1, one, nameOf(1, false));
+                considerPair(i, 1, keyed(one), nameOf(1, false));
             continue;
         }
-        const bool skip = noFailure && repeat >= 2 && fileOnes_.contains(one.split.name);
-        if (!skip) {
-            matches.clear();
-            candidates.clear();
-            index->find(key, matches);
-            for (int m = 0; m < int(matches.size()); ++m)
-                members.forEach(size_t(matches[size_t(m)].keyId), [&](int j) {
-                    candidates.push_back({j, m});
-                });
-            const qint32 crc = crcs_[size_t(i - 1)];
-            if (crc != 0)
-                byChecksum.forEach(uint64_t(quint32(crc)), [&](int j) {
-                    if (crcSizes_[size_t(j - 1)] == crcSizes_[size_t(i - 1)])
-                        candidates.push_back({j, -1});
-                });
-            int last = i - 1;
-            if (charMode && !groupUsable) {
-                const int poison = keys.length(key) != keys.length(keyOf[1]) ? 1
-                                   : firstOtherLength < i                    ? firstOtherLength
-                                                                             : 0;
-                if (poison > 0) {
-                    candidates.push_back({poison, -1});
-                    last = poison;
-                }
+        // From repeat mode 2 on, once this name stands as File One every later pair of it is a
+        // repeat: its verdict is known to be true, so it only shows the first repeat check.
+        bool repeats = noFailure && repeat >= 2 && fileOnes_.contains(one.split.name);
+        matches.clear();
+        candidates.clear();
+        index->find(key, matches);
+        for (int m = 0; m < int(matches.size()); ++m)
+            members.forEach(size_t(matches[size_t(m)].keyId), [&](int j) {
+                candidates.push_back({j, m});
+            });
+        const qint32 crc = crcs_[size_t(i - 1)];
+        if (crc != 0)
+            byChecksum.forEach(uint64_t(quint32(crc)), [&](int j) {
+                if (crcSizes_[size_t(j - 1)] == crcSizes_[size_t(i - 1)])
+                    candidates.push_back({j, -1});
+            });
+        int last = i - 1;
+        if (charMode && !groupUsable) {
+            const int poison = keys.length(key) != keys.length(keyOf[1]) ? 1
+                               : firstOtherLength < i                    ? firstOtherLength
+                                                                         : 0;
+            if (poison > 0) {
+                candidates.push_back({poison, -1});
+                last = poison;
             }
-            std::sort(
-                candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-                    return a.position != b.position ? a.position < b.position : a.match > b.match;
-                });
-            int previous = 0;
-            for (const Candidate& c : candidates) {
-                if (c.position == previous || c.position > last)
-                    continue;
-                previous = c.position;
-                poll();
-                const bool row =
-                    considerPair(i, c.position, one, nameOf(c.position, false),
-                                 c.match >= 0 ? &matches[size_t(c.match)].result : nullptr);
-                if (row && noFailure && repeat >= 2)
-                    break; // every later pair of this file one is a repeat
+        }
+        std::sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+            return a.position != b.position ? a.position < b.position : a.match > b.match;
+        });
+        int previous = 0;
+        for (const Candidate& c : candidates) {
+            if (c.position == previous || c.position > last)
+                continue;
+            previous = c.position;
+            poll();
+            if (repeats) {
+                view_.setStatus(StatusPanel::Secs, QStringLiteral("Dupe Chk1"));
+                continue;
             }
+            const bool known = c.match >= 0;
+            const bool row = considerPair(i, c.position, known ? one : keyed(one),
+                                          nameOf(c.position, false, !known),
+                                          known ? &matches[size_t(c.match)].result : nullptr);
+            repeats = row && noFailure && repeat >= 2;
         }
         if (members.empty(size_t(key)))
             index->activate(key);
@@ -414,6 +423,7 @@ bool ScanRun::isRepeat(const QString& name1, const QString& name2) {
 }
 
 void ScanRun::endStep(ScanStatus status) {
+    build_.reset();
     crcs_.clear();
     crcSizes_.clear();
     view_.showCRCSkip(false);

@@ -12,6 +12,11 @@ namespace {
 // Keys a join thread takes at a time: small enough that the threads end close together, and the
 // window's thread yields between its batches.
 constexpr int JoinBatch = 256;
+// A block of keys is joined before the files that need it are compared: short enough that the
+// progress moves at least every few hundred milliseconds, long enough that starting the threads
+// costs nothing. Block sizes follow the time blocks take; the pairs found do not depend on them.
+constexpr qint64 BlockMillis = 150;
+constexpr int FirstBlockKeys = 2 * JoinBatch;
 // At most this many join threads, so that a scan leaves the rest of a large machine alone.
 constexpr unsigned MaxJoinThreads = 4;
 // Pairs the join may hold, per key and beyond: more take more memory than searching file by
@@ -60,6 +65,8 @@ struct Entry {
     uint16_t misses;   // distinct grams it may miss
 };
 
+} // namespace
+
 // What the join's threads read.
 struct JoinPlan {
     // Keys ranked by length, so the keys of a range of lengths are one run of ranks.
@@ -72,6 +79,8 @@ struct JoinPlan {
     // lacks is a missing gram.
     std::vector<uint64_t> allBits;
 };
+
+namespace {
 
 // False when the keys are too long to rank by their compact lengths.
 bool rankByLength(const CharKeys& keys, JoinPlan& plan) {
@@ -136,22 +145,23 @@ struct Found {
     int longer, shorter, score;
 };
 
-// The join's threads, each with its own arrays, taking keys in small batches as the shorter key
-// of a pair.
+// The join's threads over one block of keys, each with its own arrays, taking keys in small
+// batches as the shorter key of a pair.
 class JoinWork {
 public:
     JoinWork(const CharKeys& keys, const GramIndex& index, const JoinPlan& plan,
-             const Yielder& yield)
+             const Yielder& yield, int from, int to, uint64_t budget)
         : keys_(keys)
         , index_(index)
         , plan_(plan)
         , yield_(yield)
-        , budget_(JoinPairsPerKey * uint64_t(keys.count()) + JoinPairsBeyond) {}
+        , budget_(budget)
+        , next_(from)
+        , to_(to) {}
     // The calling thread yields between its batches, so the window stays alive and Stop acts.
-    void run(std::vector<Found>& results, bool yielding) {
-        const int count = keys_.count();
-        GramScratch sc;
-        sc.size(size_t(count), index_.gramCount());
+    void run(GramScratch& sc, std::vector<Found>& results, bool yielding) {
+        if (sc.hitMarks.empty())
+            sc.size(size_t(keys_.count()), index_.gramCount());
         std::vector<KeyMatch> found;
         for (;;) {
             const int from = next_.fetch_add(JoinBatch);
@@ -160,12 +170,13 @@ public:
                 if (StopFlag)
                     abandoned_ = true;
             }
-            if (from >= count || failed())
+            if (from >= to_ || failed())
                 return;
-            for (int rank = from; rank < std::min(count, from + JoinBatch); ++rank)
-                joinShorter(plan_.byLength[size_t(rank)], sc, found, results);
+            for (int key = from; key < std::min(to_, from + JoinBatch); ++key)
+                joinShorter(key, sc, found, results);
         }
     }
+    uint64_t pairs() const { return pairs_; }
     // The other threads stop at their next batch.
     void abandon() { abandoned_ = true; }
     bool failed() const { return pairs_ > budget_ || abandoned_; }
@@ -210,13 +221,13 @@ private:
     const Yielder& yield_;
     const uint64_t budget_;
     std::atomic<uint64_t> pairs_{0};
-    std::atomic<int> next_{0};
+    std::atomic<int> next_;
+    const int to_;
     std::atomic<bool> abandoned_{false};
 };
 
-void mergePairs(const std::vector<std::vector<Found>>& results, int count,
+void mergePairs(const std::vector<std::vector<Found>>& results,
                 std::vector<std::vector<std::pair<int, int>>>& joinedWith) {
-    joinedWith.assign(size_t(count), {});
     for (const auto& part : results)
         for (const Found& f : part) {
             joinedWith[size_t(f.longer)].push_back({f.shorter, f.score});
@@ -226,28 +237,71 @@ void mergePairs(const std::vector<std::vector<Found>>& results, int count,
 
 } // namespace
 
-bool UpFrontJoin::run(const Yielder& yield) {
-    JoinPlan plan;
-    if (!rankByLength(keys_, plan) || !leadEntries(keys_, grams_, plan, yield))
+UpFrontJoin::UpFrontJoin(const CharKeys& keys, const GramIndex& grams)
+    : keys_(keys)
+    , grams_(grams)
+    , blockKeys_(FirstBlockKeys) {}
+
+UpFrontJoin::~UpFrontJoin() = default;
+
+bool UpFrontJoin::prepare(const Yielder& yield) {
+    plan_ = std::make_unique<JoinPlan>();
+    if (!rankByLength(keys_, *plan_) || !leadEntries(keys_, grams_, *plan_, yield)) {
+        plan_.reset();
         return false;
-    JoinWork work(keys_, grams_, plan, yield);
-    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, MaxJoinThreads);
-    std::vector<std::vector<Found>> results(threads);
-    std::vector<std::unique_ptr<Beside>> pool;
-    for (unsigned t = 1; t < threads; ++t)
-        pool.push_back(std::make_unique<Beside>([&, t] { work.run(results[t], false); }));
-    try {
-        work.run(results[0], true);
-    } catch (...) {
-        work.abandon();
-        throw;
     }
-    for (auto& t : pool)
-        t->join();
-    if (work.failed())
-        return false;
-    mergePairs(results, keys_.count(), joinedWith_);
+    joinedWith_.assign(size_t(keys_.count()), {});
     return true;
+}
+
+bool UpFrontJoin::joinBelow(int limit, const Yielder& yield) {
+    const int count = keys_.count();
+    const long long budgetSet = joinPairBudgetService().get();
+    const uint64_t budget =
+        budgetSet >= 0 ? uint64_t(budgetSet) : JoinPairsPerKey * uint64_t(count) + JoinPairsBeyond;
+    const int blockSet = joinBlockKeysService().get();
+    if (blockSet > 0)
+        blockKeys_ = blockSet;
+    const unsigned threads = std::clamp(std::thread::hardware_concurrency(), 1u, MaxJoinThreads);
+    while (joinedBelow_ < std::min(limit, count)) {
+        const int to = int(std::min<int64_t>(count, int64_t(joinedBelow_) + blockKeys_));
+        QElapsedTimer clock;
+        clock.start();
+        JoinWork work(keys_, grams_, *plan_, yield, joinedBelow_, to, budget - pairs_);
+        std::vector<std::vector<Found>> results(threads);
+        scratch_.resize(threads);
+        std::vector<std::unique_ptr<Beside>> pool;
+        for (unsigned t = 1; t < threads; ++t)
+            pool.push_back(
+                std::make_unique<Beside>([&, t] { work.run(scratch_[t], results[t], false); }));
+        try {
+            work.run(scratch_[0], results[0], true);
+        } catch (...) {
+            work.abandon();
+            throw;
+        }
+        for (auto& t : pool)
+            t->join();
+        if (work.failed())
+            return false;
+        pairs_ += work.pairs();
+        mergePairs(results, joinedWith_);
+        joinedBelow_ = to;
+        const qint64 took = clock.elapsed();
+        if (blockSet > 0)
+            continue;
+        if (took < BlockMillis / 2 && blockKeys_ < count)
+            blockKeys_ *= 2;
+        else if (took > BlockMillis && blockKeys_ > JoinBatch)
+            blockKeys_ /= 2;
+    }
+    return true;
+}
+
+void UpFrontJoin::release() {
+    plan_.reset();
+    joinedWith_ = {};
+    scratch_ = {};
 }
 
 void UpFrontJoin::find(int key, std::vector<KeyMatch>& out) const {

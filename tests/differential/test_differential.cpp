@@ -21,16 +21,30 @@ using namespace nw::test;
 
 namespace {
 
+// Every text and progress step a scan shows, in order.
+class ShownTexts : public RecordingView {
+public:
+    void setStatus(StatusPanel panel, const QString& text) override {
+        shown << (panel == StatusPanel::FileName ? QStringLiteral("name ")
+                                                 : QStringLiteral("secs ")) +
+                     text;
+    }
+    void setCaption(const QString& text) override { shown << text; }
+    void setProgress(int position) override { shown << QString::number(position); }
+    QStringList shown;
+};
+
 // What a scan leaves: its status, the rows in the order added and as the list ends, the
-// reports and the log.
+// reports, the log and what it showed.
 QStringList scan(const ScanSettings& settings, PairSearch search) {
     RecordingSink sink;
-    RecordingView view;
+    ShownTexts view;
     const ScanStatus status = runScan(settings, view.rows, view, search);
     QFile log(settings.scanFolder + QStringLiteral("Log.txt"));
     const QByteArray logged = log.open(QIODevice::ReadOnly) ? log.readAll() : QByteArray();
-    return {QString::number(int(status)), view.rows.added.join(u'\n'),
-            view.rows.texts().join(u'\n'), sink.reports.join(u','), QString::fromUtf8(logged)};
+    return {QString::number(int(status)),  view.rows.added.join(u'\n'),
+            view.rows.texts().join(u'\n'), sink.reports.join(u','),
+            QString::fromUtf8(logged),     view.shown.join(u'\n')};
 }
 
 QString pick(QRandomGenerator& rng, const QStringList& from) {
@@ -113,6 +127,10 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
             // file by file as when they are too many to hold.
             const bool upFront = rng.bounded(2) == 0;
             const ScopedService join(upFrontJoinService(), upFront);
+            // Joined in blocks of a few keys, and now and then with the pairs running out.
+            const ScopedService blocks(joinBlockKeysService(), int(rng.bounded(4)));
+            const ScopedService pairs(joinPairBudgetService(),
+                                      rng.bounded(3) == 0 ? (long long)rng.bounded(12) : -1LL);
             const QStringList indexed = scan(settings, PairSearch::Indexed);
             if (plain != indexed)
                 QFAIL(qPrintable(QStringLiteral("tree %1 mode %2 percent '%3' group '%4' distance "
@@ -141,7 +159,9 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
     QTest::addColumn<QString>("distance");
     QTest::addColumn<bool>("upFront");
     QTest::addColumn<bool>("shuffled");
-    QTest::addColumn<bool>("noThreads"); // no helper thread can be started
+    QTest::addColumn<bool>("noThreads");   // no helper thread can be started
+    QTest::addColumn<int>("blockKeys");    // keys per block of the up-front join, 0: its own choice
+    QTest::addColumn<long long>("budget"); // pairs the join may hold, -1: as many as it likes
 
     // The scan activates keys in id order; the index must not depend on it.
     for (const bool shuffled : {false, true}) {
@@ -149,18 +169,32 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
         for (const char* d : {"0", "1", "2", "3", "5"})
             QTest::addRow("distance %s%s", d, order)
                 << true << "90"
-                << "3" << QString::fromLatin1(d) << true << shuffled << false;
+                << "3" << QString::fromLatin1(d) << true << shuffled << false << 0 << -1LL;
         for (const char* pct : {"50", "75", "90", "100"})
             for (const char* g : {"1", "2", "3"})
                 for (const bool upFront : {true, false})
                     QTest::addRow("percent %s group %s%s%s", pct, g,
                                   upFront ? " up front" : " file by file", order)
                         << false << QString::fromLatin1(pct) << QString::fromLatin1(g) << "0"
-                        << upFront << shuffled << false;
+                        << upFront << shuffled << false << 0 << -1LL;
     }
-    QTest::addRow("percent 75 group 2 up front, no threads") << false << "75"
-                                                             << "2"
-                                                             << "0" << true << false << true;
+    QTest::addRow("percent 75 group 2 up front, no threads")
+        << false << "75"
+        << "2"
+        << "0" << true << false << true << 0 << -1LL;
+    // Blocks joined as the keys come; the pairs running out half way hand the keys so far to
+    // the search file by file.
+    for (const bool shuffled : {false, true}) {
+        QTest::addRow("percent 75 group 2, blocks of 7%s", shuffled ? " shuffled" : "")
+            << false << "75"
+            << "2"
+            << "0" << true << shuffled << false << 7 << -1LL;
+        QTest::addRow("percent 75 group 2, blocks of 7, pairs run out%s",
+                      shuffled ? " shuffled" : "")
+            << false << "75"
+            << "2"
+            << "0" << true << shuffled << false << 7 << 300LL;
+    }
 }
 
 void TestDifferential::indexFindsExactlyTheMatchingKeys() {
@@ -171,7 +205,10 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
     QFETCH(bool, upFront);
     QFETCH(bool, shuffled);
     QFETCH(bool, noThreads);
+    QFETCH(int, blockKeys);
+    QFETCH(long long, budget);
 
+    StopFlag = false; // a scan before may have ended with an error, which raises it
     ScanSettings settings;
     settings.percent = percent;
     settings.groupSize = group;
@@ -211,6 +248,8 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
 
     const ScopedService join(upFrontJoinService(), upFront);
     const ScopedService threads(helperThreadsRefusedService(), noThreads);
+    const ScopedService blocks(joinBlockKeysService(), blockKeys);
+    const ScopedService pairs(joinPairBudgetService(), budget);
     const std::unique_ptr<PairCandidates> index = PairCandidates::make(keys, mode, numbers);
     std::vector<int> active;
     std::vector<KeyMatch> found;
