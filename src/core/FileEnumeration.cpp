@@ -8,6 +8,7 @@ FileList GetFileList(QString folder, const Yielder& yield) {
     folder = fs::folderText(folder);
     FileList list;
     ScanFolder(folder, list, yield);
+    list.squeeze();
     return list;
 }
 

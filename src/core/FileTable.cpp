@@ -20,6 +20,12 @@ void FileList::append(int folder, QStringView name) {
     files_.append(File{uint32_t(folder), uint32_t(names_.size())});
 }
 
+void FileList::squeeze() {
+    folders_.squeeze();
+    names_.squeeze();
+    files_.squeeze();
+}
+
 void FileList::clear() {
     folders_.clear();
     names_.clear();

@@ -80,6 +80,13 @@ void GramIndex::build(const Yielder& yield) {
     };
     gramOffset_.assign(size_t(count) + 1, 0);
     distinctOffset_.assign(size_t(count) + 1, 0);
+    // Reserved whole: grown by doubling, the two largest arrays of the index would hold up to
+    // twice their size at the scan's peak.
+    size_t allWindows = 0;
+    for (int id = 0; id < count; ++id)
+        allWindows += size_t(std::max(0, keys_.length(id) - group + 1));
+    grams_.reserve(allWindows);
+    distinct_.reserve(allWindows);
     GramIds ids;
     // Per gram, the last key that held it and how many of that key's windows have it.
     std::vector<int> lastKey;

@@ -43,6 +43,10 @@ int KeyTable::add(const QString& text) {
 
 void KeyTable::releaseLookup() {
     std::vector<int>().swap(slots_);
+    // Grown by doubling: up to half of each is spare, and the index built next is the scan's
+    // peak.
+    pool_.shrink_to_fit();
+    keys_.shrink_to_fit();
 }
 
 } // namespace nw
