@@ -31,10 +31,11 @@ public:
     int count() const override { return int(rows_.size()); }
     const ResultRow& row(int row) const { return rows_[scanIndex(row - 1)]; }
     QString cell(int row, int column) const override {
-        return this->row(row).cells[size_t(column)];
+        return rowCell(this->row(row), column, files_.get());
     }
 
     void clear() override;
+    void setFiles(std::shared_ptr<const RowFiles> files) override { files_ = std::move(files); }
     void addAtTop(const ResultRow& row) override;
     // Rows of the views, from 0; the others keep their order.
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
@@ -63,8 +64,9 @@ private:
     void applyOrder(std::vector<int> order);
 
     std::vector<ResultRow> rows_; // in the order they came
-    std::vector<int> order_;      // view row -> stored row, only while sorted
-    int shown_ = 0;               // rows the views know of
+    std::shared_ptr<const RowFiles> files_;
+    std::vector<int> order_; // view row -> stored row, only while sorted
+    int shown_ = 0;          // rows the views know of
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool held_ = false;
