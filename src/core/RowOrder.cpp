@@ -36,49 +36,106 @@ qint64 cellAtom(const ResultRow& row, int column, const RowFiles* files) {
     return 0;
 }
 
-// textLess folds the case of both texts at every comparison; folding each text once and then
-// comparing code units orders the same way for all but surrogate pairs, and far faster.
-QString foldedText(const QString& text) {
-    QString folded(text.size(), Qt::Uninitialized);
-    QChar* out = folded.data();
-    for (const QChar c : text) {
-        const char16_t u = c.unicode();
-        if (u < 0x80)
-            *out++ = QChar(u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u);
-        else
-            *out++ = QChar(char16_t(QChar::toCaseFolded(char32_t(u))));
+// textLess folds the case of both texts, one code unit at a time, at every comparison. Sorting
+// by four folded units at a time, most significant first, gives the same order and reads each
+// text only as far as it takes. Only a surrogate, which textLess folds together with its
+// neighbour, or a 0 unit, taken for the end, can part the two orders.
+class FoldedQuads {
+public:
+    explicit FoldedQuads(const std::vector<QString>& texts)
+        : texts_(texts) {}
+    // Folded units 4 * depth on of a text, 0 past its end.
+    quint64 quad(int text, int depth) {
+        const QString& t = texts_[size_t(text)];
+        quint64 key = 0;
+        for (qsizetype k = qsizetype(depth) * 4; k < qsizetype(depth) * 4 + 4; ++k) {
+            char16_t u = 0;
+            if (k < t.size()) {
+                u = t.at(k).unicode();
+                if (u < 0x80) {
+                    unsure_ = unsure_ || u == 0;
+                    u = u >= 'A' && u <= 'Z' ? char16_t(u + 32) : u;
+                } else {
+                    unsure_ = unsure_ || QChar::isSurrogate(u);
+                    u = char16_t(QChar::toCaseFolded(char32_t(u)));
+                }
+            }
+            key = (key << 16) | u;
+        }
+        return key;
     }
-    return folded;
+    // A unit read so far may part the order from textLess's.
+    bool unsure() const { return unsure_; }
+
+private:
+    const std::vector<QString>& texts_;
+    bool unsure_ = false;
+};
+
+// Indexes of texts in textLess order, by radix steps of four folded units; texts that fold alike
+// go by their code units, as textLess breaks such ties. unsure: as FoldedQuads::unsure().
+std::vector<int> foldedOrder(const std::vector<QString>& texts, bool& unsure) {
+    FoldedQuads folded(texts);
+    struct Item {
+        quint64 key;
+        int text;
+    };
+    std::vector<Item> items(texts.size());
+    for (size_t k = 0; k < items.size(); ++k)
+        items[k].text = int(k);
+    struct Range {
+        size_t begin, end;
+        int depth;
+    };
+    std::vector<Range> pending{{0, items.size(), 0}};
+    while (!pending.empty()) {
+        const Range r = pending.back();
+        pending.pop_back();
+        for (size_t k = r.begin; k < r.end; ++k)
+            items[k].key = folded.quad(items[k].text, r.depth);
+        std::sort(items.begin() + qsizetype(r.begin), items.begin() + qsizetype(r.end),
+                  [](const Item& a, const Item& b) { return a.key < b.key; });
+        for (size_t b = r.begin, e = b; b < r.end; b = e) {
+            while (e < r.end && items[e].key == items[b].key)
+                ++e;
+            if (e - b < 2)
+                continue;
+            if ((items[b].key & 0xFFFF) != 0)
+                pending.push_back({b, e, r.depth + 1});
+            else
+                std::sort(items.begin() + qsizetype(b), items.begin() + qsizetype(e),
+                          [&](const Item& x, const Item& y) {
+                              return texts[size_t(x.text)] < texts[size_t(y.text)];
+                          });
+        }
+    }
+    unsure = folded.unsure();
+    std::vector<int> order(items.size());
+    for (size_t k = 0; k < items.size(); ++k)
+        order[k] = items[k].text;
+    return order;
 }
 
 } // namespace
 
 std::vector<int> rankTexts(const std::vector<QString>& texts) {
-    std::vector<QString> folded;
-    folded.reserve(texts.size());
-    for (const QString& text : texts)
-        folded.push_back(foldedText(text));
-    std::vector<int> byText(texts.size());
-    std::iota(byText.begin(), byText.end(), 0);
-    std::sort(byText.begin(), byText.end(), [&](int a, int b) {
-        const int c = folded[size_t(a)].compare(folded[size_t(b)]);
-        return c != 0 ? c < 0 : texts[size_t(a)] < texts[size_t(b)];
-    });
-    const auto at = [&](size_t k) -> const QString& { return texts[size_t(byText[k])]; };
-    for (size_t k = 1; k < byText.size(); ++k) {
+    bool unsure = false;
+    std::vector<int> order = foldedOrder(texts, unsure);
+    const auto at = [&](size_t k) -> const QString& { return texts[size_t(order[k])]; };
+    for (size_t k = 1; unsure && k < order.size(); ++k) {
         if (at(k - 1) != at(k) && !textLess(at(k - 1), at(k))) {
-            // A text where the two orders part: sorted again the slow way.
-            std::sort(byText.begin(), byText.end(),
-                      [&](int a, int b) { return textLess(texts[size_t(a)], texts[size_t(b)]); });
+            std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+                return textLess(texts[size_t(a)], texts[size_t(b)]);
+            });
             break;
         }
     }
     std::vector<int> rank(texts.size());
     int r = 0;
-    for (size_t k = 0; k < byText.size(); ++k) {
+    for (size_t k = 0; k < order.size(); ++k) {
         if (k > 0 && at(k - 1) != at(k))
             ++r;
-        rank[size_t(byText[k])] = r;
+        rank[size_t(order[k])] = r;
     }
     return rank;
 }
@@ -93,11 +150,19 @@ void sortRowOrder(std::vector<int>& order, const std::vector<ResultRow>& rows, i
     for (size_t k = 0; k < n; ++k)
         atoms[k] = {cellAtom(rows[size_t(order[k])], column, files), int(k)};
     std::sort(atoms.begin(), atoms.end());
+    const bool sizes = column == ColFSize1 || column == ColFSize2;
+    const QLocale locale = numberLocale();
     std::vector<QString> texts;
     std::vector<int> group(n);
     for (size_t k = 0; k < n; ++k) {
-        if (k == 0 || atoms[k].first != atoms[k - 1].first)
-            texts.push_back(rowCell(rows[size_t(order[size_t(atoms[k].second)])], column, files));
+        if (k == 0 || atoms[k].first != atoms[k - 1].first) {
+            const ResultRow& row = rows[size_t(order[size_t(atoms[k].second)])];
+            QString text =
+                sizes ? sizeCellText(atoms[k].first, locale) : rowCell(row, column, files);
+            // Neighbouring files mostly share their folder.
+            if (texts.empty() || text != texts.back())
+                texts.push_back(std::move(text));
+        }
         group[size_t(atoms[k].second)] = int(texts.size()) - 1;
     }
     const std::vector<int> rank = rankTexts(texts);

@@ -19,8 +19,7 @@ qint64 RowFiles::size(int position) const {
 namespace {
 
 QString sizeText(const RowFiles* files, int position) {
-    const qint64 bytes = files ? files->size(position) : -1;
-    return bytes < 0 ? QString() : kilobyteText(bytes);
+    return sizeCellText(files ? files->size(position) : -1, numberLocale());
 }
 
 QString matchedText(const ResultRow& row) {
@@ -38,6 +37,10 @@ QString methodText(const ResultRow& row) {
 }
 
 } // namespace
+
+QString sizeCellText(qint64 bytes, const QLocale& locale) {
+    return bytes < 0 ? QString() : kilobyteText(bytes, locale);
+}
 
 QString rowCell(const ResultRow& row, int column, const RowFiles* files) {
     switch (column) {

@@ -3,6 +3,7 @@
 #include "core/FileEnumeration.h"
 #include "core/ScanSettings.h"
 
+#include <QLocale>
 #include <QString>
 
 #include <array>
@@ -25,6 +26,9 @@ struct RowFiles {
     QString folder(int position) const;
     qint64 size(int position) const;
 };
+
+// A size cell's text: empty for a size not taken.
+QString sizeCellText(qint64 bytes, const QLocale& locale);
 
 // A cell's text as the results list shows it; files may be null.
 QString rowCell(const ResultRow& row, int column, const RowFiles* files);
