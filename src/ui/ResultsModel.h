@@ -64,13 +64,13 @@ private:
     void applyOrder(std::vector<int> order);
 
     std::vector<ResultRow> rows_; // in the order they came
-    std::shared_ptr<const RowFiles> files_;
-    std::vector<int> order_; // view row -> stored row, only while sorted
-    int shown_ = 0;          // rows the views know of
+    std::vector<int> order_;      // view row -> stored row, only while sorted
+    int shown_ = 0;               // rows the views know of
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool held_ = false;
     QStringList headers_;
+    std::shared_ptr<const RowFiles> files_; // what the rows refer to
 };
 
 } // namespace nw
