@@ -1,4 +1,5 @@
 #include "NameGenerator.h"
+#include "SortBench.h"
 #include "core/ErrorReport.h"
 #include "core/FileCrc.h"
 #include "core/FileEnumeration.h"
@@ -15,6 +16,7 @@
 #include <QStringList>
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -58,7 +60,10 @@ const char* const kUsage =
     "  --crc-buffer-mib M   size of the in-memory buffer in MiB (default 256)\n"
     "  --crc-dir DIR        where the temporary files go (default $TMPDIR or /tmp)\n"
     "  --repeat R           timed passes of each checksum measurement; the best counts "
-    "(default 3)\n";
+    "(default 3)\n"
+    "Sorting the results list instead of scans:\n"
+    "  --sort-rows N        sorts N generated rows by each column\n"
+    "  --sort-compare       also sorts the ready texts as the list once did, and compares\n";
 
 constexpr uint64_t kMiB = uint64_t(1) << 20;
 
@@ -217,6 +222,8 @@ const Mode kModes[] = {
     {"lev3", "Levenshtein, distance 3", MatchMode::Levenshtein, "3"},
 };
 
+using RowCells = std::array<QString, ColumnCount>;
+
 struct ScanOutcome {
     bool ok = false;
     std::string failure;
@@ -225,7 +232,7 @@ struct ScanOutcome {
     int rowCount = 0;
     int errors = 0;
     double peakMiB = 0;
-    std::vector<ResultRow> rows; // top-down, only when asked for
+    std::vector<RowCells> rows; // top-down, only when asked for
 };
 
 ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch search, bool keepRows) {
@@ -254,7 +261,7 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
         out << seconds << qint32(status) << qint32(rows.count()) << qint32(sink.count);
         if (keepRows) {
             for (int row = 1; row <= rows.count(); ++row) {
-                for (const QString& cell : rows.row(row).cells)
+                for (const QString& cell : rows.cells(row))
                     out << cell;
             }
         }
@@ -274,8 +281,8 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
     outcome.errors = errors;
     if (keepRows) {
         outcome.rows.resize(size_t(rowCount));
-        for (ResultRow& row : outcome.rows) {
-            for (QString& cell : row.cells)
+        for (RowCells& row : outcome.rows) {
+            for (QString& cell : row)
                 in >> cell;
         }
     }
@@ -285,23 +292,23 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
     return outcome;
 }
 
-QString rowText(const ResultRow& row) {
+QString rowText(const RowCells& row) {
     QStringList cells;
-    for (const QString& cell : row.cells)
+    for (const QString& cell : row)
         cells.append(cell);
     return cells.join(QLatin1Char('|'));
 }
 
 // One line saying whether both searches listed the same rows in the same order.
-std::string compareRows(const std::vector<ResultRow>& indexed,
-                        const std::vector<ResultRow>& reference, bool& same) {
+std::string compareRows(const std::vector<RowCells>& indexed,
+                        const std::vector<RowCells>& reference, bool& same) {
     same = indexed == reference;
     if (same)
         return "give the same " + withCommas(indexed.size()) + " rows, top-down";
     std::vector<QString> a, b;
-    for (const ResultRow& row : indexed)
+    for (const RowCells& row : indexed)
         a.push_back(rowText(row));
-    for (const ResultRow& row : reference)
+    for (const RowCells& row : reference)
         b.push_back(rowText(row));
     size_t first = 0;
     while (first < a.size() && first < b.size() && a[first] == b[first])
@@ -417,6 +424,8 @@ struct Options {
     uint64_t crcBufferMiB = 256;
     std::string crcDir;
     uint64_t repeat = 3;
+    uint64_t sortRows = 0;
+    bool sortCompare = false;
 };
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -448,6 +457,10 @@ int parseOptions(int argc, char* argv[], Options& o) {
         }
         if (arg == "--crc-rate") {
             o.crcRate = true;
+            continue;
+        }
+        if (arg == "--sort-compare") {
+            o.sortCompare = true;
             continue;
         }
         if (arg.rfind("--", 0) != 0)
@@ -490,6 +503,8 @@ int parseOptions(int argc, char* argv[], Options& o) {
             o.crcDir = value;
         } else if (arg == "--repeat") {
             ok = count(value, o.repeat, 1);
+        } else if (arg == "--sort-rows") {
+            ok = count(value, o.sortRows, 1);
         } else {
             return usageError("unknown option " + arg);
         }
@@ -821,5 +836,7 @@ int main(int argc, char* argv[]) {
     Options options;
     if (const int status = parseOptions(argc, argv, options))
         return status < 0 ? 0 : status;
+    if (options.sortRows > 0)
+        return sortRowsBench(options.sortRows, options.seed, options.sortCompare);
     return options.crcRate ? crcRateBench(options) : scanBench(options);
 }

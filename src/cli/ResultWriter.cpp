@@ -60,36 +60,37 @@ QByteArray jsonString(const QString& text, bool terminal = false) {
 
 } // namespace
 
-QByteArray formatResults(Format format, ScanStatus status, const std::vector<ResultRow>& rows,
-                         bool terminal) {
+QByteArray formatResults(Format format, ScanStatus status, const RowTable& rows, bool terminal) {
     QByteArray out;
     if (format == Format::Csv) {
         for (int c = 0; c < ColumnCount; ++c)
             out += (c ? "," : "") + ColumnKeys[size_t(c)].toLatin1();
         out += "\r\n";
-        for (const ResultRow& row : rows) {
+        for (int r = 1; r <= rows.count(); ++r) {
+            const std::array<QString, ColumnCount> cells = rows.cells(r);
             for (int c = 0; c < ColumnCount; ++c) {
                 if (c)
                     out += ',';
-                out += csvField(shownOn(terminal, row.cells[size_t(c)]));
+                out += csvField(shownOn(terminal, cells[size_t(c)]));
             }
             out += "\r\n";
         }
         return out;
     }
     out += "{\"status\": " + jsonString(statusText(status)) +
-           ", \"found\": " + QByteArray::number(qulonglong(rows.size())) + ", \"rows\": [";
-    for (size_t r = 0; r < rows.size(); ++r) {
-        out += r ? ",\n  {" : "\n  {";
+           ", \"found\": " + QByteArray::number(rows.count()) + ", \"rows\": [";
+    for (int r = 1; r <= rows.count(); ++r) {
+        out += r > 1 ? ",\n  {" : "\n  {";
+        const std::array<QString, ColumnCount> cells = rows.cells(r);
         for (int c = 0; c < ColumnCount; ++c) {
             if (c)
                 out += ", ";
-            out += jsonString(ColumnKeys[size_t(c)]) + ": " +
-                   jsonString(rows[r].cells[size_t(c)], terminal);
+            out +=
+                jsonString(ColumnKeys[size_t(c)]) + ": " + jsonString(cells[size_t(c)], terminal);
         }
         out += '}';
     }
-    out += rows.empty() ? "]}\n" : "\n]}\n";
+    out += rows.count() == 0 ? "]}\n" : "\n]}\n";
     return out;
 }
 

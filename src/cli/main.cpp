@@ -129,8 +129,8 @@ int main(int argc, char* argv[]) {
         view.finishProgress();
     }
 
-    const bool written = output.write(
-        cli::formatResults(options.format, status, rows.topDown(), output.isTerminal()));
+    const bool written =
+        output.write(cli::formatResults(options.format, status, rows, output.isTerminal()));
     if (!options.quiet)
         writeTo(stderr,
                 QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(rows.count()));

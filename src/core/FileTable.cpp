@@ -20,6 +20,19 @@ void FileList::append(int folder, QStringView name) {
     files_.append(File{uint32_t(folder), uint32_t(names_.size())});
 }
 
+FileList::FileList(std::initializer_list<QString> paths) {
+    for (const QString& path : paths)
+        append(path);
+}
+
+void FileList::append(const QString& path) {
+    const qsizetype cut = path.lastIndexOf(QLatin1Char('/')) + 1;
+    const QString folder = path.left(cut);
+    const int id = !folders_.isEmpty() && folders_.constLast() == folder ? int(folders_.size() - 1)
+                                                                         : addFolder(folder);
+    append(id, QStringView(path).mid(cut));
+}
+
 void FileList::squeeze() {
     folders_.squeeze();
     names_.squeeze();

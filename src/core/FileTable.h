@@ -6,6 +6,7 @@
 #include <QStringView>
 
 #include <cstdint>
+#include <initializer_list>
 
 namespace nw {
 
@@ -13,10 +14,16 @@ namespace nw {
 // every name once in one pool. Copies share the data (as Qt's containers do) until one changes.
 class FileList {
 public:
+    FileList() = default;
+    // Files by their full paths, for lists made by hand.
+    FileList(std::initializer_list<QString> paths);
+
     // Starts a folder (its text ends with the separator) and returns its id for append.
     int addFolder(const QString& folderText);
     // Adds the next file, named name, in folder.
     void append(int folder, QStringView name);
+    // Adds the next file by its full path; its folder is the one added last when the texts agree.
+    void append(const QString& path);
 
     qsizetype size() const { return files_.size(); }
     bool isEmpty() const { return files_.isEmpty(); }

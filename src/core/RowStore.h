@@ -1,8 +1,10 @@
 #pragma once
 
-#include "core/ScanSettings.h"
+#include "core/RowTexts.h"
 
 #include <QString>
+
+#include <memory>
 
 namespace nw {
 
@@ -12,7 +14,10 @@ class RowStore {
 public:
     virtual ~RowStore() = default;
 
+    // Also lets go of the files.
     virtual void clear() = 0;
+    // The files the rows added from now on refer to, kept as long as the rows.
+    virtual void setFiles(std::shared_ptr<const RowFiles> files) = 0;
     virtual void addAtTop(const ResultRow& row) = 0;
     virtual int count() const = 0;
     virtual QString cell(int row, int column) const = 0;

@@ -1,7 +1,5 @@
 #include "core/RowTable.h"
-#include "core/Texts.h"
-
-#include <algorithm>
+#include "core/RowOrder.h"
 
 namespace nw {
 
@@ -11,12 +9,16 @@ void RowTable::setSorted(bool sorted) {
 }
 
 void RowTable::sortBy(int column) {
-    std::vector<ResultRow> ordered = topDown();
-    std::stable_sort(ordered.begin(), ordered.end(),
-                     [column](const ResultRow& a, const ResultRow& b) {
-                         return textLess(a.cells[size_t(column)], b.cells[size_t(column)]);
-                     });
-    rows_.assign(ordered.rbegin(), ordered.rend());
+    // Top down, as the rows stand; stored bottom first again afterwards.
+    std::vector<int> order(rows_.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = int(order.size() - 1 - k);
+    sortRowOrder(order, rows_, column, false, files_.get());
+    std::vector<ResultRow> sorted;
+    sorted.reserve(rows_.size());
+    for (auto it = order.rbegin(); it != order.rend(); ++it)
+        sorted.push_back(rows_[size_t(*it)]);
+    rows_ = std::move(sorted);
 }
 
 } // namespace nw

@@ -2,6 +2,7 @@
 
 #include "core/RowStore.h"
 
+#include <array>
 #include <vector>
 
 namespace nw {
@@ -10,22 +11,29 @@ namespace nw {
 // Front ends without a list of their own build on it.
 class RowTable : public RowStore {
 public:
-    void clear() override { rows_.clear(); }
+    void clear() override {
+        rows_.clear();
+        files_.reset();
+    }
+    void setFiles(std::shared_ptr<const RowFiles> files) override { files_ = std::move(files); }
     void addAtTop(const ResultRow& row) override { rows_.push_back(row); }
     int count() const override { return int(rows_.size()); }
     const ResultRow& row(int row) const { return rows_[rows_.size() - size_t(row)]; }
     QString cell(int row, int column) const override {
-        return this->row(row).cells[size_t(column)];
+        return rowCell(this->row(row), column, files_.get());
+    }
+    // The eight texts of a row.
+    std::array<QString, ColumnCount> cells(int row) const {
+        return rowCells(this->row(row), files_.get());
     }
     // Off changes nothing: new rows go on top of the rows as they stand.
     void setSorted(bool sorted) override;
     // Sorts by column, ascending as text; rows of equal text keep their order.
     void sortBy(int column);
-    // All rows from the top down.
-    std::vector<ResultRow> topDown() const { return {rows_.rbegin(), rows_.rend()}; }
 
 private:
     std::vector<ResultRow> rows_; // bottom row first, so adding at the top is cheap
+    std::shared_ptr<const RowFiles> files_;
 };
 
 } // namespace nw

@@ -16,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 #include <new>
 #include <vector>
 
@@ -79,6 +80,7 @@ private:
     bool considerPair(int i, int j, const FileName& one, const FileName& two,
                       const MatchResult* known = nullptr);
     bool isRepeat(const QString& name1, const QString& name2);
+    qint64 sizeOf(int position);
     void endStep(ScanStatus status);
 
     const ScanSettings& settings_;
@@ -87,8 +89,10 @@ private:
     MatchNumbers numbers_;
     bool crcOn_;
     Yielder yield_;
-    FileList files_;
-    std::unique_ptr<IndexBuild> build_; // the indexed search's keys and index
+    std::shared_ptr<FileList> list_ = std::make_shared<FileList>();
+    const FileList& files_ = *list_;
+    std::shared_ptr<RowFiles> rowFiles_; // the list and sizes the rows keep after the scan
+    std::unique_ptr<IndexBuild> build_;  // the indexed search's keys and index
     std::vector<qint32> crcs_;     // slot p - 1 for position p; 0 also for a slot never written
     std::vector<qint64> crcSizes_; // bytes the checksum covers, -1 without one
     QHash<QString, int> fileOnes_; // File One names of the rows of this scan
@@ -135,8 +139,10 @@ void ScanRun::startStep() {
         }
     }
     rows_.clear();
-    files_ = GetFileList(settings_.scanFolder, yield_);
+    *list_ = GetFileList(settings_.scanFolder, yield_);
     const int n = int(files_.size());
+    rowFiles_ = std::make_shared<RowFiles>(RowFiles{list_, std::vector<qint64>(size_t(n), -1)});
+    rows_.setFiles(rowFiles_);
     view_.setProgressRange(0, n);
     crcs_.assign(size_t(n), 0);
     crcSizes_.assign(size_t(n), -1);
@@ -257,28 +263,19 @@ bool ScanRun::considerPair(int i, int j, const FileName& one, const FileName& tw
         return false;
     if (isRepeat(one.split.name, two.split.name))
         return false;
-    const double size1 = GetFSize(one.path);
-    const double size2 = GetFSize(two.path);
+    const qint64 size1 = sizeOf(i);
+    const qint64 size2 = sizeOf(j);
     const QString label = methodLabel(match.method);
     view_.setStatus(StatusPanel::Secs, label);
 
     const bool crcMark = crcOn_ && crc1 == crc2 && size1 == size2;
     ResultRow row;
-    row.cells[ColFile1] = one.split.name;
-    row.cells[ColFSize1] = kilobyteText(qint64(size1));
-    row.cells[ColFPath1] = one.split.folder;
-    if (crcMark)
-        row.cells[ColMatched] = QStringLiteral("NA");
-    else if (settings_.mode == MatchMode::Levenshtein)
-        row.cells[ColMatched] = QString::number(match.score);
-    else
-        row.cells[ColMatched] = QString::number(match.score) + (match.method == Method::SameLength
-                                                                    ? QStringLiteral(" chrs")
-                                                                    : QStringLiteral(" grps"));
-    row.cells[ColFile2] = two.split.name;
-    row.cells[ColFSize2] = kilobyteText(qint64(size2));
-    row.cells[ColFPath2] = two.split.folder;
-    row.cells[ColMethod] = crcMark ? QStringLiteral("CRC") : label;
+    row.one = i - 1;
+    row.two = j - 1;
+    row.score = match.score;
+    row.method = quint8(match.method);
+    row.flags = quint8((crcMark ? ResultRow::CrcMark : 0) |
+                       (settings_.mode == MatchMode::Levenshtein ? ResultRow::Distance : 0));
     rows_.addAtTop(row);
     ++fileOnes_[one.split.name];
 
@@ -407,6 +404,14 @@ void ScanRun::phase2Indexed() {
     }
 }
 
+// Asked once per file, when its first row is made; a failure is reported then and counts as 0.
+qint64 ScanRun::sizeOf(int position) {
+    qint64& size = rowFiles_->sizes[size_t(position - 1)];
+    if (size < 0)
+        size = qint64(GetFSize(files_.at(position - 1)));
+    return size;
+}
+
 bool ScanRun::isRepeat(const QString& name1, const QString& name2) {
     const qint16 mode = need(numbers_.repeatMode);
     if (mode < 2 || fileOnes_.isEmpty())
@@ -436,7 +441,7 @@ void ScanRun::endStep(ScanStatus status) {
     view_.setCaption(AppTitle);
     view_.setStatus(StatusPanel::FileName,
                     QStringLiteral("Found: ") + QString::number(rows_.count()));
-    files_.clear();
+    rowFiles_.reset();
 }
 
 } // namespace

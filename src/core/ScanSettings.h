@@ -45,9 +45,18 @@ inline const std::array<QString, ColumnCount> ColumnKeys = {
     QStringLiteral("pctMatched"), QStringLiteral("File2"),   QStringLiteral("FSize2"),
     QStringLiteral("FPath2"),     QStringLiteral("MyMethod")};
 
-// One matched pair: eight text cells.
+// One matched pair, kept as a few numbers: millions of rows must fit in memory. Its texts are
+// made when they are read (core/RowTexts.h).
 struct ResultRow {
-    std::array<QString, ColumnCount> cells;
+    enum Flag : quint8 {
+        CrcMark = 1,  // equal checksums and sizes: "NA" and "CRC"
+        Distance = 2, // the score is an edit distance, shown without a unit
+    };
+    qint32 one = -1; // file one's position in the scan's file list, from 0
+    qint32 two = -1;
+    qint32 score = 0;
+    quint8 method = 0; // a Method
+    quint8 flags = 0;
     bool operator==(const ResultRow&) const = default;
 };
 

@@ -1,4 +1,5 @@
 #include "ui/ResultsModel.h"
+#include "core/RowOrder.h"
 #include "core/Texts.h"
 #include "ui/ControlTable.h"
 
@@ -24,7 +25,7 @@ QVariant ResultsModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= shown_)
         return {};
     if (role == Qt::DisplayRole)
-        return rows_[viewIndex(index.row())].cells[size_t(index.column())];
+        return rowCell(rows_[viewIndex(index.row())], index.column(), files_.get());
     if (role == Qt::TextAlignmentRole && ResultColumns[size_t(index.column())].rightAligned)
         return QVariant::fromValue(Qt::AlignRight | Qt::AlignVCenter);
     return {};
@@ -53,6 +54,7 @@ void ResultsModel::clear() {
     beginResetModel();
     rows_.clear();
     order_.clear();
+    files_.reset();
     shown_ = 0;
     endResetModel();
 }
@@ -65,10 +67,10 @@ void ResultsModel::addAtTop(const ResultRow& row) {
         return;
     }
     // A sorted list takes a new row at its place, after the rows of equal text.
-    const QString& text = row.cells[size_t(sortColumn_)];
+    const QString text = rowCell(row, sortColumn_, files_.get());
     const auto at =
         std::upper_bound(order_.begin(), order_.end(), text, [this](const QString& t, int stored) {
-            const QString& other = rows_[size_t(stored)].cells[size_t(sortColumn_)];
+            const QString other = rowCell(rows_[size_t(stored)], sortColumn_, files_.get());
             return sortOrder_ == Qt::AscendingOrder ? textLess(t, other) : textLess(other, t);
         });
     const int position = int(at - order_.begin());
@@ -130,15 +132,7 @@ void ResultsModel::sort(int column, Qt::SortOrder order) {
         return;
     flush();
     std::vector<int> sorted = viewOrder();
-    const size_t c = size_t(column);
-    if (order == Qt::AscendingOrder)
-        std::stable_sort(sorted.begin(), sorted.end(), [this, c](int a, int b) {
-            return textLess(rows_[size_t(a)].cells[c], rows_[size_t(b)].cells[c]);
-        });
-    else
-        std::stable_sort(sorted.begin(), sorted.end(), [this, c](int a, int b) {
-            return textLess(rows_[size_t(b)].cells[c], rows_[size_t(a)].cells[c]);
-        });
+    sortRowOrder(sorted, rows_, column, order == Qt::DescendingOrder, files_.get());
     sortColumn_ = column;
     sortOrder_ = order;
     applyOrder(std::move(sorted));

@@ -31,10 +31,11 @@ public:
     int count() const override { return int(rows_.size()); }
     const ResultRow& row(int row) const { return rows_[scanIndex(row - 1)]; }
     QString cell(int row, int column) const override {
-        return this->row(row).cells[size_t(column)];
+        return rowCell(this->row(row), column, files_.get());
     }
 
     void clear() override;
+    void setFiles(std::shared_ptr<const RowFiles> files) override { files_ = std::move(files); }
     void addAtTop(const ResultRow& row) override;
     // Rows of the views, from 0; the others keep their order.
     bool removeRows(int row, int count, const QModelIndex& parent = {}) override;
@@ -69,6 +70,7 @@ private:
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool held_ = false;
     QStringList headers_;
+    std::shared_ptr<const RowFiles> files_; // what the rows refer to
 };
 
 } // namespace nw

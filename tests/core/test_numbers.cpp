@@ -1,12 +1,14 @@
 #include "core/NumericBox.h"
-#include "core/RowTable.h"
+#include "core/RowOrder.h"
 #include "core/Texts.h"
 
 #include <QLocale>
 #include <QScopeGuard>
 #include <QTest>
 
+#include <algorithm>
 #include <clocale>
+#include <random>
 #include <tuple>
 
 using namespace nw;
@@ -25,7 +27,8 @@ private slots:
     void kilobyteTextReadsBackInGerman();
     void percentText_data();
     void percentText();
-    void rowTableSortsByTextOrderAndKeepsTies();
+    void rowOrderIsTextOrder_data();
+    void rowOrderIsTextOrder();
 };
 
 void TestNumbers::numericBox_data() {
@@ -142,21 +145,51 @@ void TestNumbers::percentText() {
     QCOMPARE(nw::percentText(position, count), text);
 }
 
-// Letter case is ignored first and only breaks ties, so the order never depends on the order
-// rows came in; equal File One texts keep their top-down order from before the sort.
-void TestNumbers::rowTableSortsByTextOrderAndKeepsTies() {
-    RowTable table;
-    for (const char* cells : {"b.txt/first", "B.txt/x", "a.txt/x", "b.txt/second"}) {
-        ResultRow r;
-        r.cells[ColFile1] = QString::fromLatin1(cells).section(u'/', 0, 0);
-        r.cells[ColFile2] = QString::fromLatin1(cells).section(u'/', 1);
-        table.addAtTop(r);
+void TestNumbers::rowOrderIsTextOrder_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<bool>("descending");
+    QTest::addColumn<bool>("surrogates");
+    for (int c = 0; c < ColumnCount; ++c) {
+        for (const bool descending : {false, true}) {
+            for (const bool surrogates : {false, true})
+                QTest::addRow("%s %s%s", qPrintable(ColumnKeys[size_t(c)]),
+                              descending ? "descending" : "ascending",
+                              surrogates ? ", surrogates" : "")
+                    << c << descending << surrogates;
+        }
     }
-    table.sortBy(ColFile1);
-    QStringList order;
-    for (const ResultRow& r : table.topDown())
-        order << r.cells[ColFile1] + QLatin1Char('/') + r.cells[ColFile2];
-    QCOMPARE(order, (QStringList{"a.txt/x", "B.txt/x", "b.txt/second", "b.txt/first"}));
+}
+
+// The rows' order by rank must be the order of a stable sort of the cell texts with textLess:
+// equal texts of different files, letter case, grouped sizes, and names where folding each code
+// unit on its own parts from textLess (a letter in a surrogate pair, a lone surrogate).
+void TestNumbers::rowOrderIsTextOrder() {
+    QFETCH(int, column);
+    QFETCH(bool, descending);
+    QFETCH(bool, surrogates);
+    const QString lone = QString(QChar(0xD83D)) + QChar(0xFF21);
+    auto list = std::make_shared<FileList>(
+        FileList{"/m/b.txt", "/n/b.txt", "/m/B.txt", "/M/a.txt", "/m/\u00C9.txt", "/m/\u00E9.txt",
+                 "/m/e.txt", "/x/\U00010400b", "/x/\U00010428a", "/x/\U0001F600", "/x/" + lone});
+    const RowFiles files{list, {1234500, 987000, 0, 1234500, 10000, 9500, 0, 10000, -1, 5, 9500}};
+    const unsigned used = surrogates ? 11 : 7; // files the rows pick from
+    std::minstd_rand random(7);
+    std::vector<ResultRow> rows(300);
+    for (ResultRow& row : rows)
+        row = {int(random() % used), int(random() % used), int(random() % 12) - 1,
+               quint8(random() % 4), quint8(random() % 4)};
+    std::vector<int> order(rows.size());
+    for (size_t k = 0; k < order.size(); ++k)
+        order[k] = int((k * 7) % order.size());
+
+    std::vector<int> expected = order;
+    std::stable_sort(expected.begin(), expected.end(), [&](int a, int b) {
+        const QString one = rowCell(rows[size_t(a)], column, &files);
+        const QString two = rowCell(rows[size_t(b)], column, &files);
+        return descending ? textLess(two, one) : textLess(one, two);
+    });
+    sortRowOrder(order, rows, column, descending, &files);
+    QCOMPARE(order, expected);
 }
 
 QTEST_GUILESS_MAIN(TestNumbers)

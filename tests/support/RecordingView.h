@@ -17,7 +17,7 @@ public:
         : events_(events) {}
     void addAtTop(const ResultRow& row) override {
         RowTable::addAtTop(row);
-        added.append(text(row));
+        added.append(text(1));
     }
     void setSorted(bool sorted) override {
         events_.append(sorted ? QStringLiteral("sorted") : QStringLiteral("unsorted"));
@@ -28,15 +28,16 @@ public:
     QStringList texts() const {
         QStringList out;
         for (int r = 1; r <= count(); ++r)
-            out.append(text(row(r)));
+            out.append(text(r));
         return out;
     }
 
     QStringList added; // the rows in the order they came, as texts() gives them
 
 private:
-    static QString text(const ResultRow& row) {
-        return QStringList(row.cells.begin(), row.cells.end()).join(QLatin1Char('|'));
+    QString text(int r) const {
+        const auto cells = this->cells(r);
+        return QStringList(cells.begin(), cells.end()).join(QLatin1Char('|'));
     }
     QStringList& events_;
 };

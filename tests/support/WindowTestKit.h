@@ -1,10 +1,13 @@
 #pragma once
 
 #include "core/ErrorReport.h"
+#include "core/RowTexts.h"
 #include "core/ScanSettings.h"
+#include "core/Texts.h"
 #include "support/ScriptedDialogs.h"
 #include "support/TestDir.h"
 #include "ui/MainWindow.h"
+#include "ui/ResultsModel.h"
 
 #include <QAbstractItemModel>
 #include <QStringList>
@@ -23,6 +26,22 @@ template <typename T> T* child(const QObject& window, const QString& name) {
     return found;
 }
 
+// The files of rows made by hand, which every window of makeWindow() reads its rows from.
+struct HandFiles {
+    std::shared_ptr<FileList> list = std::make_shared<FileList>();
+    std::shared_ptr<RowFiles> rows = std::make_shared<RowFiles>(RowFiles{list, {}});
+    // size: as the list shows it, in the locale in use.
+    int add(const QString& path, const QString& size) {
+        list->append(path);
+        rows->sizes.push_back(qRound64(parseKilobyteText(size) * 1000));
+        return int(list->size()) - 1;
+    }
+};
+inline HandFiles& handFiles() {
+    static HandFiles files;
+    return files;
+}
+
 // Options of a window whose qvx.ini lies in a temporary folder and whose start folder is given.
 inline WindowOptions windowOptions(const TestDir& config, const QString& startFolder,
                                    VolumeSource volumes = {}) {
@@ -35,14 +54,17 @@ inline WindowOptions windowOptions(const TestDir& config, const QString& startFo
 
 inline std::unique_ptr<MainWindow> makeWindow(const TestDir& config, const QString& startFolder,
                                               VolumeSource volumes = {}) {
-    return std::make_unique<MainWindow>(windowOptions(config, startFolder, std::move(volumes)));
+    auto window =
+        std::make_unique<MainWindow>(windowOptions(config, startFolder, std::move(volumes)));
+    window->results()->setFiles(handFiles().rows);
+    return window;
 }
 
-// A row as the scan builds it; folders are folder texts.
+// A row as the scan builds it; folders are folder texts, sizes as shown.
 inline ResultRow pairRow(const QString& name1, const QString& size1, const QString& folder1,
                          const QString& name2, const QString& size2, const QString& folder2) {
-    return ResultRow{{name1, size1, folder1, QStringLiteral("9 chrs"), name2, size2, folder2,
-                      QStringLiteral("Same Length")}};
+    const int one = handFiles().add(folder1 + name1, size1);
+    return {one, handFiles().add(folder2 + name2, size2), 9, 0, 0};
 }
 
 // The window's rows from the top, cells joined by "|".

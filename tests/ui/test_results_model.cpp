@@ -9,21 +9,24 @@ using namespace nw;
 
 namespace {
 
-// A row whose File One is name and whose Method cell carries a tag to tell equal names apart.
+// A row whose File One is name and whose File Two is a tag to tell equal names apart.
+const auto names = std::make_shared<FileList>();
 ResultRow makeRow(const QString& name, const QString& tag = {}) {
-    ResultRow row;
-    row.cells[ColFile1] = name;
-    row.cells[ColMethod] = tag;
-    return row;
+    names->append(name);
+    names->append(tag);
+    return {int(names->size()) - 2, int(names->size()) - 1};
 }
+struct Model : ResultsModel {
+    Model() { setFiles(std::make_shared<RowFiles>(RowFiles{names, {}})); }
+};
 
 // "name/tag" of every row from the top: as the views show them, or as the scan reads them.
 QStringList rows(const ResultsModel& model, bool asScanned = false) {
     QStringList list;
     for (int r = 0; r < (asScanned ? model.count() : model.rowCount()); ++r)
-        list << (asScanned ? model.cell(r + 1, ColFile1) + '/' + model.cell(r + 1, ColMethod)
+        list << (asScanned ? model.cell(r + 1, ColFile1) + '/' + model.cell(r + 1, ColFile2)
                            : model.index(r, ColFile1).data().toString() + '/' +
-                                 model.index(r, ColMethod).data().toString());
+                                 model.index(r, ColFile2).data().toString());
     return list;
 }
 
@@ -64,7 +67,7 @@ private slots:
     void steps() {
         QFETCH(QStringList, steps);
         QFETCH(QStringList, expected);
-        ResultsModel model;
+        Model model;
         for (qsizetype i = 0; i < steps.size(); ++i) {
             const QStringList step = steps.at(i).split(' ');
             if (step.first() == "sort" || step.first() == "unsort")
@@ -81,7 +84,7 @@ private slots:
     }
 
     void heldRowsArriveInOneBatch() {
-        ResultsModel model;
+        Model model;
         model.addAtTop(makeRow("old"));
         model.setHeld(true);
         QSignalSpy inserted(&model, &QAbstractItemModel::rowsInserted);
@@ -99,10 +102,10 @@ private slots:
     }
 
     void selectionFollowsItsRow() {
-        ResultsModel model;
+        Model model;
         for (const char* name : {"c", "a", "b", "d"})
             model.addAtTop(makeRow(name, name));
-        const QPersistentModelIndex c(model.index(3, ColMethod));
+        const QPersistentModelIndex c(model.index(3, ColFile2));
         model.setSorted(true);
         QCOMPARE(c.row(), 2);
         QVERIFY(model.removeRows(0, 1));
@@ -114,7 +117,7 @@ private slots:
     void hundredThousandRows() {
         // Nothing here may be quadratic: a scan can list this many pairs.
         constexpr int count = 100000;
-        ResultsModel model;
+        Model model;
         model.setHeld(true);
         for (int i = 0; i < count; ++i) {
             model.addAtTop(makeRow(QStringLiteral("name%1").arg((i * 7919) % count)));
