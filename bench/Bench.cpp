@@ -1,5 +1,7 @@
+#include "ExtraTrees.h"
 #include "NameGenerator.h"
 #include "SortBench.h"
+#include "TimingView.h"
 #include "core/ErrorReport.h"
 #include "core/FileCrc.h"
 #include "core/FileEnumeration.h"
@@ -52,6 +54,10 @@ const char* const kUsage =
     "  --tree-root DIR      keep the trees below DIR and reuse them on later runs (default: a\n"
     "                       temporary folder, removed at the end)\n"
     "  --seed S             seed of the generated names (default 1)\n"
+    "  --covers N           also N album folders, each with a cover.jpg and three tracks of\n"
+    "                       their own (N^2/2 rows), in characters and distance-0 mode\n"
+    "  --crc-case           also 16 sparse files of distinct sizes (4 GiB each) and two equal\n"
+    "                       1 MiB files, scanned with checksums\n"
     "Checksum rate instead of scans:\n"
     "  --crc-rate           GetCRC32 against a plain read() and `cat > /dev/null` of the same\n"
     "                       cached files, and crc32Update over a buffer in memory\n"
@@ -232,10 +238,13 @@ struct ScanOutcome {
     int rowCount = 0;
     int errors = 0;
     double peakMiB = 0;
+    double yieldGapMs = 0;      // longest stretch between two yields
+    double stillSeconds = 0;    // longest stretch without progress, after the walk
     std::vector<RowCells> rows; // top-down, only when asked for
 };
 
-ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch search, bool keepRows) {
+ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch search, bool keepRows,
+                        bool crc = false, const char* repeat = "1") {
     ScanSettings settings;
     settings.scanFolder = fs::folderText(folder);
     settings.baseFolder = folder;
@@ -243,13 +252,13 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
     settings.percent = QStringLiteral("90");
     settings.groupSize = QStringLiteral("3");
     settings.distance = QString::fromLatin1(mode.distance);
-    settings.repeatMode = QStringLiteral("1");
+    settings.repeatMode = QString::fromLatin1(repeat);
     settings.ignoreExtensions = true;
-    settings.checkCRC = false;
+    settings.checkCRC = crc;
     settings.writeLog = false;
 
     const ChildResult child = inChild([&] {
-        ScanView view;
+        TimingView view;
         AddedRows rows;
         CountingSink sink;
         const ScopedService sinkInUse(errorSinkService(), &sink);
@@ -258,7 +267,8 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
         const double seconds = secondsSince(start);
         QByteArray bytes;
         QDataStream out(&bytes, QIODevice::WriteOnly);
-        out << seconds << qint32(status) << qint32(rows.count()) << qint32(sink.count);
+        out << seconds << qint32(status) << qint32(rows.count()) << qint32(sink.count)
+            << double(view.longestYieldGapNs) / 1e6 << double(view.longestStillNs) / 1e9;
         if (keepRows) {
             for (int row = 1; row <= rows.count(); ++row) {
                 for (const QString& cell : rows.cells(row))
@@ -275,7 +285,8 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
         return outcome;
     QDataStream in(child.payload);
     qint32 status = 0, rowCount = 0, errors = 0;
-    in >> outcome.seconds >> status >> rowCount >> errors;
+    in >> outcome.seconds >> status >> rowCount >> errors >> outcome.yieldGapMs >>
+        outcome.stillSeconds;
     outcome.status = ScanStatus(status);
     outcome.rowCount = rowCount;
     outcome.errors = errors;
@@ -332,6 +343,10 @@ struct TableRow {
     std::string seconds;
     std::string rows;
     std::string peak;
+    std::string perFile = "-"; // bytes of the peak beyond an idle child's
+    std::string perRow = "-";
+    std::string yieldGap = "-";
+    std::string still = "-";
 };
 
 std::string resultCell(const ScanOutcome& outcome) {
@@ -345,13 +360,22 @@ std::string resultCell(const ScanOutcome& outcome) {
     return text;
 }
 
-TableRow tableRow(const Mode& mode, uint64_t n, const char* search, const ScanOutcome& outcome) {
-    return {mode.label,
-            n,
-            search,
-            outcome.ok ? format("%.2f", outcome.seconds) : "-",
-            resultCell(outcome),
-            format("%.1f", outcome.peakMiB)};
+// idleMiB: the peak of a child that does nothing, taken off before the peak is shared out.
+TableRow tableRow(const std::string& label, uint64_t n, const std::string& search,
+                  const ScanOutcome& outcome, double idleMiB = 0) {
+    TableRow row{label,
+                 n,
+                 search,
+                 outcome.ok ? format("%.2f", outcome.seconds) : "-",
+                 resultCell(outcome),
+                 format("%.1f", outcome.peakMiB)};
+    if (!outcome.ok || idleMiB <= 0)
+        return row;
+    const double bytes = std::max(0.0, outcome.peakMiB - idleMiB) * double(kMiB);
+    row.perFile = format("%.0f", bytes / double(n));
+    row.yieldGap = format("%.0f", outcome.yieldGapMs);
+    row.still = format("%.2f", outcome.stillSeconds);
+    return row;
 }
 
 // ---- trees ----
@@ -426,6 +450,8 @@ struct Options {
     uint64_t repeat = 3;
     uint64_t sortRows = 0;
     bool sortCompare = false;
+    uint64_t covers = 0;
+    bool crcCase = false;
 };
 
 std::vector<std::string> splitList(const std::string& text) {
@@ -463,6 +489,10 @@ int parseOptions(int argc, char* argv[], Options& o) {
             o.sortCompare = true;
             continue;
         }
+        if (arg == "--crc-case") {
+            o.crcCase = true;
+            continue;
+        }
         if (arg.rfind("--", 0) != 0)
             return usageError("unexpected argument " + arg);
         if (k + 1 >= argc)
@@ -491,6 +521,8 @@ int parseOptions(int argc, char* argv[], Options& o) {
             ok = count(value, o.referenceAt, 0);
         } else if (arg == "--tree-root") {
             o.treeRoot = value;
+        } else if (arg == "--covers") {
+            ok = count(value, o.covers, 2);
         } else if (arg == "--seed") {
             ok = count(value, o.seed, 0);
         } else if (arg == "--crc-files") {
@@ -515,6 +547,59 @@ int parseOptions(int argc, char* argv[], Options& o) {
 }
 
 // ---- the scan benchmark ----
+
+// The shapes beside the generated libraries: many equal names (rows by the million) and
+// checksums over files of which only two can pair.
+void runExtraCases(const Options& o, const std::string& root, double idleMiB,
+                   std::vector<TableRow>& table, bool& allRan) {
+    const auto run = [&](const std::string& folder, uint64_t files, const Mode& mode,
+                         const std::string& label, bool crc, const char* repeat) {
+        std::fprintf(stderr, "%s ...\n", label.c_str());
+        const ScanOutcome outcome = scanInChild(decodePath(QByteArray::fromStdString(folder)), mode,
+                                                PairSearch::Indexed, false, crc, repeat);
+        table.push_back(tableRow(label, files, "Indexed", outcome, idleMiB));
+        std::fprintf(stderr, "  %s s, %s rows, %s MiB\n", table.back().seconds.c_str(),
+                     table.back().rows.c_str(), table.back().peak.c_str());
+        allRan = allRan && outcome.ok && outcome.status == ScanStatus::Done;
+        return outcome;
+    };
+    std::string error;
+    if (o.covers > 0) {
+        const std::string folder = root + "/covers" + std::to_string(o.covers);
+        std::fprintf(stderr, "building %s ...\n", folder.c_str());
+        if (!makeCoverTree(folder, o.covers, error)) {
+            std::fprintf(stderr, "namewick-bench: %s\n", error.c_str());
+            allRan = false;
+        } else {
+            const uint64_t files = o.covers * 4;
+            const std::string albums = withCommas(o.covers) + " albums with a cover.jpg";
+            for (const Mode* mode : {&kModes[0], &kModes[1]}) {
+                const ScanOutcome few =
+                    run(folder, files, *mode,
+                        std::string(mode->label) + ", " + albums + ", repeat 3", false, "3");
+                const ScanOutcome all =
+                    run(folder, files, *mode, std::string(mode->label) + ", " + albums, false, "1");
+                if (few.ok && all.ok && all.rowCount > few.rowCount)
+                    table.back().perRow =
+                        format("%.0f", std::max(0.0, all.peakMiB - few.peakMiB) * double(kMiB) /
+                                           double(all.rowCount - few.rowCount));
+            }
+        }
+        removeTree(folder);
+    }
+    if (o.crcCase) {
+        const std::string folder = root + "/checksums";
+        if (!makeChecksumTree(folder, error)) {
+            std::fprintf(stderr, "namewick-bench: %s\n", error.c_str());
+            allRan = false;
+        } else {
+            run(folder, 18, kModes[0],
+                "characters, with checksums: 16 x 4 GiB of distinct sizes, 2 equal 1 MiB", true,
+                "1");
+        }
+        removeTree(folder);
+    }
+}
 
 int scanBench(const Options& o) {
     const bool keepTrees = !o.treeRoot.empty();
@@ -586,7 +671,7 @@ int scanBench(const Options& o) {
             std::fprintf(stderr, "%s, N = %s, Indexed ...\n", mode->label, withCommas(n).c_str());
             const ScanOutcome indexed =
                 scanInChild(qFolder, *mode, PairSearch::Indexed, withReference);
-            table.push_back(tableRow(*mode, n, "Indexed", indexed));
+            table.push_back(tableRow(mode->label, n, "Indexed", indexed, idle.peakMiB));
             std::fprintf(stderr, "  %s s, %s rows, %s MiB\n", table.back().seconds.c_str(),
                          table.back().rows.c_str(), table.back().peak.c_str());
             allRan = allRan && indexed.ok && indexed.status == ScanStatus::Done;
@@ -595,7 +680,7 @@ int scanBench(const Options& o) {
 
             std::fprintf(stderr, "%s, N = %s, Reference ...\n", mode->label, withCommas(n).c_str());
             const ScanOutcome reference = scanInChild(qFolder, *mode, PairSearch::Reference, true);
-            table.push_back(tableRow(*mode, n, "Reference", reference));
+            table.push_back(tableRow(mode->label, n, "Reference", reference));
             std::fprintf(stderr, "  %s s, %s rows, %s MiB\n", table.back().seconds.c_str(),
                          table.back().rows.c_str(), table.back().peak.c_str());
             allRan = allRan && reference.ok && reference.status == ScanStatus::Done;
@@ -622,15 +707,23 @@ int scanBench(const Options& o) {
         if (!keepTrees)
             removeTree(folder);
     }
+
+    runExtraCases(o, root, idle.peakMiB, table, allRan);
     if (!keepTrees)
         removeTree(root);
 
-    std::printf("| mode | N | search | wall s | rows | peak RSS MiB |\n");
-    std::printf("|---|---:|---|---:|---:|---:|\n");
+    std::printf("| mode | N | search | wall s | rows | peak RSS MiB | B/file | B/row | longest "
+                "yield gap ms | longest still s |\n");
+    std::printf("|---|---:|---|---:|---:|---:|---:|---:|---:|---:|\n");
     for (const TableRow& row : table)
-        std::printf("| %s | %s | %s | %s | %s | %s |\n", row.mode.c_str(),
+        std::printf("| %s | %s | %s | %s | %s | %s | %s | %s | %s | %s |\n", row.mode.c_str(),
                     withCommas(row.n).c_str(), row.search.c_str(), row.seconds.c_str(),
-                    row.rows.c_str(), row.peak.c_str());
+                    row.rows.c_str(), row.peak.c_str(), row.perFile.c_str(), row.perRow.c_str(),
+                    row.yieldGap.c_str(), row.still.c_str());
+    std::printf("\nB/file: the peak beyond an idle child's, per file; B/row: the same beyond the "
+                "scan of the same tree that keeps one row per name (repeat mode 3), per row; "
+                "longest still: from the end of the walk to the end step, the longest time in "
+                "which neither the progress nor a text changed.\n");
     if (!checks.empty()) {
         std::printf("\nIndexed against Reference, rows compared cell by cell from the top:\n\n");
         for (const std::string& line : checks)
