@@ -1,4 +1,5 @@
 #include "platform/Shell.h"
+#include "platform/PathCodec.h"
 
 #include <QDebug>
 
@@ -16,12 +17,26 @@ bool openUrl(const QUrl& url) {
     return false;
 }
 
+namespace {
+
+// The address of a file from its real bytes: QUrl::fromLocalFile would take the escapes of a
+// name that is not UTF-8 for characters and send the UTF-8 of those.
+QUrl fileUrl(const QString& path) {
+#ifdef Q_OS_WIN
+    return QUrl::fromLocalFile(path);
+#else
+    return QUrl::fromEncoded("file://" + encodePath(path).toPercentEncoding("/"), QUrl::StrictMode);
+#endif
+}
+
+} // namespace
+
 bool exploreFolder(const QString& path) {
-    return openUrl(QUrl::fromLocalFile(path));
+    return openUrl(fileUrl(path));
 }
 
 bool openDocument(const QString& path) {
-    return openUrl(QUrl::fromLocalFile(path));
+    return openUrl(fileUrl(path));
 }
 
 } // namespace nw
