@@ -258,9 +258,10 @@ private slots:
         // Steps, split at ", ": "show X" shows folder X in the folder list, "add X" shows it and
         // presses Add Favorite, "delete K" selects favourite K (none without K) and presses
         // Delete Favorite, "reopen X Y ..." writes the folders as path0, path1 ... (none
-        // without) and opens a new window on qvx.ini, "click K" clicks favourite K, "drive D"
-        // chooses volume D. Then the keys of qvx.ini, the favourites listed, "volume|scan path"
-        // and the messages shown; "@" stands for the tree throughout.
+        // without) and opens a new window on qvx.ini, "click K" clicks favourite K, "key Down"
+        // presses that key in the favourites, "drive D" chooses volume D. Then the keys of qvx.ini,
+        // the favourites listed, "volume|scan path" and the messages shown; "@" stands for the tree
+        // throughout.
         QTest::addColumn<QStringList>("stepsAndExpected");
         const auto row = [](const char* name, const char* steps, const char* keys,
                             const char* listed, const char* shown, const char* message = "") {
@@ -282,6 +283,10 @@ private slots:
             "path0=@/mnt/x path1=@/mntx", "@/mnt/x @/mntx", "@/mnt/|@/mnt/x/");
         row("a volume is no prefix of a name", "reopen @/mnt/x @/mntx, click 0, click 1",
             "path0=@/mnt/x path1=@/mntx", "@/mnt/x @/mntx", "/|@/mntx/");
+        row("arrow keys choose", "reopen @/A @/B @/C, click 0, key Down, key Down, key Up",
+            "path0=@/A path1=@/B path2=@/C", "@/A @/B @/C", "/|@/B/");
+        row("missing folder by key", "reopen @/A @/gone, click 0, key Down", "path0=@/A", "@/A",
+            "/|@/A/", "Missing Folder|Folder not found.|critical");
         row("a volume shows its root", "drive @/mnt/", "", "", "@/mnt/|@/mnt/");
         row("a volume not ready", "drive /offline/", "", "", "/offline/|@/",
             "ERROR!!|Device not available|critical");
@@ -314,6 +319,8 @@ private slots:
                 QTest::mouseClick(
                     favs()->viewport(), Qt::LeftButton, {},
                     favs()->visualItemRect(favs()->item(words.first().toInt())).center());
+            } else if (command == "key") {
+                QTest::keyClick(favs(), words.first() == "Up" ? Qt::Key_Up : Qt::Key_Down);
             } else {
                 drive1()->setCurrentIndex(drive1()->findText(words.first()));
             }
