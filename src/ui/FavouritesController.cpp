@@ -160,9 +160,12 @@ void FavouritesController::addClick() {
             return;
     }
     list->addItem(folder);
-    // Every key again, so that path0 ... pathN-1 match the list one to one.
-    for (int k = 0; k < list->count(); ++k)
-        WriteToFile(FavouritesSection, favouriteKey(k), list->item(k)->text(), file_);
+    // Every key again, so that path0 ... pathN-1 match the list one to one. The first refusal
+    // ends it: the next keys would only be refused and reported again.
+    for (int k = 0; k < list->count(); ++k) {
+        if (WriteToFile(FavouritesSection, favouriteKey(k), list->item(k)->text(), file_) <= 0)
+            break;
+    }
 }
 
 void FavouritesController::deleteClick() {

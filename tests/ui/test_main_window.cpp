@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 
 #include <cstdlib>
+#include <utility>
 
 using namespace nw;
 using namespace nw::test;
@@ -339,6 +340,18 @@ private slots:
                  expected);
         // Only a root ends with a separator.
         QVERIFY(!dir1()->path().endsWith('/') || dir1()->path() == "/");
+    }
+
+    void unwritableFavouritesReportOnce() {
+        // qvx.ini in a folder that is missing: every write fails, also as root.
+        WindowOptions options = windowOptions(*config_, tree_->path());
+        options.favouritesFile = config_->file(QStringLiteral("gone/qvx.ini"));
+        window_ = std::make_unique<MainWindow>(options);
+        for (const char* folder : {"A", "B", "C"}) {
+            QVERIFY(!dir1()->setPath(tree_->file(QString::fromUtf8(folder)), "/"));
+            QTest::mouseClick(w("addFavorite"), Qt::LeftButton);
+        }
+        QVERIFY2(std::exchange(errors_->reports, {}).size() == 3, "not one report per addition");
     }
 
     void tooltipShowsItemUnderPointer() {
