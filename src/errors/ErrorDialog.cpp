@@ -118,8 +118,12 @@ void ErrorDialog::fill(const QString& module, const QString& procedure, const Er
     errPath_->setToolTip(error.detail);
     errPath_->setVisible(!error.detail.isEmpty());
     for (QLineEdit* box :
-         {swName_, swVer_, errForm_, errFunction_, errNumber_, errDescription_, errPath_})
+         {swName_, swVer_, errForm_, errFunction_, errNumber_, errDescription_, errPath_}) {
+        // As the main window's captions: a long handler name is made smaller, not cut.
+        if (box != errPath_)
+            look::fitText(box);
         box->setCursorPosition(0);
+    }
 }
 
 ErrorFields ErrorDialog::fields() const {
