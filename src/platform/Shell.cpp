@@ -20,12 +20,14 @@ bool openUrl(const QUrl& url) {
 namespace {
 
 // The address of a file from its real bytes: QUrl::fromLocalFile would take the escapes of a
-// name that is not UTF-8 for characters and send the UTF-8 of those.
+// name that is not UTF-8 for characters and send the UTF-8 of those. The delimiters a path may
+// hold stay as they are, as QUrl::fromLocalFile leaves them.
 QUrl fileUrl(const QString& path) {
 #ifdef Q_OS_WIN
     return QUrl::fromLocalFile(path);
 #else
-    return QUrl::fromEncoded("file://" + encodePath(path).toPercentEncoding("/"), QUrl::StrictMode);
+    return QUrl::fromEncoded("file://" + encodePath(path).toPercentEncoding("/!$&'()*+,;=:@[]"),
+                             QUrl::TolerantMode);
 #endif
 }
 

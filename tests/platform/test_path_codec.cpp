@@ -89,6 +89,8 @@ void TestPathCodec::desktopGetsTheBytes_data() {
     QTest::newRow("Latin-1 folder") << QByteArray("/srv/caf\xE9/") << "file:///srv/caf%E9/";
     QTest::newRow("stray byte, # and %")
         << QByteArray("/srv/\xFF#1%.txt") << "file:///srv/%FF%231%25.txt";
+    QTest::newRow("delimiters of a path")
+        << QByteArray("/srv/a:b@c;[d] e") << "file:///srv/a:b@c;[d]%20e";
     QTest::newRow("valid UTF-8") << QByteArray("/srv/caf\xC3\xA9") << "file:///srv/caf%C3%A9";
 }
 
