@@ -45,7 +45,8 @@ private slots:
         errors_ = std::make_unique<RecordingSink>();
         config_ = std::make_unique<TestDir>();
         tree_ = std::make_unique<TestDir>();
-        for (const char* folder : {"A", "B", "C", "D", "E", "Data", "data", "mnt/x", "mntx"})
+        for (const char* folder :
+             {"A", "B", "C", "D", "E", "Data", "data", "mnt/x", "mntx", ".git", ".hide/in"})
             tree_->mkdir(QString::fromUtf8(folder));
         window_ = makeWindow(*config_, tree_->path());
     }
@@ -260,6 +261,22 @@ private slots:
         // No qvx.ini: an empty list, and nothing written.
         QCOMPARE(favs()->count(), 0);
         QVERIFY(!config_->exists(QStringLiteral("qvx.ini")));
+    }
+
+    void dotFoldersHidden() {
+        // As scans leave them out; one on the way to the folder shown is still listed.
+        const auto listed = [this] {
+            const QModelIndex at = dir1()->currentIndex();
+            dir1()->expand(at);
+            QStringList names;
+            for (int r = 0; r < dir1()->model()->rowCount(at); ++r)
+                names << dir1()->model()->index(r, 0, at).data().toString();
+            names.sort();
+            return names.join(' ');
+        };
+        QTRY_COMPARE(listed(), QStringLiteral("A B C D Data E data mnt mntx"));
+        QVERIFY(!dir1()->setPath(tree_->file(".hide/in"), "/"));
+        QTRY_COMPARE(dir1()->currentIndex().parent().data().toString(), QStringLiteral(".hide"));
     }
 
     void foldersAndFavourites_data() {
