@@ -27,7 +27,7 @@ QString kilobyteText(qint64 bytes, const QLocale& locale) {
     if (hundredths % 10 >= 5)
         ++tenths;
     QString whole = locale.toString(qulonglong(tenths / 10));
-    QString text = whole + locale.decimalPoint() + QString::number(tenths % 10);
+    QString text = whole + locale.decimalPoint() + locale.toString(qulonglong(tenths % 10));
     return negative ? locale.negativeSign() + text : text;
 }
 

@@ -57,6 +57,9 @@ ErrorDialog::ErrorDialog(QWidget* parent)
     errFunction_ = addBox("errFunction", 3450, 480, 1350, 285);
     errNumber_ = addBox("errNumber", 1050, 840, 1350, 285);
     errDescription_ = addBox("errDescription", 1050, 1200, 5910, 330);
+    // Beside the number, where the row is free; read and copied, never reached by Tab.
+    errPath_ = addBox("errPath", 2505, 840, 4455, 285);
+    errPath_->setFocusPolicy(Qt::ClickFocus);
 
     const struct {
         const char* name;
@@ -111,9 +114,16 @@ void ErrorDialog::fill(const QString& module, const QString& procedure, const Er
     errNumber_->setText(QString::number(error.number));
     errDescription_->setText(error.description);
     // The path or value concerned helps the user but stays out of what is sent.
-    errDescription_->setToolTip(error.detail);
-    for (QLineEdit* box : {swName_, swVer_, errForm_, errFunction_, errNumber_, errDescription_})
+    errPath_->setText(error.detail);
+    errPath_->setToolTip(error.detail);
+    errPath_->setVisible(!error.detail.isEmpty());
+    for (QLineEdit* box :
+         {swName_, swVer_, errForm_, errFunction_, errNumber_, errDescription_, errPath_}) {
+        // As the main window's captions: a long handler name is made smaller, not cut.
+        if (box != errPath_)
+            look::fitText(box);
         box->setCursorPosition(0);
+    }
 }
 
 ErrorFields ErrorDialog::fields() const {

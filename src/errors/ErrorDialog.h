@@ -32,6 +32,7 @@ private:
     QLineEdit* errFunction_ = nullptr;
     QLineEdit* errNumber_ = nullptr;
     QLineEdit* errDescription_ = nullptr;
+    QLineEdit* errPath_ = nullptr; // the path concerned: shown, never sent
 };
 
 // Shows every report in the error dialog, modal over the active window.

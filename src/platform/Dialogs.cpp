@@ -17,9 +17,9 @@ MessageAnswer showMessage(const QString& title, const QString& text, MessageButt
     return defaultAnswer;
 }
 
-QString browseForFolder(const QString& prompt, bool allowNewFolder) {
+QString browseForFolder(const QString& prompt, bool allowNewFolder, const QString& startFolder) {
     Dialogs* current = dialogsService().get();
-    return current ? current->browseFolder(prompt, allowNewFolder) : QString();
+    return current ? current->browseFolder(prompt, allowNewFolder, startFolder) : QString();
 }
 
 } // namespace nw

@@ -17,8 +17,10 @@ public:
     virtual ~Dialogs() = default;
     virtual MessageAnswer message(const QString& title, const QString& text, MessageButtons buttons,
                                   MessageIcon icon, MessageAnswer defaultAnswer) = 0;
-    // A folder path, or an empty text when the user cancels.
-    virtual QString browseFolder(const QString& prompt, bool allowNewFolder) = 0;
+    // A folder path, or an empty text when the user cancels. The dialog opens in startFolder
+    // and shows the prompt inside it.
+    virtual QString browseFolder(const QString& prompt, bool allowNewFolder,
+                                 const QString& startFolder) = 0;
 };
 
 // The dialogs in use. Without any, a message answers its default and the folder dialog is
@@ -29,6 +31,6 @@ MessageAnswer showMessage(const QString& title, const QString& text,
                           MessageButtons buttons = MessageButtons::Ok,
                           MessageIcon icon = MessageIcon::None,
                           MessageAnswer defaultAnswer = MessageAnswer::Ok);
-QString browseForFolder(const QString& prompt, bool allowNewFolder);
+QString browseForFolder(const QString& prompt, bool allowNewFolder, const QString& startFolder);
 
 } // namespace nw

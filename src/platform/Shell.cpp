@@ -1,4 +1,5 @@
 #include "platform/Shell.h"
+#include "platform/PathCodec.h"
 
 #include <QDebug>
 
@@ -16,12 +17,28 @@ bool openUrl(const QUrl& url) {
     return false;
 }
 
+namespace {
+
+// The address of a file from its real bytes: QUrl::fromLocalFile would take the escapes of a
+// name that is not UTF-8 for characters and send the UTF-8 of those. The delimiters a path may
+// hold stay as they are, as QUrl::fromLocalFile leaves them.
+QUrl fileUrl(const QString& path) {
+#ifdef Q_OS_WIN
+    return QUrl::fromLocalFile(path);
+#else
+    return QUrl::fromEncoded("file://" + encodePath(path).toPercentEncoding("/!$&'()*+,;=:@[]"),
+                             QUrl::TolerantMode);
+#endif
+}
+
+} // namespace
+
 bool exploreFolder(const QString& path) {
-    return openUrl(QUrl::fromLocalFile(path));
+    return openUrl(fileUrl(path));
 }
 
 bool openDocument(const QString& path) {
-    return openUrl(QUrl::fromLocalFile(path));
+    return openUrl(fileUrl(path));
 }
 
 } // namespace nw

@@ -1,4 +1,5 @@
 #include "settings/IniFile.h"
+#include "platform/PathCodec.h"
 
 #include <QDir>
 #include <QFile>
@@ -46,16 +47,20 @@ bool isAscii(QByteArrayView bytes) {
 QString decodeLine(QByteArrayView bytes) {
     if (isAscii(bytes))
         return QString::fromLatin1(bytes);
+#ifdef Q_OS_WIN
     // ConvertInitialBom: a decoder would otherwise drop a U+FEFF that begins a line.
     const auto flags = QStringDecoder::Flag::Stateless | QStringDecoder::Flag::ConvertInitialBom;
     QStringDecoder utf8(QStringDecoder::Utf8, flags);
     QString text = utf8(bytes);
     if (!utf8.hasError())
         return text;
-    // On Unix Qt's local 8-bit encoding is UTF-8 as well, which has just failed.
     QStringDecoder local(QStringDecoder::System, flags);
     text = local(bytes);
     return local.hasError() ? QString::fromLatin1(bytes) : text;
+#else
+    // File names are bytes here: a folder whose name is not UTF-8 must read back as itself.
+    return decodePath(bytes.toByteArray());
+#endif
 }
 
 struct Line {
@@ -255,20 +260,21 @@ ErrorInfo IniFile::setValue(const QString& section, const QString& key, const QS
     if (const ErrorInfo failure = load(path_, document))
         return failure;
 
-    const QByteArray entry = key.toUtf8() + '=' + value.toUtf8();
+    // Through the path codec: a name that is not UTF-8 keeps its bytes.
+    const QByteArray entry = encodeText(key) + '=' + encodeText(value);
     const Place place = document.find(section, key, Document::WholeSection);
     if (place.key >= 0) {
         // The existing name keeps its spelling and spacing; only the value changes.
         Line& line = document.lines[size_t(place.key)];
         const QByteArray updated =
-            line.content.first(line.content.indexOf('=') + 1).toByteArray() + value.toUtf8();
+            line.content.first(line.content.indexOf('=') + 1).toByteArray() + encodeText(value);
         if (updated == line.content)
             return {};
         line.content = document.keep(updated);
     } else if (place.section >= 0) {
         document.insert(place.lastKey >= 0 ? place.lastKey + 1 : place.section + 1, entry);
     } else {
-        document.insert(qsizetype(document.lines.size()), '[' + section.toUtf8() + ']');
+        document.insert(qsizetype(document.lines.size()), '[' + encodeText(section) + ']');
         document.insert(qsizetype(document.lines.size()), entry);
     }
     return save(path_, document.bytes());

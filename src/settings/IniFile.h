@@ -11,8 +11,10 @@ namespace nw {
 // line it concerns, so comments and lines we do not understand survive byte for byte.
 //
 // Every call reads the file afresh, so several objects (or programs) may share one file.
-// Lines are read as UTF-8, a line that is not valid UTF-8 in the local 8-bit encoding (Latin-1
-// where that is UTF-8 too). Written lines are UTF-8, without a byte-order mark; existing lines
+// Lines are read as UTF-8. On Windows a line that is not valid UTF-8 is read in the local 8-bit
+// encoding (Latin-1 where that is UTF-8 too); elsewhere its other bytes are kept as the path
+// codec keeps them, and written back as those bytes, so a folder name that is not UTF-8 stays
+// the same folder. Written lines are UTF-8, without a byte-order mark; existing lines
 // keep their own line ends, new ones take the file's (CR LF for a new file). The file is
 // replaced as a whole through a temporary file, so a crash never leaves it half written.
 class IniFile {

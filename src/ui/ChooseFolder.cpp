@@ -5,9 +5,9 @@
 
 namespace nw {
 
-QString chooseFolder(bool newFolder, const QString& prompt) {
+QString chooseFolder(bool newFolder, const QString& prompt, const QString& startFolder) {
     const QString text = prompt.isEmpty() ? QStringLiteral("Select a folder") : prompt;
-    return QDir::toNativeSeparators(browseForFolder(text, newFolder));
+    return QDir::toNativeSeparators(browseForFolder(text, newFolder, startFolder));
 }
 
 } // namespace nw

@@ -107,6 +107,8 @@ QWidget* makeControl(const ControlEntry& entry, QWidget* parent) {
     case ControlKind::StatusBar: {
         auto* bar = new QStatusBar(parent);
         bar->setSizeGripEnabled(false);
+        // A short window docks it over the list, which must not show through.
+        bar->setAutoFillBackground(true);
         widget = bar;
         break;
     }

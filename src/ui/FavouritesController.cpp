@@ -14,6 +14,8 @@
 #include <QPushButton>
 #include <QSignalBlocker>
 
+#include <utility>
+
 namespace nw {
 
 namespace {
@@ -28,11 +30,19 @@ FavouritesController::FavouritesController(const Controls& controls, QString fil
     , volumeSource_(std::move(volumes)) {
     controls_.favourites->viewport()->setMouseTracking(true);
     controls_.favourites->viewport()->installEventFilter(this);
+    controls_.favourites->installEventFilter(this);
     connect(controls_.drives, &QComboBox::currentIndexChanged, this,
             &FavouritesController::driveChange);
     connect(controls_.folders, &FolderTree::pathChanged, this, &FavouritesController::folderChange);
     connect(controls_.favourites, &QListWidget::itemClicked, this,
             &FavouritesController::favouriteClick);
+    // A keyboard selection chooses the folder as a click does; a press of the mouse moves the
+    // current item too, but its click follows.
+    connect(controls_.favourites, &QListWidget::currentItemChanged, this,
+            [this](QListWidgetItem* item) {
+                if (std::exchange(keyMoving_, false))
+                    favouriteClick(item);
+            });
     connect(controls_.add, &QPushButton::clicked, this, &FavouritesController::addClick);
     connect(controls_.remove, &QPushButton::clicked, this, &FavouritesController::deleteClick);
 }
@@ -59,6 +69,9 @@ bool FavouritesController::eventFilter(QObject* watched, QEvent* event) {
     // The type first: the list may be half destroyed when its viewport's last events come.
     if (event->type() == QEvent::MouseMove && watched == controls_.favourites->viewport())
         pointerMove();
+    // Set only while the list handles a key press; any other event of the list ends it.
+    if (watched == controls_.favourites)
+        keyMoving_ = event->type() == QEvent::KeyPress;
     return QObject::eventFilter(watched, event);
 }
 
@@ -147,9 +160,12 @@ void FavouritesController::addClick() {
             return;
     }
     list->addItem(folder);
-    // Every key again, so that path0 ... pathN-1 match the list one to one.
-    for (int k = 0; k < list->count(); ++k)
-        WriteToFile(FavouritesSection, favouriteKey(k), list->item(k)->text(), file_);
+    // Every key again, so that path0 ... pathN-1 match the list one to one. The first refusal
+    // ends it: the next keys would only be refused and reported again.
+    for (int k = 0; k < list->count(); ++k) {
+        if (WriteToFile(FavouritesSection, favouriteKey(k), list->item(k)->text(), file_) <= 0)
+            break;
+    }
 }
 
 void FavouritesController::deleteClick() {

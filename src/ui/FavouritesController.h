@@ -55,6 +55,7 @@ private:
     VolumeSource volumeSource_;
     QList<Volume> volumes_;
     QString scanPath_;
+    bool keyMoving_ = false;
 };
 
 } // namespace nw

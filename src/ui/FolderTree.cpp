@@ -28,7 +28,8 @@ QString modelPath(const QString& path) {
 } // namespace
 
 // Keeps the chosen volume's root, its folders and the folders above it: the tree then shows
-// the root as its one top item.
+// the root as its one top item. Folders whose names begin with a dot are left out, as scans
+// leave them out, unless the folder set last lies in one.
 class VolumeFilter : public QSortFilterProxyModel {
 public:
     using QSortFilterProxyModel::QSortFilterProxyModel;
@@ -37,25 +38,34 @@ public:
         root_ = root;
         invalidateFilter();
     }
+    void setKept(const QString& path) {
+        if (path == kept_)
+            return;
+        kept_ = path;
+        invalidateFilter();
+    }
 
 protected:
     bool filterAcceptsRow(int row, const QModelIndex& parent) const override {
-        if (root_.isEmpty())
-            return true;
         const auto* files = static_cast<const QFileSystemModel*>(sourceModel());
-        const QString path = files->filePath(files->index(row, 0, parent));
-        return isWithin(path, root_) || isWithin(root_, path);
+        const QModelIndex index = files->index(row, 0, parent);
+        const QString path = files->filePath(index);
+        if (files->fileName(index).startsWith(QLatin1Char('.')) && !isWithin(kept_, path))
+            return false;
+        return root_.isEmpty() || isWithin(path, root_) || isWithin(root_, path);
     }
 
 private:
     QString root_;
+    QString kept_;
 };
 
 FolderTree::FolderTree(QWidget* parent)
     : QTreeView(parent)
     , model_(new QFileSystemModel(this))
     , filter_(new VolumeFilter(this)) {
-    // Hidden folders too: the start folder or a favourite may lie inside one.
+    // Hidden folders too: the start folder or a favourite may lie inside one, and the filter
+    // lets through those it lies in.
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot | QDir::Hidden);
     filter_->setSourceModel(model_);
     setModel(filter_);
@@ -85,6 +95,7 @@ ErrorInfo FolderTree::setPath(const QString& folder, const QString& volumeRoot) 
     const QString path = QDir::cleanPath(info.absoluteFilePath());
     const QString root = modelPath(volumeRoot);
     settingPath_ = true;
+    filter_->setKept(path);
     if (root != modelPath(root_)) {
         root_ = QDir::toNativeSeparators(root.endsWith('/') ? root : root + '/');
         model_->setRootPath(root);

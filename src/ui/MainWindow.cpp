@@ -35,7 +35,6 @@ namespace nw {
 namespace {
 
 // The resize rules, in twips of the outer size.
-constexpr int ProgressTopLess = 1080;
 constexpr int ListWidthLess = 350;
 constexpr int ListHeightLess = 5070;
 constexpr int PanelWidthLess = 2905;
@@ -47,6 +46,7 @@ constexpr int StandardFrameHeight = 34;
 
 constexpr const ControlEntry& StatusBarEntry = controlEntry("StatusBar1");
 static_assert(StatusBarEntry.kind == ControlKind::StatusBar);
+constexpr const ControlEntry& ProgressBarEntry = controlEntry("ProgressBar1");
 
 } // namespace
 
@@ -285,7 +285,6 @@ QSize MainWindow::outerSizeTwips() const {
 void MainWindow::applyLayout(QSize outer) {
     const int h = outer.height();
     const int w = outer.width();
-    progressBar_->move(progressBar_->x(), twipsToPixels(h - ProgressTopLess));
     if (w < ListWidthLess)
         return;
     resultsList_->resize(twipsToPixels(w - ListWidthLess), resultsList_->height());
@@ -306,6 +305,11 @@ void MainWindow::dockStatusBar() {
         panel->setGeometry(left, 1, panel->width(), height - 1);
         left += panel->width();
     }
+    // Over panel 1 as designed, from where the status bar really is: a rule on the outer size
+    // would count a window manager's frame, which is not the one the rules were made with.
+    progressBar_->move(progressBar_->x(),
+                       statusBar_->y() +
+                           twipsToPixels(ProgressBarEntry.place.top - StatusBarEntry.place.top));
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -71,7 +71,8 @@ void MainWindow::autoMoveClick(bool checked) {
             resultsMenu_->showFileMenus(true);
             return;
         }
-        autoMoveFolder_->setText(chooseFolder(true, QStringLiteral("Select location for move:")));
+        autoMoveFolder_->setText(
+            chooseFolder(true, QStringLiteral("Select location for move:"), scanPath()));
         if (autoMoveTargetRefused(folders_->path(), autoMoveFolder_->text())) {
             autoMoveFolder_->clear();
             showMessage(QStringLiteral("ERROR!!"), AutoMoveRefusedText, MessageButtons::Ok,

@@ -184,8 +184,8 @@ void ResultsMenuController::fileActionClick(PairSide side, FileAction action) {
         }
 
         if (fs::fileExists(item.tag)) {
-            const QString chosen =
-                chooseFolder(true, QStringLiteral("Move ''") + name + QStringLiteral("'' to:"));
+            const QString chosen = chooseFolder(
+                true, QStringLiteral("Move ''") + name + QStringLiteral("'' to:"), scanPath_());
             // Cancelled: no folder, so nothing may move.
             if (chosen.isEmpty())
                 return;

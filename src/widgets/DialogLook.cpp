@@ -3,7 +3,9 @@
 #include <QAbstractButton>
 #include <QDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QStyle>
+#include <QStyleOption>
 
 namespace nw::look {
 
@@ -36,6 +38,18 @@ bool fits(const QWidget* control) {
     if (const auto* button = qobject_cast<const QAbstractButton*>(control)) {
         const int margin = button->style()->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button);
         return metrics.horizontalAdvance(button->text()) + 2 * margin <= button->width();
+    }
+    if (const auto* box = qobject_cast<const QLineEdit*>(control)) {
+        QStyleOptionFrame option;
+        option.initFrom(box);
+        option.lineWidth =
+            box->hasFrame() ? box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box)
+                            : 0;
+        const QRect room = box->style()->subElementRect(QStyle::SE_LineEditContents, &option, box);
+        const QMargins margins = box->textMargins();
+        // A line edit keeps two pixels free on either side of its text.
+        return metrics.horizontalAdvance(box->text()) + 4 + margins.left() + margins.right() <=
+               room.width();
     }
     if (const auto* label = qobject_cast<const QLabel*>(control)) {
         const QRect room = label->contentsRect();

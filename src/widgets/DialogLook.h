@@ -28,7 +28,8 @@ void setUpToolWindow(QDialog& dialog, const QString& name, const QString& title,
 using FitTest = bool (*)(const QWidget* control);
 void shrinkUntilFits(QWidget* control, qreal step, FitTest fits);
 
-// Makes a label's or button's text smaller until it fits, for fonts wider than designed.
+// Makes a label's, button's or line edit's text smaller until it fits, for fonts wider than
+// designed.
 void fitText(QWidget* control);
 
 } // namespace nw::look

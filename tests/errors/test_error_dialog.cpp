@@ -98,12 +98,21 @@ void TestErrorDialog::texts() {
 
 void TestErrorDialog::layout() {
     ErrorDialog dialog;
-    dialog.fill(QStringLiteral("ReadWrite"), QStringLiteral("WriteToFile"),
+    dialog.fill(QStringLiteral("ReadWrite"), QStringLiteral("mnuOption2_Click"),
                 ErrorInfo::make(ErrPermissionDenied, QStringLiteral("/etc/qvx.ini")));
     QCOMPARE(dialog.windowTitle(), QStringLiteral("Error Message"));
     QCOMPARE(dialog.size(), QSize(473, 136));
-    // The path helps the user; it is not part of what is sent.
-    QCOMPARE(child<QLineEdit>(dialog, "errDescription")->toolTip(), QStringLiteral("/etc/qvx.ini"));
+    // The path helps the user, in sight; it is not part of what is sent.
+    dialog.show();
+    const auto* path = dialog.findChild<QLineEdit*>(QStringLiteral("errPath"));
+    QVERIFY2(path && path->isVisible() && path->text() == "/etc/qvx.ini", "the path is not shown");
+    QVERIFY(!textsOf(dialog.fields()).join('|').contains("qvx"));
+    for (const char* name : {"swName", "swVer", "errForm", "errFunction", "errNumber"}) {
+        auto* box = child<QLineEdit>(dialog, name);
+        // A point at the right edge lies after the text only when all of it is in sight.
+        QVERIFY2(box->cursorPositionAt({box->width() - 3, box->height() / 2}) == box->text().size(),
+                 name);
+    }
     for (const char* box : {"swName", "swVer", "errForm", "errFunction", "errNumber"})
         QVERIFY(child<QLineEdit>(dialog, box)->isReadOnly());
     QCOMPARE(dialog.focusWidget(), child<QWidget>(dialog, "ExitMe"));
@@ -111,7 +120,6 @@ void TestErrorDialog::layout() {
              QStringList({"ExitMe", "EmailBug", "swName", "swVer", "errForm", "errFunction",
                           "errNumber", "errDescription", "Command1", "Command2"}));
     // Enter presses the focused "Exit".
-    dialog.show();
     QTest::keyClick(dialog.focusWidget(), Qt::Key_Return);
     QVERIFY(!dialog.isVisible());
 }

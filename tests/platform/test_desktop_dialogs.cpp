@@ -1,7 +1,9 @@
 #include "platform/desktop/DesktopDialogs.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFileDialog>
+#include <QLabel>
 #include <QMessageBox>
 #include <QMetaEnum>
 #include <QPushButton>
@@ -112,17 +114,23 @@ void TestDesktopDialogs::folderDialog() {
     QString seen;
     whenShown<QFileDialog>(seen, [](QFileDialog& dialog) {
         dialog.reject();
-        return QStringLiteral("%1|folders %2, dirs only %3, read-only %4")
-            .arg(dialog.windowTitle())
+        const auto* prompt = dialog.findChild<QLabel*>(QStringLiteral("Prompt"));
+        return QStringLiteral("%1|%2|in %3|folders %4, dirs only %5, read-only %6")
+            .arg(dialog.windowTitle(),
+                 prompt && prompt->isVisibleTo(&dialog) ? prompt->text() : "no prompt inside",
+                 dialog.directory().path())
             .arg(dialog.fileMode() == QFileDialog::Directory)
             .arg(dialog.testOption(QFileDialog::ShowDirsOnly))
             .arg(dialog.testOption(QFileDialog::ReadOnly));
     });
-    QVERIFY2(DesktopDialogs()
-                 .browseFolder(QStringLiteral("Move ''a.txt'' to:"), allowNewFolder)
-                 .isEmpty(),
-             "a cancelled folder dialog chose a folder");
-    QCOMPARE(seen, QStringLiteral("Move ''a.txt'' to:|folders 1, dirs only 1, read-only %1")
+    QVERIFY2(
+        DesktopDialogs()
+            .browseFolder(QStringLiteral("Move ''a.txt'' to:"), allowNewFolder, QDir::rootPath())
+            .isEmpty(),
+        "a cancelled folder dialog chose a folder");
+    QCOMPARE(seen, QStringLiteral("Move ''a.txt'' to:|Move ''a.txt'' to:|in %1|folders 1, dirs "
+                                  "only 1, read-only %2")
+                       .arg(QDir::rootPath())
                        .arg(!allowNewFolder));
 }
 

@@ -1,4 +1,6 @@
 #include "platform/PathCodec.h"
+#include "platform/Shell.h"
+#include "support/RecordingShell.h"
 
 #include <QTest>
 
@@ -13,6 +15,8 @@ private slots:
     void bytesSurviveRoundTrip_data();
     void bytesSurviveRoundTrip();
     void strayTextEncodes();
+    void desktopGetsTheBytes_data();
+    void desktopGetsTheBytes();
 };
 
 namespace {
@@ -77,6 +81,26 @@ void TestPathCodec::strayTextEncodes() {
                                                                 "b"));
     QCOMPARE(encodePath(text({u'a', 0xD83D})), QByteArray("a\xEF\xBF\xBD"));
     QCOMPARE(encodePath(text({0xDC7F})), QByteArray("\xEF\xBF\xBD")); // just below the escapes
+}
+
+void TestPathCodec::desktopGetsTheBytes_data() {
+    QTest::addColumn<QByteArray>("bytes");
+    QTest::addColumn<QString>("address");
+    QTest::newRow("Latin-1 folder") << QByteArray("/srv/caf\xE9/") << "file:///srv/caf%E9/";
+    QTest::newRow("stray byte, # and %")
+        << QByteArray("/srv/\xFF#1%.txt") << "file:///srv/%FF%231%25.txt";
+    QTest::newRow("delimiters of a path")
+        << QByteArray("/srv/a:b@c;[d] e") << "file:///srv/a:b@c;[d]%20e";
+    QTest::newRow("valid UTF-8") << QByteArray("/srv/caf\xC3\xA9") << "file:///srv/caf%C3%A9";
+}
+
+void TestPathCodec::desktopGetsTheBytes() {
+    QFETCH(QByteArray, bytes);
+    QFETCH(QString, address);
+    nw::test::RecordingShell shell;
+    exploreFolder(decodePath(bytes));
+    openDocument(decodePath(bytes));
+    QCOMPARE(shell.urls, QStringList({address, address}));
 }
 
 QTEST_APPLESS_MAIN(TestPathCodec)

@@ -24,8 +24,10 @@ public:
         asked.append({title, text, buttons, icon, defaultAnswer});
         return answers.isEmpty() ? defaultAnswer : answers.takeFirst();
     }
-    QString browseFolder(const QString& prompt, bool allowNewFolder) override {
+    QString browseFolder(const QString& prompt, bool allowNewFolder,
+                         const QString& startFolder) override {
         prompts << prompt + (allowNewFolder ? QStringLiteral("|new") : QString());
+        starts << startFolder;
         return folders.isEmpty() ? QString() : folders.takeFirst();
     }
 
@@ -40,6 +42,7 @@ public:
     }
     QList<AskedMessage> asked;
     QStringList prompts; // "prompt", "|new" added when a new folder may be made
+    QStringList starts;  // the folder each folder dialog opened in
     QList<MessageAnswer> answers;
     QStringList folders;
 

@@ -18,6 +18,7 @@
 #include <QStandardPaths>
 
 #include <cstdlib>
+#include <utility>
 
 using namespace nw;
 using namespace nw::test;
@@ -44,7 +45,8 @@ private slots:
         errors_ = std::make_unique<RecordingSink>();
         config_ = std::make_unique<TestDir>();
         tree_ = std::make_unique<TestDir>();
-        for (const char* folder : {"A", "B", "C", "D", "E", "Data", "data", "mnt/x", "mntx"})
+        for (const char* folder :
+             {"A", "B", "C", "D", "E", "Data", "data", "mnt/x", "mntx", ".git", ".hide/in"})
             tree_->mkdir(QString::fromUtf8(folder));
         window_ = makeWindow(*config_, tree_->path());
     }
@@ -146,6 +148,8 @@ private slots:
         const QObjectList siblings = bar->parentWidget()->children();
         QVERIFY(w("ProgressBar1")->parentWidget() == bar->parentWidget() &&
                 siblings.indexOf(w("ProgressBar1")) > siblings.indexOf(bar));
+        // A short window puts the status bar over the list: it paints its own background.
+        QVERIFY2(bar->autoFillBackground(), "the list shows through the status bar");
     }
 
     void layoutRules_data() {
@@ -174,7 +178,6 @@ private slots:
         window_->applyLayout(outer);
         const int h = outer.height();
         const int width = outer.width();
-        QCOMPARE(progress->y(), twipsToPixels(h - 1080));
         QCOMPARE(list->width(),
                  stepsApplied >= 2 ? twipsToPixels(width - 350) : listBefore.width());
         QCOMPARE(list->height(), stepsApplied >= 3 ? twipsToPixels(h - 5070) : listBefore.height());
@@ -194,6 +197,12 @@ private slots:
         }
         QCOMPARE(list->pos(), twipsToPixels(controlEntry("FListView").place).topLeft());
         QCOMPARE(progress->x(), twipsToPixels(controlEntry("ProgressBar1").place.left));
+        // Over panel 1 wherever the status bar is: the outer size given is not the window's.
+        const QWidget* panel1 = child<QLabel>(*w("StatusBar1"), QStringLiteral("pbar"));
+        const int top = progress->mapTo(window_.get(), QPoint()).y();
+        const int panelTop = panel1->mapTo(window_.get(), QPoint()).y();
+        QVERIFY2(top >= panelTop && top + progress->height() <= panelTop + panel1->height(),
+                 "the progress bar is not over status panel 1");
     }
 
     void resizingAppliesRules() {
@@ -254,13 +263,30 @@ private slots:
         QVERIFY(!config_->exists(QStringLiteral("qvx.ini")));
     }
 
+    void dotFoldersHidden() {
+        // As scans leave them out; one on the way to the folder shown is still listed.
+        const auto listed = [this] {
+            const QModelIndex at = dir1()->currentIndex();
+            dir1()->expand(at);
+            QStringList names;
+            for (int r = 0; r < dir1()->model()->rowCount(at); ++r)
+                names << dir1()->model()->index(r, 0, at).data().toString();
+            names.sort();
+            return names.join(' ');
+        };
+        QTRY_COMPARE(listed(), QStringLiteral("A B C D Data E data mnt mntx"));
+        QVERIFY(!dir1()->setPath(tree_->file(".hide/in"), "/"));
+        QTRY_COMPARE(dir1()->currentIndex().parent().data().toString(), QStringLiteral(".hide"));
+    }
+
     void foldersAndFavourites_data() {
         // Steps, split at ", ": "show X" shows folder X in the folder list, "add X" shows it and
         // presses Add Favorite, "delete K" selects favourite K (none without K) and presses
         // Delete Favorite, "reopen X Y ..." writes the folders as path0, path1 ... (none
-        // without) and opens a new window on qvx.ini, "click K" clicks favourite K, "drive D"
-        // chooses volume D. Then the keys of qvx.ini, the favourites listed, "volume|scan path"
-        // and the messages shown; "@" stands for the tree throughout.
+        // without) and opens a new window on qvx.ini, "click K" clicks favourite K, "key Down"
+        // presses that key in the favourites, "drive D" chooses volume D. Then the keys of qvx.ini,
+        // the favourites listed, "volume|scan path" and the messages shown; "@" stands for the tree
+        // throughout.
         QTest::addColumn<QStringList>("stepsAndExpected");
         const auto row = [](const char* name, const char* steps, const char* keys,
                             const char* listed, const char* shown, const char* message = "") {
@@ -282,6 +308,10 @@ private slots:
             "path0=@/mnt/x path1=@/mntx", "@/mnt/x @/mntx", "@/mnt/|@/mnt/x/");
         row("a volume is no prefix of a name", "reopen @/mnt/x @/mntx, click 0, click 1",
             "path0=@/mnt/x path1=@/mntx", "@/mnt/x @/mntx", "/|@/mntx/");
+        row("arrow keys choose", "reopen @/A @/B @/C, click 0, key Down, key Down, key Up",
+            "path0=@/A path1=@/B path2=@/C", "@/A @/B @/C", "/|@/B/");
+        row("missing folder by key", "reopen @/A @/gone, click 0, key Down", "path0=@/A", "@/A",
+            "/|@/A/", "Missing Folder|Folder not found.|critical");
         row("a volume shows its root", "drive @/mnt/", "", "", "@/mnt/|@/mnt/");
         row("a volume not ready", "drive /offline/", "", "", "/offline/|@/",
             "ERROR!!|Device not available|critical");
@@ -314,6 +344,8 @@ private slots:
                 QTest::mouseClick(
                     favs()->viewport(), Qt::LeftButton, {},
                     favs()->visualItemRect(favs()->item(words.first().toInt())).center());
+            } else if (command == "key") {
+                QTest::keyClick(favs(), words.first() == "Up" ? Qt::Key_Up : Qt::Key_Down);
             } else {
                 drive1()->setCurrentIndex(drive1()->findText(words.first()));
             }
@@ -332,6 +364,18 @@ private slots:
                  expected);
         // Only a root ends with a separator.
         QVERIFY(!dir1()->path().endsWith('/') || dir1()->path() == "/");
+    }
+
+    void unwritableFavouritesReportOnce() {
+        // qvx.ini in a folder that is missing: every write fails, also as root.
+        WindowOptions options = windowOptions(*config_, tree_->path());
+        options.favouritesFile = config_->file(QStringLiteral("gone/qvx.ini"));
+        window_ = std::make_unique<MainWindow>(options);
+        for (const char* folder : {"A", "B", "C"}) {
+            QVERIFY(!dir1()->setPath(tree_->file(QString::fromUtf8(folder)), "/"));
+            QTest::mouseClick(w("addFavorite"), Qt::LeftButton);
+        }
+        QVERIFY2(std::exchange(errors_->reports, {}).size() == 3, "not one report per addition");
     }
 
     void tooltipShowsItemUnderPointer() {

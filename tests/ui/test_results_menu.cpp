@@ -229,6 +229,7 @@ private slots:
 
         const bool moved = itemFolderReport.at(1) == "dest";
         QCOMPARE(dialogs_->prompts, QStringList({"Move ''song.mp3'' to:|new"}));
+        QCOMPARE(dialogs_->starts, QStringList({tree_->path() + '/'})); // the scanned folder
         QCOMPARE(reported().join(','), itemFolderReport.at(2));
         QCOMPARE(tree_->read("a/song.mp3"), QByteArray(3000, 'a'));
         QCOMPARE(tree_->read(moved ? "dest/song.mp3" : "b/song.mp3"), QByteArray(2000, 'b'));
@@ -298,6 +299,7 @@ private slots:
         autoMove->click();
 
         QCOMPARE(dialogs_->prompts, QStringList({"Select location for move:|new"}));
+        QCOMPARE(dialogs_->starts, QStringList({tree_->file("Data/")}));
         QCOMPARE(child<QLineEdit>(*window_, "AutoMoveDir")->text(), folders.at(1));
         const bool accepted = !folders.at(1).isEmpty();
         QCOMPARE(autoMove->isChecked(), accepted);

@@ -2,7 +2,11 @@
 
 #include <QApplication>
 #include <QFileDialog>
+#include <QGridLayout>
+#include <QLabel>
 #include <QMessageBox>
+
+#include <vector>
 
 namespace nw {
 
@@ -52,6 +56,30 @@ QMessageBox::Icon messageIcon(MessageIcon icon) {
     return QMessageBox::NoIcon;
 }
 
+// The prompt above the dialog's own controls, which move down a row.
+void addPrompt(QFileDialog& dialog, const QString& prompt) {
+    auto* grid = qobject_cast<QGridLayout*>(dialog.layout());
+    if (!grid)
+        return;
+    struct Placed {
+        QLayoutItem* item;
+        int row, column, rows, columns;
+    };
+    std::vector<Placed> placed;
+    while (grid->count() > 0) {
+        Placed p{};
+        grid->getItemPosition(0, &p.row, &p.column, &p.rows, &p.columns);
+        p.item = grid->takeAt(0);
+        placed.push_back(p);
+    }
+    for (const Placed& p : placed)
+        grid->addItem(p.item, p.row + 1, p.column, p.rows, p.columns);
+    auto* label = new QLabel(prompt, &dialog);
+    label->setObjectName(QStringLiteral("Prompt"));
+    label->setWordWrap(true);
+    grid->addWidget(label, 0, 0, 1, grid->columnCount());
+}
+
 } // namespace
 
 MessageAnswer DesktopDialogs::message(const QString& title, const QString& text,
@@ -77,13 +105,19 @@ MessageAnswer DesktopDialogs::message(const QString& title, const QString& text,
     }
 }
 
-QString DesktopDialogs::browseFolder(const QString& prompt, bool allowNewFolder) {
-    QFileDialog::Options options = QFileDialog::ShowDirsOnly;
+QString DesktopDialogs::browseFolder(const QString& prompt, bool allowNewFolder,
+                                     const QString& startFolder) {
+    // Qt's own dialog: a desktop's dialog has no room for the prompt.
+    QFileDialog dialog(QApplication::activeWindow(), prompt, startFolder);
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly);
     // A read-only dialog offers no button for a new folder.
-    if (!allowNewFolder)
-        options |= QFileDialog::ReadOnly;
-    return QFileDialog::getExistingDirectory(QApplication::activeWindow(), prompt, QString(),
-                                             options);
+    dialog.setOption(QFileDialog::ReadOnly, !allowNewFolder);
+    addPrompt(dialog, prompt);
+    if (dialog.exec() != QDialog::Accepted)
+        return {};
+    return dialog.selectedFiles().value(0);
 }
 
 } // namespace nw
