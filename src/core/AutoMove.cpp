@@ -21,8 +21,9 @@ namespace {
 
 // Writes the Move.txt line of a move just made. A move that cannot be recorded is taken back,
 // so that Move.txt names every moved file.
-ErrorInfo recordMove(const QString& logFolder, const QString& folder, const QString& name,
-                     const QString& destination) {
+ErrorInfo recordMove(ScanView& view, const QString& logFolder, const QString& folder,
+                     const QString& name, const QString& destination) {
+    view.setStatus(StatusPanel::Secs, QStringLiteral("Logging"));
     const ErrorInfo error = appendLogLine(
         logFolder, QStringLiteral("Move: ") + folder + name + QStringLiteral(" to ") + destination,
         QStringLiteral("Move"));
@@ -65,7 +66,7 @@ void AutoMovePass(const ScanSettings& settings, const RowStore& rows, ScanView& 
         }
         ErrorInfo error = fs::moveFile(folder + name, destination, proceed);
         if (!error)
-            error = recordMove(settings.scanFolder, folder, name, destination);
+            error = recordMove(view, settings.scanFolder, folder, name, destination);
         if (!error)
             continue;
         if (created)

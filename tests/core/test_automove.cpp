@@ -188,6 +188,8 @@ void TestAutoMove::whichFileMoves() {
     QCOMPARE(view.rows.cell(1, ColFPath1), trees.scanned.path() + QStringLiteral("/b/"));
     QCOMPARE(trees.layout(), layoutAfter(moved, files));
     QCOMPARE(trees.moveLines(), QStringList{"earlier scan"} + trees.moves(moved));
+    // Each line written, the row's to Log.txt and each move's to Move.txt, shows "Logging".
+    QCOMPARE(view.secsTexts.count(QStringLiteral("Logging")), 1 + moved.size());
     for (const QString& f : moved)
         QCOMPARE(trees.target.read(f), contents[files.indexOf(f)]);
     QVERIFY(sink.reports.isEmpty());

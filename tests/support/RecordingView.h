@@ -58,6 +58,8 @@ public:
     void setScoreHeader(const QString& caption) override { scoreHeader = caption; }
     void setStatus(StatusPanel panel, const QString& text) override {
         (panel == StatusPanel::FileName ? fileNamePanel : secsPanel) = text;
+        if (panel == StatusPanel::Secs)
+            secsTexts << text;
     }
     void setCaption(const QString& text) override { captions.append(caption = text); }
     void setProgressRange(int, int maximum) override { progressMax = maximum; }
@@ -70,6 +72,7 @@ public:
 
     QString fileNamePanel;
     QString secsPanel;
+    QStringList secsTexts; // every text the panel showed, in order
     QString caption;
     QStringList captions;
     QString scoreHeader;
