@@ -26,6 +26,7 @@ void MainWindow::scanClick() {
         return;
     runScan(settingsFromControls(), *results_, *presenter_);
     presenter_->showPending();
+    resultsMenu_->chooseFirstRow();
 }
 
 ScanSettings MainWindow::settingsFromControls() const {

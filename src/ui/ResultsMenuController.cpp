@@ -213,14 +213,24 @@ void ResultsMenuController::removeClick() {
             QStringLiteral("Remove"),
             QStringLiteral("Are you sure you want to remove\n''") + name + QStringLiteral("''?"),
             MessageButtons::YesNo, MessageIcon::Critical, MessageAnswer::Yes);
-        if (answer == MessageAnswer::Yes)
+        if (answer == MessageAnswer::Yes) {
             controls_.results->removeRow(row - 1);
+            chooseFirstRow();
+        }
     });
 }
 
 void ResultsMenuController::removeSelectedRow() {
-    if (const int row = selectedRow())
+    if (const int row = selectedRow()) {
         controls_.results->removeRow(row - 1);
+        chooseFirstRow();
+    }
+}
+
+void ResultsMenuController::chooseFirstRow() {
+    // As a list view of the desktop this program comes from: once it holds rows, one is chosen.
+    if (controls_.results->rowCount() > 0)
+        controls_.list->setCurrentIndex(controls_.results->index(0, 0));
 }
 
 void ResultsMenuController::sweepRowsNaming(const QString& name) {
@@ -230,6 +240,7 @@ void ResultsMenuController::sweepRowsNaming(const QString& name) {
         if (results.cell(row, ColFile1) == name || results.cell(row, ColFile2) == name)
             results.removeRow(row - 1);
     }
+    chooseFirstRow();
 }
 
 } // namespace nw

@@ -43,6 +43,8 @@ public:
 
     // The Largest File and Smallest File menus; hidden while files move on their own.
     void showFileMenus(bool shown);
+    // Chooses the top row, when there is one: after a scan and after a removal.
+    void chooseFirstRow();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

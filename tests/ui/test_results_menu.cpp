@@ -44,6 +44,13 @@ QStringList optionTexts(const MainWindow& window, int array) {
     return texts;
 }
 
+// The row chosen in the list, -1 for none.
+int chosenRow(const MainWindow& window) {
+    const QModelIndexList rows =
+        child<QTreeView>(window, "FListView")->selectionModel()->selectedRows();
+    return rows.size() == 1 ? rows.first().row() : -1;
+}
+
 QStringList visibleItems(const QMenu* menu) {
     QStringList items;
     for (const QAction* action : menu->actions()) {
@@ -204,6 +211,8 @@ private slots:
         QCOMPARE(tree_->exists("a/song.mp3"), item == "mnuRemove" || (!yes && !vanished));
         QVERIFY(tree_->exists("b/song.mp3") && tree_->exists("c/song.mp3"));
         QCOMPARE(shownRows(*window_), rows);
+        // After a removal the first row is chosen, so a press beside the rows has a pair.
+        QCOMPARE(chosenRow(*window_), item == "mnuRemove" && !yes ? chosen : 0);
     }
 
     void moveAsked_data() {
@@ -332,6 +341,7 @@ private slots:
         // The option stays on for the next scan, the row stays listed.
         QVERIFY(child<QCheckBox>(*window, "AutoMove")->isChecked());
         QCOMPARE(window->results()->count(), 1);
+        QCOMPARE(chosenRow(*window), 0); // as a scan ends, the first row is chosen
     }
 
     void explanationPage() {
