@@ -15,9 +15,10 @@ class TimingView : public ScanView {
 public:
     TimingView() { clock_.start(); }
 
+    // The walk has ended: the stillness is timed from here.
     void setProgressRange(int, int) override {
         walked_ = true;
-        moved();
+        lastMove_ = clock_.nsecsElapsed();
     }
     void setProgress(int value) override {
         if (value != progress_)
