@@ -26,6 +26,8 @@ public:
     void append(const QString& path);
 
     qsizetype size() const { return files_.size(); }
+    // Characters of all names together.
+    qsizetype nameChars() const { return names_.size(); }
     bool isEmpty() const { return files_.isEmpty(); }
     void clear();
     // Gives back the room kept for growth once the list is complete.

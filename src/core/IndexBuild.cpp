@@ -71,12 +71,13 @@ void IndexBuild::build() {
     try {
         const int n = int(files_.size());
         keyOf.assign(size_t(n) + 1, -1);
+        keys.reserve(size_t(n), size_t(files_.nameChars()));
         for (int p = 1; p <= n; ++p) {
             if ((p & (KeyStep - 1)) == 0)
                 step();
-            const SplitName split = SplitPath(files_.at(p - 1));
+            const QString name = files_.name(p - 1);
             keyOf[size_t(p)] =
-                keys.add(CompareKey(split.name, split.extension, settings_.ignoreExtensions));
+                keys.add(CompareKey(name, ExtensionOf(name), settings_.ignoreExtensions));
         }
         keys.releaseLookup();
         expected_ = steps_ + indexSteps(keys.keyCount(), settings_);
@@ -89,8 +90,10 @@ void IndexBuild::build() {
 double IndexBuild::share() const {
     if (done_)
         return 1.0;
+    // Steps are estimated: the last of the work may come after them, and only done ends a wait
+    // for all of it.
     const long long expected = expected_;
-    return expected > 0 ? std::min(1.0, double(steps_) / double(expected)) : 0.0;
+    return expected > 0 ? std::min(0.99, double(steps_) / double(expected)) : 0.0;
 }
 
 bool IndexBuild::waitFor(double wanted) {

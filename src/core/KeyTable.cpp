@@ -22,6 +22,17 @@ void KeyTable::grow() {
     slots_.swap(bigger);
 }
 
+// Room reserved and never written costs no memory: its pages are never touched.
+void KeyTable::reserve(size_t keys, size_t chars) {
+    keys_.reserve(keys);
+    pool_.reserve(chars);
+    size_t room = 1024;
+    while (room < 2 * (keys + 1))
+        room *= 2;
+    if (keys_.empty() && room > slots_.size())
+        slots_.assign(room, -1);
+}
+
 int KeyTable::add(const QString& text) {
     if ((keys_.size() + 1) * 2 > slots_.size())
         grow();
@@ -43,10 +54,6 @@ int KeyTable::add(const QString& text) {
 
 void KeyTable::releaseLookup() {
     std::vector<int>().swap(slots_);
-    // Grown by doubling: up to half of each is spare, and the index built next is the scan's
-    // peak.
-    pool_.shrink_to_fit();
-    keys_.shrink_to_fit();
 }
 
 } // namespace nw

@@ -12,6 +12,8 @@ namespace nw {
 // Files with equal keys compare equally with everything, so they are compared once.
 class KeyTable {
 public:
+    // Room for keys of up to chars characters in all, so that adding them moves nothing.
+    void reserve(size_t keys, size_t chars);
     // Adds the key of the next file; returns its key id.
     int add(const QString& key);
 

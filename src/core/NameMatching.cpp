@@ -39,6 +39,11 @@ bool SplitPath(const QString& path, SplitName& out, const Yielder& yield) {
     return true;
 }
 
+QString ExtensionOf(const QString& name) {
+    const qsizetype dot = name.lastIndexOf(QLatin1Char('.'));
+    return dot < 0 ? QString() : name.mid(dot).toUpper();
+}
+
 QString CompareKey(const QString& name, const QString& extension, bool ignoreExtensions) {
     QString key = name.toUpper();
     if (ignoreExtensions && !extension.isEmpty())

@@ -24,6 +24,9 @@ SplitName SplitPath(const QString& path);
 bool SplitPath(const QString& path, SplitName& out, const Yielder& yield);
 
 // The upper-cased name, without every occurrence of the extension when extensions are ignored.
+// The extension of a file name, as SplitPath gives it: from the last dot, upper-cased; empty
+// without a dot.
+QString ExtensionOf(const QString& name);
 QString CompareKey(const QString& name, const QString& extension, bool ignoreExtensions);
 
 enum class Method { SameLength, File1Longer, File2Longer, LevenshteinDistance };

@@ -215,7 +215,8 @@ FileName ScanRun::nameOf(int position, bool yielding, bool key) {
         if (!SplitPath(f.path, f.split, yield_))
             throw Stopped{};
     } else {
-        f.split = SplitPath(f.path);
+        f.split = {files_.folder(position - 1), files_.name(position - 1), QString()};
+        f.split.extension = ExtensionOf(f.split.name);
     }
     return key ? keyed(f) : f;
 }
