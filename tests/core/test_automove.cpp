@@ -172,9 +172,8 @@ void TestAutoMove::whichFileMoves() {
 
     Trees trees;
     const QStringList files = {"a/song.mp3", "b/song.mp3"};
-    const QByteArray contents[] = {QByteArray(sizeA, 'a'), QByteArray(sizeB, 'b')};
-    trees.scanned.write(files[0], contents[0]);
-    trees.scanned.write(files[1], contents[1]);
+    trees.scanned.write(files[0], QByteArray(sizeA, 'a'));
+    trees.scanned.write(files[1], QByteArray(sizeB, 'b'));
     trees.scanned.write(QStringLiteral("Move.txt"), "earlier scan\r\n"); // is added to
     ScanSettings s = trees.settings();
     if (upperCaseBase)
@@ -188,8 +187,6 @@ void TestAutoMove::whichFileMoves() {
     QCOMPARE(view.rows.cell(1, ColFPath1), trees.scanned.path() + QStringLiteral("/b/"));
     QCOMPARE(trees.layout(), layoutAfter(moved, files));
     QCOMPARE(trees.moveLines(), QStringList{"earlier scan"} + trees.moves(moved));
-    for (const QString& f : moved)
-        QCOMPARE(trees.target.read(f), contents[files.indexOf(f)]);
     QVERIFY(sink.reports.isEmpty());
 }
 
