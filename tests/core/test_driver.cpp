@@ -10,7 +10,7 @@
 #include <QLocale>
 #include <QTest>
 
-#include <optional>
+#include <deque>
 
 using namespace nw;
 using namespace nw::test;
@@ -64,16 +64,22 @@ bool inPhase1(const RecordingView& view) {
            !view.events.contains(QStringLiteral("crcskip off"));
 }
 
-// One scan of a tree: the rows it must give, and the error it must end with.
+// One scan of a tree: the rows it must give, and the reports it must end with.
 struct Case {
     QStringList files = {};
     Knobs knobs = {};
     QStringList rows = {};
-    int error = 0;                   // 0: the scan ends Done
+    QStringList reports = {};        // none: the scan ends Done
     QList<QByteArray> contents = {}; // empty files when not given
     QString skipAt = {};             // the file whose checksum is skipped, with the rest
-    QString locked = {};             // a file nobody may read; the scan then runs as nobody
+    QStringList locked = {};         // what nobody may read; the scan then runs as nobody
+    QString vanishes = {};           // removed in phase 1 with checksums, else once comparing
+    bool logIsFolder = false;
 };
+
+QStringList scanError(int number) {
+    return {QStringLiteral("frmMain/ScanDir_Click/%1").arg(number)};
+}
 
 } // namespace
 
@@ -92,8 +98,6 @@ private slots:
     void scanResults();
     void stopAtAnyMomentKeepsAPrefix_data();
     void stopAtAnyMomentKeepsAPrefix();
-    void faultEndsScan_data();
-    void faultEndsScan();
 };
 
 void TestDriver::initTestCase_data() {
@@ -115,9 +119,9 @@ void TestDriver::scanResults_data() {
     const QStringList three = {"aa.txt", "ab.txt", "abc.txt"};
     const QStringList abAa = {row("ab.txt", "1 chrs", "aa.txt", same)};
     QTest::newRow("bad group size after a row")
-        << Case{three, {.percent = "50", .groupSize = "x"}, abAa, ErrTypeMismatch};
+        << Case{three, {.percent = "50", .groupSize = "x"}, abAa, scanError(ErrTypeMismatch)};
     QTest::newRow("negative group size after a row")
-        << Case{three, {.percent = "50", .groupSize = "-1"}, abAa, ErrInvalidCall};
+        << Case{three, {.percent = "50", .groupSize = "-1"}, abAa, scanError(ErrInvalidCall)};
     QTest::newRow("bad group size, distance mode")
         << Case{three,
                 {.mode = l, .percent = "50", .groupSize = "x", .distance = "1"},
@@ -147,55 +151,97 @@ void TestDriver::scanResults_data() {
     const Knobs crc{.checkCRC = true};
     const QList<QByteArray> collision = {"etgjaejm", "jljeoqubp"};
     QTest::newRow("chance collision, other names")
-        << Case{{"alpha.txt", "omega.txt"}, crc, {}, 0, collision};
+        << Case{{"alpha.txt", "omega.txt"}, crc, {}, {}, collision};
     QTest::newRow("chance collision, same name") << Case{
-        {"a/x.txt", "b/x.txt"}, crc, {row("b/x.txt", "1 chrs", "a/x.txt", same)}, 0, collision};
+        {"a/x.txt", "b/x.txt"}, crc, {row("b/x.txt", "1 chrs", "a/x.txt", same)}, {}, collision};
     // Checksums taken before a skip still pair files, under the name method.
     const QStringList abc = {"alpha.txt", "omega.txt", "zeta.txt"};
     const QList<QByteArray> hello = {"hello", "hello", "other"};
     QTest::newRow("checksums skipped after both equal files")
-        << Case{abc, crc, {row("omega.txt", "1 chrs", "alpha.txt", same)}, 0, hello, "zeta.txt"};
+        << Case{abc, crc, {row("omega.txt", "1 chrs", "alpha.txt", same)}, {}, hello, "zeta.txt"};
     QTest::newRow("checksums skipped at the second equal file")
-        << Case{abc, crc, {}, 0, hello, "omega.txt"};
+        << Case{abc, crc, {}, {}, hello, "omega.txt"};
     // Only files that share their size with another are read.
     QTest::newRow("unreadable file of a size of its own")
         << Case{abc,
                 crc,
                 {row("omega.txt", "NA", "alpha.txt", "CRC")},
-                0,
+                {},
                 {"hello", "hello", "other!"},
                 {},
-                "zeta.txt"};
+                {"zeta.txt"}};
+
+    // A failing file step reports and cancels the scan.
+    const QStringList xs = {"a/x.txt", "b/x.txt", "c/x.txt"};
+    // c/x.txt of a's size, so that a's checksum is taken.
+    const QList<QByteArray> sized = {QByteArray(2000, 'a'), QByteArray(1249, 'b'),
+                                     QByteArray(2000, 'c')};
+    // The pair still gets its row, with a size of 0.0, and the scan then ends.
+    QTest::newRow("file vanishes before its size is taken")
+        << Case{.files = xs,
+                .rows = {"x.txt|1.3|{p}b/|1 chrs|x.txt|0.0|{p}a/|Same Length"},
+                .reports = {"Global/GetFSize/53"},
+                .contents = sized,
+                .vanishes = "a/x.txt"};
+    QTest::newRow("file vanishes before its checksum is taken")
+        << Case{.files = xs,
+                .knobs = crc,
+                .reports = {"Global/GetCRC32/53"},
+                .contents = sized,
+                .vanishes = "a/x.txt"};
+    // The pair keeps its row; the scan stops before the next one.
+    QTest::newRow("log cannot be written")
+        << Case{.files = xs,
+                .rows = {"x.txt|1.3|{p}b/|1 chrs|x.txt|2.0|{p}a/|Same Length"},
+                .reports = {"Global/WriteLog/75"},
+                .contents = sized,
+                .logIsFolder = true};
+    // The walk ends at the first folder it cannot list.
+    QTest::newRow("two folders cannot be listed")
+        << Case{.files = xs,
+                .reports = {"Global/FolderItems/70", "Global/ScanFolder/91"},
+                .locked = {"a", "b"}};
 }
 
 void TestDriver::scanResults() {
     QFETCH_GLOBAL(nw::PairSearch, search);
     QFETCH(Case, c);
+    // A number the scan cannot read ends it with an error; a failing file step cancels it.
+    const ScanStatus expected = c.reports.isEmpty()                        ? ScanStatus::Done
+                                : c.reports.first().startsWith("frmMain/") ? ScanStatus::Error
+                                                                           : ScanStatus::Canceled;
     const auto scan = [&] {
         TestDir dir;
-        dir.write(QStringLiteral("Log.txt"), "old pair\r\n");
+        if (c.logIsFolder)
+            dir.mkdir(QStringLiteral("Log.txt"));
+        else
+            dir.write(QStringLiteral("Log.txt"), "old pair\r\n");
         for (qsizetype k = 0; k < c.files.size(); ++k)
             dir.write(c.files.at(k), c.contents.value(k));
-        std::optional<ModeGuard> guard;
-        if (!c.locked.isEmpty())
-            guard.emplace(dir.file(c.locked), 0);
+        std::deque<ModeGuard> locks;
+        for (const QString& locked : c.locked)
+            locks.emplace_back(dir.file(locked), 0);
         const ScanSettings s = settingsFor(dir, c.knobs);
         RecordingSink sink;
         RecordingView view;
         view.rows.addAtTop(ResultRow{}); // left over from an earlier scan
         view.onYield = [&](RecordingView& v) {
-            if (!c.skipAt.isEmpty() && inPhase1(v) && v.fileNamePanel.endsWith(c.skipAt))
+            const bool phase1 = inPhase1(v);
+            if (!c.skipAt.isEmpty() && phase1 && v.fileNamePanel.endsWith(c.skipAt))
                 CRCSkipFlag = true;
+            if (!c.vanishes.isEmpty() && (s.checkCRC ? phase1 : v.caption.contains("Compare")))
+                QFile::remove(dir.file(c.vanishes));
         };
         const ScanStatus status = runScan(s, view.rows, view, search);
         QCOMPARE(rowTexts(view, dir), c.rows);
-        QCOMPARE(logLines(dir).size(), c.rows.size());
-        QCOMPARE(status, c.error ? ScanStatus::Error : ScanStatus::Done);
-        QCOMPARE(sink.reports,
-                 c.error ? QStringList{QStringLiteral("frmMain/ScanDir_Click/%1").arg(c.error)}
-                         : QStringList{});
+        if (!c.logIsFolder)
+            QCOMPARE(logLines(dir).size(), c.rows.size());
+        QCOMPARE(status, expected);
+        QCOMPARE(sink.reports, c.reports);
         QCOMPARE(view.crcUnchecked, !c.skipAt.isEmpty());
-        if (s.checkCRC) {
+        if (status == ScanStatus::Canceled)
+            QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
+        if (s.checkCRC && status == ScanStatus::Done) {
             QVERIFY(view.captions.first().startsWith(QLatin1String("Phase 1: Get CRC ")));
             QCOMPARE(view.captions.mid(view.captions.size() - 2),
                      (QStringList{c.skipAt.isEmpty() ? "Phase 2: Compare Files 100%"
@@ -268,63 +314,6 @@ void TestDriver::stopAtAnyMomentKeepsAPrefix() {
                      (log.isEmpty() && !view.captions.join(u',').contains("Compare")),
                  qPrintable(at + QStringLiteral(": compared after a Stop in phase 1")));
     }
-}
-
-void TestDriver::faultEndsScan_data() {
-    // 0: Log.txt is a folder, 1: a/x.txt vanishes in phase 1, 2: in phase 2, 3: a/ and b/ locked
-    QTest::addColumn<int>("fault");
-    QTest::addColumn<QStringList>("rows");
-    QTest::addColumn<QStringList>("reports");
-
-    // The pair still gets its row, with a size of 0.0, and the scan then ends.
-    QTest::newRow("file vanishes before its size is taken")
-        << 2 << QStringList{"x.txt|1.3|{p}b/|1 chrs|x.txt|0.0|{p}a/|Same Length"}
-        << QStringList{"Global/GetFSize/53"};
-    QTest::newRow("file vanishes before its checksum is taken")
-        << 1 << QStringList{} << QStringList{"Global/GetCRC32/53"};
-    // The pair keeps its row; the scan stops before the next one.
-    QTest::newRow("log cannot be written")
-        << 0 << QStringList{"x.txt|1.3|{p}b/|1 chrs|x.txt|2.0|{p}a/|Same Length"}
-        << QStringList{"Global/WriteLog/75"};
-    // The walk ends at the first folder it cannot list.
-    QTest::newRow("two folders cannot be listed")
-        << 3 << QStringList{} << QStringList{"Global/FolderItems/70", "Global/ScanFolder/91"};
-}
-
-void TestDriver::faultEndsScan() {
-    QFETCH_GLOBAL(nw::PairSearch, search);
-    QFETCH(int, fault);
-    QFETCH(QStringList, rows);
-    QFETCH(QStringList, reports);
-
-    asUnprivileged([&] {
-        TestDir dir;
-        const QString gone = dir.write(QStringLiteral("a/x.txt"), QByteArray(2000, 'a'));
-        dir.write(QStringLiteral("b/x.txt"), QByteArray(1249, 'b'));
-        // Of a's size, so that a's checksum is taken.
-        dir.write(QStringLiteral("c/x.txt"), QByteArray(2000, 'c'));
-        if (fault == 0)
-            dir.mkdir(QStringLiteral("Log.txt"));
-        std::optional<ModeGuard> lockA, lockB;
-        if (fault == 3) {
-            lockA.emplace(dir.file(QStringLiteral("a")), 0);
-            lockB.emplace(dir.file(QStringLiteral("b")), 0);
-        }
-        RecordingSink sink;
-        RecordingView view;
-        view.onYield = [&](RecordingView& v) {
-            const bool comparing = v.caption.contains(QLatin1String("Compare"));
-            if ((fault == 1 ? inPhase1(v) : fault == 2 && comparing) && QFile::exists(gone))
-                QFile::remove(gone);
-        };
-        const ScanSettings s = settingsFor(dir, {.checkCRC = fault == 1});
-        QCOMPARE(runScan(s, view.rows, view, search), ScanStatus::Canceled);
-        QCOMPARE(rowTexts(view, dir), rows);
-        if (fault != 0)
-            QCOMPARE(logLines(dir).size(), rows.size());
-        QCOMPARE(sink.reports, reports);
-        QCOMPARE(view.secsPanel, QStringLiteral("Canceled"));
-    });
 }
 
 QTEST_GUILESS_MAIN(TestDriver)

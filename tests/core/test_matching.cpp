@@ -67,8 +67,6 @@ private slots:
     void distance_data();
     void distance();
     void stopEndsTheDistance();
-    void lengthLimit_data();
-    void lengthLimit();
     void distanceWithinAgreesWithTheFullMatrix_data();
     void distanceWithinAgreesWithTheFullMatrix();
 };
@@ -201,7 +199,7 @@ void TestMatching::pairVerdict() {
 void TestMatching::distance_data() {
     QTest::addColumn<QString>("s");
     QTest::addColumn<QString>("t");
-    QTest::addColumn<int>("expected");
+    QTest::addColumn<int>("expected"); // -1: reported as too long, gives 0
 
     ld("kitten/sitting", "kitten", "sitting", 3);
     ld("flaw/lawn", "flaw", "lawn", 2);
@@ -212,15 +210,23 @@ void TestMatching::distance_data() {
     ld("no normalisation", QStringLiteral("e\u0301"), QStringLiteral("\u00e9"), 2);
     ld("surrogate pair is two units", QStringLiteral("a\U0001F600"), QStringLiteral("a\U0001F601"),
        1);
+    // Steps once wrapped at 32767: the longest text must still give its full distance.
+    ld("longest", QString(32767, u'a'), "b", 32767);
+    ld("too long", QString(32768, u'a'), "abc", -1);
+    ld("too long, other empty", QString(32768, u'a'), "", -1);
 }
 
 void TestMatching::distance() {
     QFETCH(QString, s);
     QFETCH(QString, t);
     QFETCH(int, expected);
-    QCOMPARE(int(LD(s, t)), expected);
-    QCOMPARE(int(LD(t, s)), expected);
-    QVERIFY(!StopFlag);
+    for (const bool swapped : {false, true}) {
+        test::RecordingSink sink;
+        StopFlag = false;
+        QCOMPARE(int(swapped ? LD(t, s) : LD(s, t)), qMax(expected, 0));
+        QCOMPARE(sink.reports, expected < 0 ? QStringList{"Global/LD/6"} : QStringList{});
+        QCOMPARE(bool(StopFlag), expected < 0);
+    }
 }
 
 // A Stop ends a long distance at the next row.
@@ -229,33 +235,6 @@ void TestMatching::stopEndsTheDistance() {
     const auto stopAtTheSecond = [&] { StopFlag = ++yields == 2; };
     QCOMPARE(int(LD(QString(200, u'a'), QString(200, u'b'), stopAtTheSecond)), 0);
     QCOMPARE(yields, 2);
-}
-
-// Steps once wrapped at 32767: the longest text must still give its full distance.
-void TestMatching::lengthLimit_data() {
-    QTest::addColumn<int>("length");
-    QTest::addColumn<bool>("longFirst");
-    QTest::addColumn<QString>("other");
-    QTest::addColumn<int>("expected"); // -1: reported as too long, gives 0
-
-    QTest::newRow("longest, first") << 32767 << true << "b" << 32767;
-    QTest::newRow("longest, second") << 32767 << false << "b" << 32767;
-    QTest::newRow("too long, first") << 32768 << true << "abc" << -1;
-    QTest::newRow("too long, second") << 32768 << false << "abc" << -1;
-    QTest::newRow("too long, other empty") << 32768 << true << "" << -1;
-}
-
-void TestMatching::lengthLimit() {
-    QFETCH(int, length);
-    QFETCH(bool, longFirst);
-    QFETCH(QString, other);
-    QFETCH(int, expected);
-
-    test::RecordingSink sink;
-    const QString text(length, QLatin1Char('a'));
-    QCOMPARE(int(longFirst ? LD(text, other) : LD(other, text)), qMax(expected, 0));
-    QCOMPARE(sink.reports, expected < 0 ? QStringList{"Global/LD/6"} : QStringList{});
-    QCOMPARE(bool(StopFlag), expected < 0);
 }
 
 // The capped distance of the pair search against the full matrix: texts up to one machine word

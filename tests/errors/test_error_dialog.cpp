@@ -5,7 +5,6 @@
 #include "support/RecordingShell.h"
 #include "support/ScriptedModals.h"
 #include "support/WindowTestKit.h"
-#include "ui/ResultsModel.h"
 #include "widgets/Links.h"
 #include "widgets/PageView.h"
 
@@ -59,7 +58,6 @@ private slots:
     void channelsKeepTheDialogOpen_data();
     void channelsKeepTheDialogOpen();
     void reportWhileTheDialogIsOpenLosesNeither();
-    void failureDuringScanShowsOneDialogAndEndsIt();
 
 private:
     ScriptedDialogs dialogs_;
@@ -206,30 +204,6 @@ void TestErrorDialog::reportWhileTheDialogIsOpenLosesNeither() {
     QCOMPARE(functions, QStringList({"WriteLog", "GetCRC32"}));
     // The first report is still on show once the second has closed.
     QVERIFY(kept);
-}
-
-void TestErrorDialog::failureDuringScanShowsOneDialogAndEndsIt() {
-    TestDir config;
-    TestDir tree;
-    for (const char* name : {"song.mp3", "songs.mp3", "song1.mp3", "song2.mp3", "songz.mp3"})
-        tree.write(QString::fromLatin1(name), QByteArray(100, 'x'));
-    // Every log line fails: the log's name is taken by a folder.
-    tree.mkdir(QStringLiteral("Log.txt"));
-    auto window = makeWindow(config, tree.path());
-    window->setEventInterval(0);
-    child<QComboBox>(*window, "mPercent")->setEditText(QStringLiteral("50"));
-    DialogSinkGuard sink;
-    ScriptedModals modals;
-    QStringList seen;
-    modals.onShow = [&](QDialog& dialog) {
-        seen = textsOf(static_cast<ErrorDialog&>(dialog).fields());
-        click(dialog, "ExitMe");
-    };
-    QTest::mouseClick(child<QWidget>(*window, "ScanDir"), Qt::LeftButton);
-    QCOMPARE(modals.shown, QStringList({"frmError"}));
-    QCOMPARE(seen.mid(2, 3), QStringList({"Global", "WriteLog", "75"}));
-    QCOMPARE(child<QLabel>(*window, "secs")->text(), QStringLiteral("Canceled"));
-    QCOMPARE(window->results()->count(), 1);
 }
 
 QTEST_MAIN(TestErrorDialog)
