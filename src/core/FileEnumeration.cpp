@@ -8,7 +8,6 @@ FileList GetFileList(QString folder, const Yielder& yield) {
     folder = fs::folderText(folder);
     FileList list;
     ScanFolder(folder, list, yield);
-    list.squeeze();
     return list;
 }
 

@@ -33,12 +33,6 @@ void FileList::append(const QString& path) {
     append(id, QStringView(path).mid(cut));
 }
 
-void FileList::squeeze() {
-    folders_.squeeze();
-    names_.squeeze();
-    files_.squeeze();
-}
-
 void FileList::clear() {
     folders_.clear();
     names_.clear();
