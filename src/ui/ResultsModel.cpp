@@ -3,7 +3,14 @@
 #include "core/Texts.h"
 #include "ui/ControlTable.h"
 
+#include <QCoreApplication>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <exception>
+#include <system_error>
+#include <thread>
 
 namespace nw {
 
@@ -82,7 +89,7 @@ void ResultsModel::addAtTop(const ResultRow& row) {
 }
 
 bool ResultsModel::removeRows(int row, int count, const QModelIndex& parent) {
-    if (parent.isValid() || row < 0 || count <= 0 || row + count > shown_)
+    if (parent.isValid() || row < 0 || count <= 0 || row + count > shown_ || sorting_)
         return false;
     std::vector<size_t> stored;
     for (int r = row; r < row + count; ++r)
@@ -127,12 +134,44 @@ std::vector<int> ResultsModel::viewOrder() const {
     return order;
 }
 
+void ResultsModel::sortOrder(std::vector<int>& order, int column, bool descending) {
+    // Long sorts run beside the window's thread, which goes on handling its events (paints,
+    // Stop); the rows do not change meanwhile: a sort or removal asked for then is refused.
+    if (order.size() < AliveSortRows) {
+        sortRowOrder(order, rows_, column, descending, files_.get());
+        return;
+    }
+    std::atomic<bool> done{false};
+    std::exception_ptr failure;
+    sorting_ = true;
+    try {
+        std::thread worker([&] {
+            try {
+                sortRowOrder(order, rows_, column, descending, files_.get());
+            } catch (...) {
+                failure = std::current_exception();
+            }
+            done = true;
+        });
+        do {
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        } while (!done);
+        worker.join();
+    } catch (const std::system_error&) {
+        sortRowOrder(order, rows_, column, descending, files_.get()); // no thread to be had
+    }
+    sorting_ = false;
+    if (failure)
+        std::rethrow_exception(failure);
+}
+
 void ResultsModel::sort(int column, Qt::SortOrder order) {
-    if (column < 0 || column >= ColumnCount)
+    if (column < 0 || column >= ColumnCount || sorting_)
         return;
     flush();
     std::vector<int> sorted = viewOrder();
-    sortRowOrder(sorted, rows_, column, order == Qt::DescendingOrder, files_.get());
+    sortOrder(sorted, column, order == Qt::DescendingOrder);
     sortColumn_ = column;
     sortOrder_ = order;
     applyOrder(std::move(sorted));

@@ -54,6 +54,7 @@ signals:
     void sortChanged(int column, Qt::SortOrder order);
 
 private:
+    void sortOrder(std::vector<int>& order, int column, bool descending);
     size_t scanIndex(int row) const {
         return order_.empty() ? rows_.size() - 1 - size_t(row) : size_t(order_[size_t(row)]);
     }
@@ -69,6 +70,9 @@ private:
     int sortColumn_ = -1;
     Qt::SortOrder sortOrder_ = Qt::AscendingOrder;
     bool held_ = false;
+    bool sorting_ = false;
+    // Rows from which a sort runs beside the window's thread, so that it stays alive.
+    static constexpr size_t AliveSortRows = 100'000;
     QStringList headers_;
     std::shared_ptr<const RowFiles> files_; // what the rows refer to
 };
