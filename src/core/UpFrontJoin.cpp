@@ -164,7 +164,9 @@ public:
             sc.size(size_t(keys_.count()), index_.gramCount());
         std::vector<KeyMatch> found;
         for (;;) {
-            const int from = next_.fetch_add(JoinBatch);
+            // The window's thread takes smaller batches: some keys take long to join.
+            const int batch = yielding ? JoinBatch / 8 : JoinBatch;
+            const int from = next_.fetch_add(batch);
             if (yielding) {
                 yieldTo(yield_);
                 if (StopFlag)
@@ -172,7 +174,7 @@ public:
             }
             if (from >= to_ || failed())
                 return;
-            for (int key = from; key < std::min(to_, from + JoinBatch); ++key)
+            for (int key = from; key < std::min(to_, from + batch); ++key)
                 joinShorter(key, sc, found, results);
         }
     }
