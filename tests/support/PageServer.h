@@ -4,7 +4,6 @@
 
 #include <QByteArray>
 #include <QHostAddress>
-#include <QList>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -32,8 +31,6 @@ public:
                                  pathAndQuery);
     }
 
-    QList<QByteArray> requests; // the request lines received: "GET /path?query HTTP/1.1"
-
 private:
     void serve(QTcpSocket* socket) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -43,7 +40,6 @@ private:
                     head += socket->readAll();
                     if (!head.contains("\r\n\r\n"))
                         return;
-                    requests << head.left(head.indexOf("\r\n"));
                     head.clear();
                     socket->write("HTTP/1.1 " + QByteArray::number(status_) +
                                   " Answer\r\nContent-Type: " + contentType_ +
