@@ -91,8 +91,10 @@ public:
     void showError(const QString& module, const QString& procedure,
                    const ErrorInfo& error) override {
         reports.append(QStringLiteral("%1/%2/%3").arg(module, procedure).arg(error.number));
+        details.append(error.detail);
     }
     QStringList reports;
+    QStringList details; // each report's detail, in the same order
 
 private:
     ScopedService<ErrorSink*> inUse_{errorSinkService(), this};

@@ -80,16 +80,6 @@ inline QStringList shownRows(const MainWindow& window) {
     return rows;
 }
 
-// The first row (from 0) whose joined cells hold piece; -1 when none does.
-inline int rowWith(const MainWindow& window, const QString& piece) {
-    const QStringList rows = shownRows(window);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        if (rows.at(r).contains(piece))
-            return int(r);
-    }
-    return -1;
-}
-
 // Presses a mouse button over the list: over row `row` (from 0), or below the rows when -1.
 inline void pressList(const MainWindow& window, int row, Qt::MouseButton button) {
     auto* list = child<QTreeView>(window, "FListView");

@@ -26,16 +26,6 @@ using namespace nw::test;
 
 namespace {
 
-// Keeps the reports' details as well.
-struct DetailSink : RecordingSink {
-    void showError(const QString& module, const QString& procedure,
-                   const ErrorInfo& error) override {
-        RecordingSink::showError(module, procedure, error);
-        details << error.detail;
-    }
-    QStringList details;
-};
-
 QStringList optionTexts(const MainWindow& window, int array) {
     QStringList texts;
     for (int index = 0; index < 3; ++index)
@@ -80,7 +70,7 @@ private slots:
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         dialogs_.emplace();
         shell_.emplace();
-        errors_ = std::make_unique<DetailSink>();
+        errors_ = std::make_unique<RecordingSink>();
         tree_ = std::make_unique<TestDir>();
         tree_->write("a/song.mp3", QByteArray(3000, 'a'));
         tree_->write("b/song.mp3", QByteArray(2000, 'b'));
@@ -196,12 +186,11 @@ private slots:
         addPair("n/Song.mp3", "n/son.mp3");
         addPair("n/notez.txt", "n/notes.txt");
         QStringList rows = shownRows(*window_);
-        const int chosen = rowWith(*window_, folder("b") + "|9 chrs|"); // b against a: a larger
-        if (item == "mnuRemove" && yes)                                 // only that row goes
+        const int chosen = rowWith(folder("b") + "|9 chrs|"); // b against a: a larger
+        if (item == "mnuRemove" && yes)                       // only that row goes
             rows.removeAt(chosen);
         else if (item != "mnuRemove") // the rows naming the file leave the list, either way
-            rows = {rows.at(rowWith(*window_, "notez.txt|")),
-                    rows.at(rowWith(*window_, "Song.mp3|"))};
+            rows = {rows.at(rowWith("notez.txt|")), rows.at(rowWith("Song.mp3|"))};
         if (vanished)
             QVERIFY(QFile::remove(tree_->file("a/song.mp3")));
         dialogs_->answers << (yes ? MessageAnswer::Yes : MessageAnswer::No);
@@ -234,7 +223,7 @@ private slots:
         const QStringList before = shownRows(*window_);
         if (!itemFolderReport.at(1).isEmpty())
             dialogs_->folders << tree_->file(itemFolderReport.at(1));
-        act(rowWith(*window_, "song.mp3|"), itemFolderReport.at(0));
+        act(rowWith("song.mp3|"), itemFolderReport.at(0));
 
         const bool moved = itemFolderReport.at(1) == "dest";
         QCOMPARE(dialogs_->prompts, QStringList({"Move ''song.mp3'' to:|new"}));
@@ -373,12 +362,17 @@ private:
         pressList(*window_, row, Qt::LeftButton);
         child<QAction>(*window_, item)->trigger();
     }
+    // The first row (from 0) whose joined cells hold piece; -1 when none does.
+    int rowWith(const QString& piece) const {
+        const QStringList rows = shownRows(*window_);
+        return int(rows.indexOf(rows.filter(piece).value(0)));
+    }
     // The errors reported so far, which a test expects; any others fail it in cleanup().
     QStringList reported() { return std::exchange(errors_->reports, {}); }
 
     std::optional<ScriptedDialogs> dialogs_;
     std::optional<RecordingShell> shell_;
-    std::unique_ptr<DetailSink> errors_;
+    std::unique_ptr<RecordingSink> errors_;
     std::unique_ptr<TestDir> tree_;
     std::unique_ptr<MainWindow> window_;
 };
