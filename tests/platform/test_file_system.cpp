@@ -148,49 +148,6 @@ struct UpsetCase {
     int error = 0;      // what the move gives
 };
 
-// Runs the move upset as c says; the source must stay, as it was or as it was changed, and
-// nothing of the copy be left.
-void upsetMove(const UpsetCase& c) {
-    const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 3);
-    MoveFixture m(content, c.acrossDevices);
-    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
-    const QByteArray src = rawPath(m.source);
-    const QStringList before = m.state();
-    int calls = 0;
-    const auto move = [&] {
-        const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
-            if (c.upset == Upset::Stop || at != c.at || calls == c.nth || ++calls != c.nth)
-                return 0; // once only
-            if (c.upset == Upset::Kill)
-                ::raise(SIGKILL);
-            QFile source(m.source);
-            if (c.upset == Upset::Append && source.open(QIODevice::Append))
-                source.write("appended");
-            if (c.upset == Upset::Replace) // as an editor saves
-                ::rename(rawPath(m.dir.write(QStringLiteral("new"), "saved anew")).constData(),
-                         src.constData());
-            return c.upset == Upset::Fail ? c.err : 0;
-        });
-        return m.run(c.acrossDevices, [&] { return c.upset != Upset::Stop || ++calls != c.nth; });
-    };
-    if (c.upset == Upset::Kill) {
-        QCOMPARE(inChild([&] { return move().number; }), -SIGKILL);
-        QCOMPARE(m.state(), before);
-        return;
-    }
-    const ErrorInfo result = move();
-    QCOMPARE(calls, c.nth); // the upset came
-    QCOMPARE(result.number, c.error);
-    if (c.upset == Upset::Fail || c.upset == Upset::Stop) {
-        QCOMPARE(m.state(), before);
-        return;
-    }
-    QCOMPARE(result.detail, m.source);
-    QCOMPARE(readRaw(src), c.upset == Upset::Append ? content + "appended" : "saved anew");
-    QCOMPARE(tree(m.dir.file(QStringLiteral("from"))).size(), 1);
-    QVERIFY(tree(m.target).isEmpty());
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(EntryCase)
@@ -527,9 +484,48 @@ void TestFileSystem::faultLeavesSourceAndNoTrace_data() {
 #endif
 }
 
+// The move upset as c says: the source must stay, as it was or as it was changed, and nothing
+// of the copy be left.
 void TestFileSystem::faultLeavesSourceAndNoTrace() {
     QFETCH(UpsetCase, c);
-    upsetMove(c);
+    const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 3);
+    MoveFixture m(content, c.acrossDevices);
+    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
+    const QByteArray src = rawPath(m.source);
+    const QStringList before = m.state();
+    int calls = 0;
+    const auto move = [&] {
+        const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
+            if (c.upset == Upset::Stop || at != c.at || calls == c.nth || ++calls != c.nth)
+                return 0; // once only
+            if (c.upset == Upset::Kill)
+                ::raise(SIGKILL);
+            QFile source(m.source);
+            if (c.upset == Upset::Append && source.open(QIODevice::Append))
+                source.write("appended");
+            if (c.upset == Upset::Replace) // as an editor saves
+                ::rename(rawPath(m.dir.write(QStringLiteral("new"), "saved anew")).constData(),
+                         src.constData());
+            return c.upset == Upset::Fail ? c.err : 0;
+        });
+        return m.run(c.acrossDevices, [&] { return c.upset != Upset::Stop || ++calls != c.nth; });
+    };
+    if (c.upset == Upset::Kill) {
+        QCOMPARE(inChild([&] { return move().number; }), -SIGKILL);
+        QCOMPARE(m.state(), before);
+        return;
+    }
+    const ErrorInfo result = move();
+    QCOMPARE(calls, c.nth); // the upset came
+    QCOMPARE(result.number, c.error);
+    if (c.upset == Upset::Fail || c.upset == Upset::Stop) {
+        QCOMPARE(m.state(), before);
+        return;
+    }
+    QCOMPARE(result.detail, m.source);
+    QCOMPARE(readRaw(src), c.upset == Upset::Append ? content + "appended" : "saved anew");
+    QCOMPARE(tree(m.dir.file(QStringLiteral("from"))).size(), 1);
+    QVERIFY(tree(m.target).isEmpty());
 }
 
 QTEST_APPLESS_MAIN(TestFileSystem)
