@@ -46,14 +46,10 @@ void TestPathCodec::bytesSurviveRoundTrip_data() {
     row("escape then four-byte", "\xFF\xF0\x90\x82\x80");
     row("encoded surrogate", "\xED\xA0\x80x", text({0xDCED, 0xDCA0, 0xDC80, u'x'}));
     row("encoded escape code point", "\xED\xB2\x80");
-    row("overlong slash", "a\xC0\xAF"
-                          "b");
+    row("overlong slash", "a\xC0\xAFz");
     row("overlong three-byte", "\xE0\x80\xAF");
     row("truncated at end", "name\xE2\x82");
-    row("truncated before ascii",
-        "\xE2\x82"
-        "A",
-        text({0xDCE2, 0xDC82, u'A'}));
+    row("truncated before ascii", "\xE2\x82Z", text({0xDCE2, 0xDC82, u'Z'}));
     row("beyond U+10FFFF", "\xF4\x90\x80\x80");
     row("mixed valid and invalid", "\xC3\xA9\xE9\xC3\xA9\xF0\x9F\x98");
     QByteArray all;
@@ -77,8 +73,7 @@ void TestPathCodec::bytesSurviveRoundTrip() {
 }
 
 void TestPathCodec::strayTextEncodes() {
-    QCOMPARE(encodePath(text({u'a', 0xD800, u'b'})), QByteArray("a\xEF\xBF\xBD"
-                                                                "b"));
+    QCOMPARE(encodePath(text({u'a', 0xD800, u'z'})), QByteArray("a\xEF\xBF\xBDz"));
     QCOMPARE(encodePath(text({u'a', 0xD83D})), QByteArray("a\xEF\xBF\xBD"));
     QCOMPARE(encodePath(text({0xDC7F})), QByteArray("\xEF\xBF\xBD")); // just below the escapes
 }
