@@ -156,10 +156,9 @@ class TestCli : public QObject {
 private slots:
     void output_data();
     void output();
-    void outputFileReplaced();
+    void outputFileReplacedLogKept();
     void outputIntoSpecialFile_data();
     void outputIntoSpecialFile();
-    void noLogKeepsOldLog();
     void refusedBeforeScan_data();
     void refusedBeforeScan();
     void autoMoveFromWorkingFolder();
@@ -251,15 +250,16 @@ void TestCli::output() {
 }
 
 // Any other file than a device or FIFO is replaced by what standard output would get; a
-// relative name is read from the working folder.
-void TestCli::outputFileReplaced() {
+// relative name is read from the working folder. With --no-log the old log stays as it was.
+void TestCli::outputFileReplacedLogKept() {
     Trees t;
     makeTree(t.root.path(), Songs);
     t.other.write(QStringLiteral("pairs.csv"), "old content");
-    const Run r = runScan({QStringLiteral("--output"), QStringLiteral("pairs.csv"), t.root.path()},
-                          t.other.path());
+    t.root.write(QStringLiteral("Log.txt"), "old line\r\n");
+    const Run r = runScan(words("--no-log --output pairs.csv") << t.root.path(), t.other.path());
     QCOMPARE(r.code, 0);
     QCOMPARE(r.out, QByteArray());
+    QCOMPARE(t.root.read(QStringLiteral("Log.txt")), QByteArray("old line\r\n"));
     QCOMPARE(t.other.read(QStringLiteral("pairs.csv")), runScan({t.root.path()}).out);
 }
 
@@ -314,14 +314,6 @@ void TestCli::outputIntoSpecialFile() {
         QVERIFY(::lstat(linkPath.constData(), &st) == 0 && S_ISLNK(st.st_mode));
     if (!device)
         QCOMPARE(received, runScan({t.root.path()}).out);
-}
-
-void TestCli::noLogKeepsOldLog() {
-    Trees t;
-    makeTree(t.root.path(), Songs);
-    t.root.write(QStringLiteral("Log.txt"), "old line\r\n");
-    QCOMPARE(runScan({QStringLiteral("--no-log"), t.root.path()}).code, 0);
-    QCOMPARE(t.root.read(QStringLiteral("Log.txt")), QByteArray("old line\r\n"));
 }
 
 void TestCli::refusedBeforeScan_data() {
