@@ -38,7 +38,7 @@ inline QStringList tabChain(QWidget* from) {
         if (at->focusPolicy() & Qt::TabFocus && !at->objectName().isEmpty())
             order << at->objectName();
         at = at->nextInFocusChain();
-    } while (at != from && order.size() < 20);
+    } while (at != from && order.size() < 50);
     return order;
 }
 
