@@ -170,8 +170,7 @@ private slots:
         const int panelBefore = panel2->width();
 
         window_->applyLayout(outer);
-        const int h = outer.height();
-        const int width = outer.width();
+        const int h = outer.height(), width = outer.width();
         QCOMPARE(list->width(),
                  stepsApplied >= 2 ? twipsToPixels(width - 350) : listBefore.width());
         QCOMPARE(list->height(), stepsApplied >= 3 ? twipsToPixels(h - 5070) : listBefore.height());
