@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QHostAddress>
+#include <QList>
 #include <QSignalSpy>
 #include <QTcpServer>
 #include <QTcpSocket>
@@ -31,6 +32,8 @@ public:
                                  pathAndQuery);
     }
 
+    QList<QByteArray> requests; // the request lines received: "GET /path?query HTTP/1.1"
+
 private:
     void serve(QTcpSocket* socket) {
         connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
@@ -40,6 +43,7 @@ private:
                     head += socket->readAll();
                     if (!head.contains("\r\n\r\n"))
                         return;
+                    requests << head.left(head.indexOf("\r\n"));
                     head.clear();
                     socket->write("HTTP/1.1 " + QByteArray::number(status_) +
                                   " Answer\r\nContent-Type: " + contentType_ +
