@@ -10,6 +10,7 @@
 #include "ui/ResultsModel.h"
 
 #include <QAbstractItemModel>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 #include <QTreeView>
@@ -42,9 +43,11 @@ inline HandFiles& handFiles() {
     return files;
 }
 
-// Options of a window whose qvx.ini lies in a temporary folder and whose start folder is given.
+// Options of a window whose qvx.ini lies in a temporary folder and whose start folder is given;
+// whatever else the window keeps goes to the test locations, not the user's.
 inline WindowOptions windowOptions(const TestDir& config, const QString& startFolder,
                                    VolumeSource volumes = {}) {
+    QStandardPaths::setTestModeEnabled(true);
     WindowOptions options;
     options.favouritesFile = config.file(QStringLiteral("qvx.ini"));
     options.startFolder = startFolder;

@@ -16,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStandardPaths>
 
 #include <cstdlib>
 #include <utility>
@@ -24,23 +23,10 @@
 using namespace nw;
 using namespace nw::test;
 
-namespace {
-
-// The actions' names, " hidden" added to those not shown.
-QStringList names(const QList<QAction*>& actions) {
-    QStringList list;
-    for (const QAction* action : actions)
-        list << action->objectName() + (action->isVisible() ? "" : " hidden");
-    return list;
-}
-
-} // namespace
-
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         dialogs_.emplace();
         errors_ = std::make_unique<RecordingSink>();
@@ -70,7 +56,14 @@ private slots:
     }
 
     void menuTree() {
-        const auto items = [this](const char* menu) {
+        // The actions' names, " hidden" added to those not shown.
+        const auto names = [](const QList<QAction*>& actions) {
+            QStringList list;
+            for (const QAction* action : actions)
+                list << action->objectName() + (action->isVisible() ? "" : " hidden");
+            return list;
+        };
+        const auto items = [&](const char* menu) {
             return names(child<QMenu>(*window_, menu)->actions());
         };
         QCOMPARE(

@@ -14,7 +14,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QUuid>
 
 #include <cerrno>
@@ -50,13 +49,6 @@ QStringList visibleItems(const QMenu* menu) {
     return items;
 }
 
-QStringList column(const MainWindow& window, int c) {
-    QStringList cells;
-    for (const QString& row : shownRows(window))
-        cells << row.section(QLatin1Char('|'), c, c);
-    return cells;
-}
-
 } // namespace
 
 // The pop-up menu of the results list, what its items do to files and rows, and the options
@@ -65,7 +57,6 @@ class TestResultsMenu : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         dialogs_.emplace();
@@ -101,13 +92,19 @@ private slots:
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(section) + 5, 5));
         };
+        const auto column = [this](int c) {
+            QStringList cells;
+            for (const QString& row : shownRows(*window_))
+                cells << row.section(QLatin1Char('|'), c, c);
+            return cells;
+        };
         clickHeader(4);
-        QCOMPARE(column(*window_, 4), QStringList({"0c.mp3", "a2.mp3", "b2.mp3"}));
+        QCOMPARE(column(4), QStringList({"0c.mp3", "a2.mp3", "b2.mp3"}));
         // Sizes as text: 10.0 before 9.5; equal sizes in File One order, whatever came before.
         clickHeader(1);
-        QCOMPARE(column(*window_, 0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
+        QCOMPARE(column(0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
         clickHeader(1);
-        QCOMPARE(column(*window_, 0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
+        QCOMPARE(column(0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
     }
 
     void largerAndSmaller_data() {

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QStandardPaths>
 
 using namespace nw;
 using namespace nw::test;
@@ -40,7 +39,6 @@ class TestWindowTexts : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void controls_data();
     void controls();
     void messageBoxes_data();
