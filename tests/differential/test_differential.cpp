@@ -81,7 +81,18 @@ QString matchText(int key, const MatchResult& r) {
     return QStringLiteral("%1:%2/%3/%4").arg(key).arg(r.score).arg(r.base).arg(int(r.method));
 }
 
+struct IndexCase {
+    bool levenshtein;
+    QString percent, group, distance;
+    bool upFront, shuffled;
+    bool noThreads = false; // no helper thread can be started
+    int blockKeys = 0;      // keys per block of the up-front join, 0: its own choice
+    long long budget = -1;  // pairs the join may hold, -1: as many as it likes
+};
+
 } // namespace
+
+Q_DECLARE_METATYPE(IndexCase)
 
 class TestDifferential : public QObject {
     Q_OBJECT
@@ -153,68 +164,40 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
 }
 
 void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
-    QTest::addColumn<bool>("levenshtein");
-    QTest::addColumn<QString>("percent");
-    QTest::addColumn<QString>("group");
-    QTest::addColumn<QString>("distance");
-    QTest::addColumn<bool>("upFront");
-    QTest::addColumn<bool>("shuffled");
-    QTest::addColumn<bool>("noThreads");   // no helper thread can be started
-    QTest::addColumn<int>("blockKeys");    // keys per block of the up-front join, 0: its own choice
-    QTest::addColumn<long long>("budget"); // pairs the join may hold, -1: as many as it likes
-
+    QTest::addColumn<IndexCase>("c");
+    const auto row = [](const QByteArray& name, const IndexCase& c) {
+        QTest::newRow(name.constData()) << c;
+    };
     // The scan activates keys in id order; the index must not depend on it.
     for (const bool shuffled : {false, true}) {
-        const char* order = shuffled ? " shuffled" : "";
+        const QByteArray order = shuffled ? " shuffled" : "";
         for (const char* d : {"0", "1", "2", "3", "5"})
-            QTest::addRow("distance %s%s", d, order)
-                << true << "90"
-                << "3" << QString::fromLatin1(d) << true << shuffled << false << 0 << -1LL;
+            row("distance " + QByteArray(d) + order, {true, "90", "3", d, true, shuffled});
         for (const char* pct : {"50", "75", "90", "100"})
             for (const char* g : {"1", "2", "3"})
                 for (const bool upFront : {true, false})
-                    QTest::addRow("percent %s group %s%s%s", pct, g,
-                                  upFront ? " up front" : " file by file", order)
-                        << false << QString::fromLatin1(pct) << QString::fromLatin1(g) << "0"
-                        << upFront << shuffled << false << 0 << -1LL;
+                    row(QByteArray("percent ") + pct + " group " + g +
+                            (upFront ? " up front" : " file by file") + order,
+                        {false, pct, g, "0", upFront, shuffled});
+        // Blocks joined as the keys come; the pairs running out half way hand the keys so far
+        // to the search file by file.
+        row("percent 75 group 2, blocks of 7" + order,
+            {false, "75", "2", "0", true, shuffled, false, 7});
+        row("percent 75 group 2, blocks of 7, pairs run out" + order,
+            {false, "75", "2", "0", true, shuffled, false, 7, 300});
     }
-    QTest::addRow("percent 75 group 2 up front, no threads")
-        << false << "75"
-        << "2"
-        << "0" << true << false << true << 0 << -1LL;
-    // Blocks joined as the keys come; the pairs running out half way hand the keys so far to
-    // the search file by file.
-    for (const bool shuffled : {false, true}) {
-        QTest::addRow("percent 75 group 2, blocks of 7%s", shuffled ? " shuffled" : "")
-            << false << "75"
-            << "2"
-            << "0" << true << shuffled << false << 7 << -1LL;
-        QTest::addRow("percent 75 group 2, blocks of 7, pairs run out%s",
-                      shuffled ? " shuffled" : "")
-            << false << "75"
-            << "2"
-            << "0" << true << shuffled << false << 7 << 300LL;
-    }
+    row("percent 75 group 2 up front, no threads", {false, "75", "2", "0", true, false, true});
 }
 
 void TestDifferential::indexFindsExactlyTheMatchingKeys() {
-    QFETCH(bool, levenshtein);
-    QFETCH(QString, percent);
-    QFETCH(QString, group);
-    QFETCH(QString, distance);
-    QFETCH(bool, upFront);
-    QFETCH(bool, shuffled);
-    QFETCH(bool, noThreads);
-    QFETCH(int, blockKeys);
-    QFETCH(long long, budget);
-
+    QFETCH(IndexCase, c);
     StopFlag = false; // a scan before may have ended with an error, which raises it
     ScanSettings settings;
-    settings.percent = percent;
-    settings.groupSize = group;
-    settings.distance = distance;
+    settings.percent = c.percent;
+    settings.groupSize = c.group;
+    settings.distance = c.distance;
     const MatchNumbers numbers = MatchNumbers::read(settings);
-    const MatchMode mode = levenshtein ? MatchMode::Levenshtein : MatchMode::Characters;
+    const MatchMode mode = c.levenshtein ? MatchMode::Levenshtein : MatchMode::Characters;
 
     // Few letters and near copies, so that many keys share pieces and grams and many match.
     QRandomGenerator rng(7);
@@ -228,11 +211,11 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
             text = texts.at(qsizetype(rng.bounded(quint32(texts.size()))));
             for (int e = int(rng.bounded(4)); e > 0; --e) {
                 const int at = int(rng.bounded(quint32(text.size() + 1)));
-                const QChar c = letter();
+                const QChar ch = letter();
                 if (rng.bounded(2) == 0 || at == text.size())
-                    text.insert(at, c);
+                    text.insert(at, ch);
                 else
-                    text[at] = c;
+                    text[at] = ch;
             }
         } else {
             for (int k = 3 + int(rng.bounded(14)); k > 0; --k)
@@ -243,13 +226,13 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
     }
     std::vector<int> order(size_t(keys.keyCount()));
     std::iota(order.begin(), order.end(), 0);
-    if (shuffled)
+    if (c.shuffled)
         std::shuffle(order.begin(), order.end(), std::mt19937(11));
 
-    const ScopedService join(upFrontJoinService(), upFront);
-    const ScopedService threads(helperThreadsRefusedService(), noThreads);
-    const ScopedService blocks(joinBlockKeysService(), blockKeys);
-    const ScopedService pairs(joinPairBudgetService(), budget);
+    const ScopedService join(upFrontJoinService(), c.upFront);
+    const ScopedService threads(helperThreadsRefusedService(), c.noThreads);
+    const ScopedService blocks(joinBlockKeysService(), c.blockKeys);
+    const ScopedService pairs(joinPairBudgetService(), c.budget);
     const std::unique_ptr<PairCandidates> index = PairCandidates::make(keys, mode, numbers);
     std::vector<int> active;
     std::vector<KeyMatch> found;
@@ -280,7 +263,7 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
         }
     }
     // Every key finds itself once it is an earlier key; the other matches are what is tested.
-    QVERIFY(matches > keys.keyCount() || (levenshtein && distance == QLatin1String("0")));
+    QVERIFY(matches > keys.keyCount() || (c.levenshtein && c.distance == QLatin1String("0")));
 }
 
 QTEST_GUILESS_MAIN(TestDifferential)

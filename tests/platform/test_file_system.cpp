@@ -148,49 +148,6 @@ struct UpsetCase {
     int error = 0;      // what the move gives
 };
 
-// Runs the move upset as c says; the source must stay, as it was or as it was changed, and
-// nothing of the copy be left.
-void upsetMove(const UpsetCase& c) {
-    const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 3);
-    MoveFixture m(content, c.acrossDevices);
-    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
-    const QByteArray src = rawPath(m.source);
-    const QStringList before = m.state();
-    int calls = 0;
-    const auto move = [&] {
-        const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
-            if (c.upset == Upset::Stop || at != c.at || calls == c.nth || ++calls != c.nth)
-                return 0; // once only
-            if (c.upset == Upset::Kill)
-                ::raise(SIGKILL);
-            QFile source(m.source);
-            if (c.upset == Upset::Append && source.open(QIODevice::Append))
-                source.write("appended");
-            if (c.upset == Upset::Replace) // as an editor saves
-                ::rename(rawPath(m.dir.write(QStringLiteral("new"), "saved anew")).constData(),
-                         src.constData());
-            return c.upset == Upset::Fail ? c.err : 0;
-        });
-        return m.run(c.acrossDevices, [&] { return c.upset != Upset::Stop || ++calls != c.nth; });
-    };
-    if (c.upset == Upset::Kill) {
-        QCOMPARE(inChild([&] { return move().number; }), -SIGKILL);
-        QCOMPARE(m.state(), before);
-        return;
-    }
-    const ErrorInfo result = move();
-    QCOMPARE(calls, c.nth); // the upset came
-    QCOMPARE(result.number, c.error);
-    if (c.upset == Upset::Fail || c.upset == Upset::Stop) {
-        QCOMPARE(m.state(), before);
-        return;
-    }
-    QCOMPARE(result.detail, m.source);
-    QCOMPARE(readRaw(src), c.upset == Upset::Append ? content + "appended" : "saved anew");
-    QCOMPARE(tree(m.dir.file(QStringLiteral("from"))).size(), 1);
-    QVERIFY(tree(m.target).isEmpty());
-}
-
 } // namespace
 
 Q_DECLARE_METATYPE(EntryCase)
@@ -200,337 +157,364 @@ class TestFileSystem : public QObject {
     Q_OBJECT
 
 private slots:
-    void entryKinds_data();
-    void entryKinds();
-    void namesListInOrder();
-    void fileRoundTrip();
-    void failuresLeaveTreeAsItWas_data();
-    void failuresLeaveTreeAsItWas();
-    void copyMoveKeepsContentTimesAndMode_data();
-    void copyMoveKeepsContentTimesAndMode();
-    void faultLeavesSourceAndNoTrace_data();
-    void faultLeavesSourceAndNoTrace();
-};
-
-void TestFileSystem::entryKinds_data() {
-    QTest::addColumn<EntryCase>("c");
-    using K = fs::Kind;
-    const QStringList allOps = {"open", "copy", "append"};
-    for (const EntryCase& c : {
-             EntryCase{"entry", "file", K::File, true, false, true, ErrNone},
-             EntryCase{"entry", "folder", K::Folder, false, true, true, ErrPathFileAccess},
-             EntryCase{".entry", "file", K::File, true, false, false, ErrNone},
-             EntryCase{"entry", "link to file", K::Other, true, false, false, ErrNone, allOps},
-             EntryCase{"entry", "link to folder", K::Other, true, true, false, ErrNone},
-             EntryCase{"entry", "dangling link", K::Other, true, false, false, ErrNone, {"append"}},
-             EntryCase{"entry", "fifo", K::Other, true, false, false, ErrNone, allOps},
-             EntryCase{"entry", "missing", K::Missing, false, false, false, ErrFileNotFound},
-         })
-        QTest::addRow("%s %s", c.kind, c.name) << c;
-}
-
-void TestFileSystem::entryKinds() {
-    QFETCH(EntryCase, c);
-    TestDir dir;
-    const QString kind = c.kind, name = c.name, path = dir.file(name);
-    QVERIFY(makeEntry(dir, name, kind));
-    const QString target =
-        kind.startsWith(QLatin1String("link to")) ? "target-" + kind.mid(8) : QString();
-    QStringList names, expectedNames;
-    QList<fs::Kind> kinds, expectedKinds;
-    QVERIFY(fs::listFolder(dir.path(), names, &kinds).ok());
-    if (c.listed) {
-        expectedNames << name;
-        expectedKinds << c.kindOf;
+    void entryKinds_data() {
+        QTest::addColumn<EntryCase>("c");
+        using K = fs::Kind;
+        const QStringList allOps = {"open", "copy", "append"};
+        for (const EntryCase& c : {
+                 EntryCase{"entry", "file", K::File, true, false, true, ErrNone},
+                 EntryCase{"entry", "folder", K::Folder, false, true, true, ErrPathFileAccess},
+                 EntryCase{".entry", "file", K::File, true, false, false, ErrNone},
+                 EntryCase{"entry", "link to file", K::Other, true, false, false, ErrNone, allOps},
+                 EntryCase{"entry", "link to folder", K::Other, true, true, false, ErrNone},
+                 EntryCase{
+                     "entry", "dangling link", K::Other, true, false, false, ErrNone, {"append"}},
+                 EntryCase{"entry", "fifo", K::Other, true, false, false, ErrNone, allOps},
+                 EntryCase{"entry", "missing", K::Missing, false, false, false, ErrFileNotFound},
+             })
+            QTest::addRow("%s %s", c.kind, c.name) << c;
     }
-    if (!target.isEmpty()) { // the link's own target is a plain entry
-        expectedNames << target;
-        expectedKinds << (kind.endsWith("folder") ? fs::Kind::Folder : fs::Kind::File);
-    }
-    QCOMPARE(names, expectedNames);
-    QCOMPARE(kinds, expectedKinds); // the walk takes these instead of looking entries up again
+    void entryKinds() {
+        QFETCH(EntryCase, c);
+        TestDir dir;
+        const QString kind = c.kind, name = c.name, path = dir.file(name);
+        QVERIFY(makeEntry(dir, name, kind));
+        const QString target =
+            kind.startsWith(QLatin1String("link to")) ? "target-" + kind.mid(8) : QString();
+        QStringList names, expectedNames;
+        QList<fs::Kind> kinds, expectedKinds;
+        QVERIFY(fs::listFolder(dir.path(), names, &kinds).ok());
+        if (c.listed) {
+            expectedNames << name;
+            expectedKinds << c.kindOf;
+        }
+        if (!target.isEmpty()) { // the link's own target is a plain entry
+            expectedNames << target;
+            expectedKinds << (kind.endsWith("folder") ? fs::Kind::Folder : fs::Kind::File);
+        }
+        QCOMPARE(names, expectedNames);
+        QCOMPARE(kinds, expectedKinds); // the walk takes these instead of looking entries up again
 
-    dir.mkdir(QStringLiteral("to"));
-    const QStringList before = tree(dir.path());
-    for (const QString& op : c.refused) {
-        const int result = inChild([&] {
-            fs::FileReader reader;
-            return (op == "open"   ? reader.open(path)
-                    : op == "copy" ? fs::copyMove(path, dir.file(QStringLiteral("to/entry")))
-                                   : fs::appendToFile(path, "line\r\n"))
-                .number;
-        });
-        QVERIFY2(result == ErrPathFileAccess, qPrintable(op + " was not refused"));
-        QCOMPARE(tree(dir.path()), before); // nothing followed, written or made
+        dir.mkdir(QStringLiteral("to"));
+        const QStringList before = tree(dir.path());
+        for (const QString& op : c.refused) {
+            const int result = inChild([&] {
+                fs::FileReader reader;
+                return (op == "open"   ? reader.open(path)
+                        : op == "copy" ? fs::copyMove(path, dir.file(QStringLiteral("to/entry")))
+                                       : fs::appendToFile(path, "line\r\n"))
+                    .number;
+            });
+            QVERIFY2(result == ErrPathFileAccess, qPrintable(op + " was not refused"));
+            QCOMPARE(tree(dir.path()), before); // nothing followed, written or made
+        }
+        QCOMPARE(fs::kindOf(path), c.kindOf);
+        QCOMPARE(fs::fileExists(path), c.fileExists);
+        QCOMPARE(fs::folderExists(path), c.folderExists);
+        QCOMPARE(fs::deleteFile(path).number, c.deleteError);
+        QCOMPARE(QFileInfo(path).isSymLink() || QFileInfo::exists(path),
+                 kind == QLatin1String("folder"));
+        if (!target.isEmpty())
+            QVERIFY(dir.exists(target));
     }
-    QCOMPARE(fs::kindOf(path), c.kindOf);
-    QCOMPARE(fs::fileExists(path), c.fileExists);
-    QCOMPARE(fs::folderExists(path), c.folderExists);
-    QCOMPARE(fs::deleteFile(path).number, c.deleteError);
-    QCOMPARE(QFileInfo(path).isSymLink() || QFileInfo::exists(path),
-             kind == QLatin1String("folder"));
-    if (!target.isEmpty())
-        QVERIFY(dir.exists(target));
-}
 
-void TestFileSystem::namesListInOrder() {
-    TestDir dir;
-    // In the order expected, files and folders mixed; U+FF61 comes after U+1F600 in bytes but
-    // before it in UTF-16.
-    QList<QByteArray> ordered = {"10",    "9",           "B",   "Z",        "_x",
-                                 "a",     "b",           "sub", "\xC3\xA9", "\xF0\x9F\x98\x80",
-                                 "\xF6r", "\xEF\xBD\xA1"};
+    void namesListInOrder() {
+        TestDir dir;
+        // In the order expected, files and folders mixed; U+FF61 comes after U+1F600 in bytes but
+        // before it in UTF-16.
+        QList<QByteArray> ordered = {"10",    "9",           "B",   "Z",        "_x",
+                                     "a",     "b",           "sub", "\xC3\xA9", "\xF0\x9F\x98\x80",
+                                     "\xF6r", "\xEF\xBD\xA1"};
 #ifdef NAMEWICK_QT_FILE_SYSTEM
-    ordered.removeOne("\xF6r");
+        ordered.removeOne("\xF6r");
 #endif
-    QStringList expected;
-    for (const QByteArray& name : ordered) {
-        const QByteArray path = rawPath(dir.path()) + '/' + name;
-        QVERIFY(expected.size() % 2 ? ::mkdir(path.constData(), 0755) == 0
-                                    : ::close(::creat(path.constData(), 0644)) == 0);
-        expected << (name == "\xF6r" ? QChar(0xDCF6) + QStringLiteral("r")
-                                     : QString::fromUtf8(name));
+        QStringList expected;
+        for (const QByteArray& name : ordered) {
+            const QByteArray path = rawPath(dir.path()) + '/' + name;
+            QVERIFY(expected.size() % 2 ? ::mkdir(path.constData(), 0755) == 0
+                                        : ::close(::creat(path.constData(), 0644)) == 0);
+            expected << (name == "\xF6r" ? QChar(0xDCF6) + QStringLiteral("r")
+                                         : QString::fromUtf8(name));
+        }
+        QStringList names;
+        QVERIFY(fs::listFolder(dir.path() + QLatin1Char('/'), names).ok());
+        QCOMPARE(names, expected);
     }
-    QStringList names;
-    QVERIFY(fs::listFolder(dir.path() + QLatin1Char('/'), names).ok());
-    QCOMPARE(names, expected);
-}
 
-// A file made by appending, listed, read back in blocks, moved there and back, and sized; under
-// names that are not UTF-8 where names are bytes, so each call must reach the bytes listed.
-void TestFileSystem::fileRoundTrip() {
+    // A file made by appending, listed, read back in blocks, moved there and back, and sized; under
+    // names that are not UTF-8 where names are bytes, so each call must reach the bytes listed.
+    void fileRoundTrip() {
 #ifdef NAMEWICK_QT_FILE_SYSTEM
-    const QByteArray folderName = "\xC3\xB6r", name = "caf\xC3\xA9.bin";
+        const QByteArray folderName = "\xC3\xB6r", name = "caf\xC3\xA9.bin";
 #else
-    const QByteArray folderName = "\xF6r", name = "caf\xE9.bin";
+        const QByteArray folderName = "\xF6r", name = "caf\xE9.bin";
 #endif
-    TestDir dir;
-    const QByteArray rawFile = rawPath(dir.path()) + '/' + folderName + '/' + name;
-    QCOMPARE(::mkdir(QByteArray(rawPath(dir.path()) + '/' + folderName).constData(), 0755), 0);
-    const QString from = fs::folderText(dir.path()) + decodePath(folderName);
-    const QString path = fs::folderText(from) + decodePath(name);
-    const QString to = dir.mkdir(QStringLiteral("to"));
-    const QByteArray content = randomBytes(3 * 1024 * 1024 + 5, 7);
-    QVERIFY(fs::appendToFile(path, content.left(5)).ok()); // made
-    QVERIFY(fs::appendToFile(path, content.mid(5)).ok());  // appended to
-    QCOMPARE(readRaw(rawFile), content);
-    QStringList names;
-    QVERIFY(fs::listFolder(from, names).ok());
-    QCOMPARE(names, QStringList{decodePath(name)});
-    QCOMPARE(fs::kindOf(path), fs::Kind::File);
+        TestDir dir;
+        const QByteArray rawFile = rawPath(dir.path()) + '/' + folderName + '/' + name;
+        QCOMPARE(::mkdir(QByteArray(rawPath(dir.path()) + '/' + folderName).constData(), 0755), 0);
+        const QString from = fs::folderText(dir.path()) + decodePath(folderName);
+        const QString path = fs::folderText(from) + decodePath(name);
+        const QString to = dir.mkdir(QStringLiteral("to"));
+        const QByteArray content = randomBytes(3 * 1024 * 1024 + 5, 7);
+        QVERIFY(fs::appendToFile(path, content.left(5)).ok()); // made
+        QVERIFY(fs::appendToFile(path, content.mid(5)).ok());  // appended to
+        QCOMPARE(readRaw(rawFile), content);
+        QStringList names;
+        QVERIFY(fs::listFolder(from, names).ok());
+        QCOMPARE(names, QStringList{decodePath(name)});
+        QCOMPARE(fs::kindOf(path), fs::Kind::File);
 
-    fs::FileReader reader;
-    QVERIFY(reader.open(path).ok());
-    QCOMPARE(reader.size(), qint64(content.size()));
-    QByteArray got, buffer(100000, '\0');
-    qint64 r = 0;
-    while ((r = reader.read(buffer.data(), buffer.size())) > 0)
-        got.append(buffer.constData(), r);
-    QCOMPARE(r, qint64(0));
-    QCOMPARE(got, content);
-    reader.close();
-    QCOMPARE(reader.read(buffer.data(), buffer.size()), qint64(-1));
+        fs::FileReader reader;
+        QVERIFY(reader.open(path).ok());
+        QCOMPARE(reader.size(), qint64(content.size()));
+        QByteArray got, buffer(100000, '\0');
+        qint64 r = 0;
+        while ((r = reader.read(buffer.data(), buffer.size())) > 0)
+            got.append(buffer.constData(), r);
+        QCOMPARE(r, qint64(0));
+        QCOMPARE(got, content);
+        reader.close();
+        QCOMPARE(reader.read(buffer.data(), buffer.size()), qint64(-1));
 
-    QVERIFY(fs::moveFile(path, to).ok());
-    QVERIFY(tree(from).isEmpty());
-    QVERIFY(fs::moveFile(fs::folderText(to) + decodePath(name), fs::folderText(from)).ok());
-    QCOMPARE(readRaw(rawFile), content);
-    QVERIFY(tree(to).isEmpty());
+        QVERIFY(fs::moveFile(path, to).ok());
+        QVERIFY(tree(from).isEmpty());
+        QVERIFY(fs::moveFile(fs::folderText(to) + decodePath(name), fs::folderText(from)).ok());
+        QCOMPARE(readRaw(rawFile), content);
+        QVERIFY(tree(to).isEmpty());
 
-    QCOMPARE(::truncate(rawFile.constData(), off_t(5) << 30), 0); // sparse: costs no space
-    qint64 size = -1;
-    QVERIFY(fs::fileSize(path, size).ok());
-    QCOMPARE(size, qint64(5) << 30);
-}
-
-void TestFileSystem::failuresLeaveTreeAsItWas_data() {
-    QTest::addColumn<QString>("op");
-    QTest::addColumn<QString>("relative");
-    QTest::addColumn<QString>("target"); // move and copy only
-    QTest::addColumn<int>("error");
-    const auto row = [](const char* op, const char* relative, int error, const char* target = "") {
-        QTest::addRow("%s %s%s%s", op, relative, *target ? " into " : "", target)
-            << QString(op) << QString(relative) << QString(target) << error;
-    };
-    // The tree: from/song.mp3, to/plain.txt, and song.mp3 taken in file/, folder/ and link/.
-    row("list", "nothing/", ErrPathNotFound);
-    row("list", "to/plain.txt/", ErrPathNotFound);
-    row("size", "gone.bin", ErrFileNotFound);
-    row("size", "to", ErrPathFileAccess);
-    row("size", "to/plain.txt/f.bin", ErrPathNotFound);
-    row("append", "gone/Log.txt", ErrPathNotFound);
-    row("append", "to", ErrPathFileAccess);
-    row("create", "fresh/", ErrNone);
-    row("create", "to/", ErrFileExists);
-    row("create", "gone/fresh/", ErrPathNotFound);
-    row("open", "gone.bin", ErrFileNotFound);
-    row("open", "to", ErrPathFileAccess); // was once reported with an earlier call's errno
-    row("move", "from/gone.mp3", ErrFileNotFound, "to");
-    row("move", "from/song.mp3", ErrPathNotFound, "gone");
-    row("move", "from/song.mp3", ErrPathNotFound, "to/plain.txt");
-    row("move", "from", ErrPathFileAccess, "to");
-    // An existing name is never replaced, whatever stands there.
-    row("move", "from/song.mp3", ErrFileExists, "file");
-    row("move", "from/song.mp3", ErrFileExists, "folder");
-    row("move", "from/song.mp3", ErrFileExists, "link");
-    row("copy", "from/song.mp3", ErrFileExists, "file/song.mp3");
-}
-
-void TestFileSystem::failuresLeaveTreeAsItWas() {
-    QFETCH(QString, op);
-    QFETCH(QString, relative);
-    QFETCH(QString, target);
-    QFETCH(int, error);
-
-    TestDir dir;
-    dir.write(QStringLiteral("from/song.mp3"), "song");
-    dir.write(QStringLiteral("to/plain.txt"), "plain");
-    dir.write(QStringLiteral("file/song.mp3"), "other");
-    dir.mkdir(QStringLiteral("folder/song.mp3"));
-    dir.mkdir(QStringLiteral("link"));
-    QVERIFY(makeEntry(dir, QStringLiteral("link/song.mp3"), QStringLiteral("dangling link")));
-    const QStringList before = tree(dir.path());
-    const QString path = dir.file(relative);
-    QStringList names = {QStringLiteral("stale")};
-    qint64 size = 99;
-    fs::FileReader reader;
-    errno = ENOENT; // a failure left over from some earlier call must not be reported
-    const ErrorInfo result = op == "list"     ? fs::listFolder(path, names)
-                             : op == "size"   ? fs::fileSize(path, size)
-                             : op == "append" ? fs::appendToFile(path, "line\r\n")
-                             : op == "create" ? fs::createFolder(path)
-                             : op == "open"   ? reader.open(path)
-                             : op == "copy"   ? fs::copyMove(path, dir.file(target))
-                                              : fs::moveFile(path, dir.file(target));
-    QCOMPARE(result.number, error);
-    QCOMPARE(result.description, error ? errorDescription(error) : QString());
-    if (error != ErrNone && target.isEmpty())
-        QCOMPARE(result.detail, path);
-    if (op == "list")
-        QVERIFY(names.isEmpty());
-    if (op == "size")
-        QCOMPARE(size, qint64(0));
-    if (op == "create" && error == ErrNone)
-        QVERIFY(fs::removeEmptyFolder(path));
-    if (op == "open") {
-        char byte = 0;
-        QCOMPARE(reader.error().number, error);
-        QCOMPARE(reader.read(&byte, 1), qint64(-1));
+        QCOMPARE(::truncate(rawFile.constData(), off_t(5) << 30), 0); // sparse: costs no space
+        qint64 size = -1;
+        QVERIFY(fs::fileSize(path, size).ok());
+        QCOMPARE(size, qint64(5) << 30);
     }
-    QCOMPARE(tree(dir.path()), before);
-}
 
-void TestFileSystem::copyMoveKeepsContentTimesAndMode_data() {
-    QTest::addColumn<QByteArray>("content");
-    QTest::addColumn<int>("mode");
-    QTest::addColumn<bool>("acrossDevices"); // moveFile onto /dev/shm instead of copyMove
-    QTest::addColumn<bool>("sparse");        // content between two holes of 4 MiB
-    const auto row = [](const char* name, const QByteArray& content, int mode, bool across,
-                        bool sparse = false) {
-        QTest::newRow(name) << content << mode << across << sparse;
-    };
-    row("empty, 0600", QByteArray(), 0600, false);
-    row("several blocks, 0755", randomBytes(2 * 1024 * 1024 + 333, 11), 0755, false);
-    row("exactly one block, read-only", randomBytes(1024 * 1024, 12), 0444, false);
-    row("moved across devices", randomBytes(1536 * 1024, 5), 0640, true);
+    void failuresLeaveTreeAsItWas_data() {
+        QTest::addColumn<QString>("op");
+        QTest::addColumn<QString>("relative");
+        QTest::addColumn<QString>("target"); // move and copy only
+        QTest::addColumn<int>("error");
+        const auto row = [](const char* op, const char* relative, int error,
+                            const char* target = "") {
+            QTest::addRow("%s %s%s%s", op, relative, *target ? " into " : "", target)
+                << QString(op) << QString(relative) << QString(target) << error;
+        };
+        // The tree: from/song.mp3, to/plain.txt, and song.mp3 taken in file/, folder/ and link/.
+        row("list", "nothing/", ErrPathNotFound);
+        row("list", "to/plain.txt/", ErrPathNotFound);
+        row("size", "gone.bin", ErrFileNotFound);
+        row("size", "to", ErrPathFileAccess);
+        row("size", "to/plain.txt/f.bin", ErrPathNotFound);
+        row("append", "gone/Log.txt", ErrPathNotFound);
+        row("append", "to", ErrPathFileAccess);
+        row("create", "fresh/", ErrNone);
+        row("create", "to/", ErrFileExists);
+        row("create", "gone/fresh/", ErrPathNotFound);
+        row("open", "gone.bin", ErrFileNotFound);
+        row("open", "to", ErrPathFileAccess); // was once reported with an earlier call's errno
+        row("move", "from/gone.mp3", ErrFileNotFound, "to");
+        row("move", "from/song.mp3", ErrPathNotFound, "gone");
+        row("move", "from/song.mp3", ErrPathNotFound, "to/plain.txt");
+        row("move", "from", ErrPathFileAccess, "to");
+        // An existing name is never replaced, whatever stands there.
+        row("move", "from/song.mp3", ErrFileExists, "file");
+        row("move", "from/song.mp3", ErrFileExists, "folder");
+        row("move", "from/song.mp3", ErrFileExists, "link");
+        row("copy", "from/song.mp3", ErrFileExists, "file/song.mp3");
+    }
+    void failuresLeaveTreeAsItWas() {
+        QFETCH(QString, op);
+        QFETCH(QString, relative);
+        QFETCH(QString, target);
+        QFETCH(int, error);
+
+        TestDir dir;
+        dir.write(QStringLiteral("from/song.mp3"), "song");
+        dir.write(QStringLiteral("to/plain.txt"), "plain");
+        dir.write(QStringLiteral("file/song.mp3"), "other");
+        dir.mkdir(QStringLiteral("folder/song.mp3"));
+        dir.mkdir(QStringLiteral("link"));
+        QVERIFY(makeEntry(dir, QStringLiteral("link/song.mp3"), QStringLiteral("dangling link")));
+        const QStringList before = tree(dir.path());
+        const QString path = dir.file(relative);
+        QStringList names = {QStringLiteral("stale")};
+        qint64 size = 99;
+        fs::FileReader reader;
+        errno = ENOENT; // a failure left over from some earlier call must not be reported
+        const ErrorInfo result = op == "list"     ? fs::listFolder(path, names)
+                                 : op == "size"   ? fs::fileSize(path, size)
+                                 : op == "append" ? fs::appendToFile(path, "line\r\n")
+                                 : op == "create" ? fs::createFolder(path)
+                                 : op == "open"   ? reader.open(path)
+                                 : op == "copy"   ? fs::copyMove(path, dir.file(target))
+                                                  : fs::moveFile(path, dir.file(target));
+        QCOMPARE(result.number, error);
+        QCOMPARE(result.description, error ? errorDescription(error) : QString());
+        if (error != ErrNone && target.isEmpty())
+            QCOMPARE(result.detail, path);
+        if (op == "list")
+            QVERIFY(names.isEmpty());
+        if (op == "size")
+            QCOMPARE(size, qint64(0));
+        if (op == "create" && error == ErrNone)
+            QVERIFY(fs::removeEmptyFolder(path));
+        if (op == "open") {
+            char byte = 0;
+            QCOMPARE(reader.error().number, error);
+            QCOMPARE(reader.read(&byte, 1), qint64(-1));
+        }
+        QCOMPARE(tree(dir.path()), before);
+    }
+
+    void copyMoveKeepsContentTimesAndMode_data() {
+        QTest::addColumn<QByteArray>("content");
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<bool>("acrossDevices"); // moveFile onto /dev/shm instead of copyMove
+        QTest::addColumn<bool>("sparse");        // content between two holes of 4 MiB
+        const auto row = [](const char* name, const QByteArray& content, int mode, bool across,
+                            bool sparse = false) {
+            QTest::newRow(name) << content << mode << across << sparse;
+        };
+        row("empty, 0600", QByteArray(), 0600, false);
+        row("several blocks, 0755", randomBytes(2 * 1024 * 1024 + 333, 11), 0755, false);
+        row("exactly one block, read-only", randomBytes(1024 * 1024, 12), 0444, false);
+        row("moved across devices", randomBytes(1536 * 1024, 5), 0640, true);
 #ifndef NAMEWICK_QT_FILE_SYSTEM
-    row("setuid", QByteArray("program"), 04755, false); // an owner set after the mode clears it
-    row("setgid, across devices", QByteArray("program"), 02755, true);
-    row("sparse", randomBytes(1024 * 1024 + 17, 13), 0644, false, true);
-    row("sparse, across devices", randomBytes(100000, 14), 0600, true, true);
+        row("setuid", QByteArray("program"), 04755, false); // an owner set after the mode clears it
+        row("setgid, across devices", QByteArray("program"), 02755, true);
+        row("sparse", randomBytes(1024 * 1024 + 17, 13), 0644, false, true);
+        row("sparse, across devices", randomBytes(100000, 14), 0600, true, true);
 #endif
-}
-
-void TestFileSystem::copyMoveKeepsContentTimesAndMode() {
-    QFETCH(QByteArray, content);
-    QFETCH(int, mode);
-    QFETCH(bool, acrossDevices);
-    QFETCH(bool, sparse);
-
-    MoveFixture m(sparse ? QByteArray() : content, acrossDevices);
-    QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
-    const QByteArray src = rawPath(m.source);
-    if (sparse) {
-        const QByteArray hole(4 * 1024 * 1024, '\0');
-        const int fd = ::open(src.constData(), O_WRONLY | O_CLOEXEC);
-        QCOMPARE(::pwrite(fd, content.constData(), size_t(content.size()), off_t(hole.size())),
-                 ssize_t(content.size()));
-        QCOMPARE(::ftruncate(fd, off_t(2 * hole.size() + content.size())), 0);
-        QCOMPARE(::close(fd), 0);
-        content = hole + content + hole;
     }
-    const blkcnt_t blocks = statOf(src).st_blocks;
-    // Each namespace that this process may set here should arrive; user.* on any file system
-    // that keeps extended attributes, trusted.* when running as root.
-    QList<QByteArray> attributes;
+    void copyMoveKeepsContentTimesAndMode() {
+        QFETCH(QByteArray, content);
+        QFETCH(int, mode);
+        QFETCH(bool, acrossDevices);
+        QFETCH(bool, sparse);
+
+        MoveFixture m(sparse ? QByteArray() : content, acrossDevices);
+        QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
+        const QByteArray src = rawPath(m.source);
+        if (sparse) {
+            const QByteArray hole(4 * 1024 * 1024, '\0');
+            const int fd = ::open(src.constData(), O_WRONLY | O_CLOEXEC);
+            QCOMPARE(::pwrite(fd, content.constData(), size_t(content.size()), off_t(hole.size())),
+                     ssize_t(content.size()));
+            QCOMPARE(::ftruncate(fd, off_t(2 * hole.size() + content.size())), 0);
+            QCOMPARE(::close(fd), 0);
+            content = hole + content + hole;
+        }
+        const blkcnt_t blocks = statOf(src).st_blocks;
+        // Each namespace that this process may set here should arrive; user.* on any file system
+        // that keeps extended attributes, trusted.* when running as root.
+        QList<QByteArray> attributes;
 #ifndef NAMEWICK_QT_FILE_SYSTEM
-    for (const char* name : {"user.namewick.test", "trusted.namewick.test"})
-        if (::setxattr(src.constData(), name, QTest::currentDataTag(),
-                       strlen(QTest::currentDataTag()), 0) == 0)
-            attributes << name;
+        for (const char* name : {"user.namewick.test", "trusted.namewick.test"})
+            if (::setxattr(src.constData(), name, QTest::currentDataTag(),
+                           strlen(QTest::currentDataTag()), 0) == 0)
+                attributes << name;
 #endif
-    const struct timespec times[2] = {{981173106, 123456789}, {981173106, 123456789}}; // 2001
-    QCOMPARE(::utimensat(AT_FDCWD, src.constData(), times, 0), 0);
-    QCOMPARE(::chmod(src.constData(), mode_t(mode)), 0);
+        const struct timespec times[2] = {{981173106, 123456789}, {981173106, 123456789}}; // 2001
+        QCOMPARE(::utimensat(AT_FDCWD, src.constData(), times, 0), 0);
+        QCOMPARE(::chmod(src.constData(), mode_t(mode)), 0);
 
-    QVERIFY(m.run(acrossDevices).ok());
-    QVERIFY(tree(m.dir.file(QStringLiteral("from"))).isEmpty());
-    const QByteArray dst = rawPath(m.target) + "/big.bin";
-    QCOMPARE(readRaw(dst), content);
-    const struct stat st = statOf(dst);
-    QCOMPARE(int(st.st_mode & 07777), mode);
-    QVERIFY2(st.st_blocks <= blocks + 128, "holes were filled"); // a little room for metadata
-    for (const QByteArray& name : attributes) {
-        QByteArray value(256, '\0');
-        const ssize_t got = ::getxattr(dst.constData(), name.constData(), value.data(), 256);
-        QCOMPARE(value.left(qMax(got, ssize_t(0))), QByteArray(QTest::currentDataTag()));
-    }
-    QCOMPARE(qint64(st.st_mtim.tv_sec), qint64(981173106));
+        QVERIFY(m.run(acrossDevices).ok());
+        QVERIFY(tree(m.dir.file(QStringLiteral("from"))).isEmpty());
+        const QByteArray dst = rawPath(m.target) + "/big.bin";
+        QCOMPARE(readRaw(dst), content);
+        const struct stat st = statOf(dst);
+        QCOMPARE(int(st.st_mode & 07777), mode);
+        QVERIFY2(st.st_blocks <= blocks + 128, "holes were filled"); // a little room for metadata
+        for (const QByteArray& name : attributes) {
+            QByteArray value(256, '\0');
+            const ssize_t got = ::getxattr(dst.constData(), name.constData(), value.data(), 256);
+            QCOMPARE(value.left(qMax(got, ssize_t(0))), QByteArray(QTest::currentDataTag()));
+        }
+        QCOMPARE(qint64(st.st_mtim.tv_sec), qint64(981173106));
 #ifdef NAMEWICK_QT_FILE_SYSTEM
-    QCOMPARE(qint64(st.st_mtim.tv_nsec) / 1000000, qint64(123)); // Qt's times are milliseconds
+        QCOMPARE(qint64(st.st_mtim.tv_nsec) / 1000000, qint64(123)); // Qt's times are milliseconds
 #else
-    QCOMPARE(qint64(st.st_mtim.tv_nsec), qint64(123456789));
+        QCOMPARE(qint64(st.st_mtim.tv_nsec), qint64(123456789));
 #endif
-    QCOMPARE(tree(m.target).size(), 1);
-}
+        QCOMPARE(tree(m.target).size(), 1);
+    }
 
-void TestFileSystem::faultLeavesSourceAndNoTrace_data() {
-    QTest::addColumn<UpsetCase>("c");
-    using S = fs::MoveStep;
-    const auto row = [](const char* name, S at, int nth, bool across, int err, int error) {
-        QTest::newRow(name) << UpsetCase{at,     nth, err ? Upset::Fail : Upset::Stop,
-                                         across, err, error};
-    };
-    row("copy, second block", S::CopyBlock, 2, false, ENOSPC, ErrDiskFull);
-    row("copy, first block", S::CopyBlock, 1, false, EIO, ErrDeviceIO);
-    row("verify", S::Verify, 1, false, EIO, ErrDeviceIO);
-    row("publish", S::Publish, 1, false, ENOSPC, ErrDiskFull);
-    row("remove source", S::RemoveSource, 1, false, EACCES, ErrPermissionDenied);
-    row("rename", S::Rename, 1, true, ENOSPC, ErrDiskFull);
-    row("move: copy, second block", S::CopyBlock, 2, true, ENOSPC, ErrDiskFull);
-    row("move: publish", S::Publish, 1, true, EDQUOT, ErrDiskFull);
-    row("move: remove source", S::RemoveSource, 1, true, EPERM, ErrPermissionDenied);
-    row("move: check source", S::CheckSource, 1, true, EIO, ErrDeviceIO);
-    row("stopped at second block", S::CopyBlock, 2, false, 0, ErrUserInterrupt);
-    row("move: stopped at second block", S::CopyBlock, 2, true, 0, ErrUserInterrupt);
-    // Written to meanwhile: the move gives up, the source kept as it now is.
-    const auto changed = [](const char* name, S at, Upset upset, bool across) {
-        QTest::newRow(name) << UpsetCase{at, 1, upset, across, 0, ErrPathFileAccess};
-    };
-    changed("replaced while copied", S::CopyBlock, Upset::Replace, false);
-    changed("replaced before removal", S::CheckSource, Upset::Replace, false);
-    changed("appended to before removal", S::CheckSource, Upset::Append, false);
-    changed("move: replaced before removal", S::CheckSource, Upset::Replace, true);
+    void faultLeavesSourceAndNoTrace_data() {
+        QTest::addColumn<UpsetCase>("c");
+        using S = fs::MoveStep;
+        const auto row = [](const char* name, S at, int nth, bool across, int err, int error) {
+            QTest::newRow(name) << UpsetCase{at,     nth, err ? Upset::Fail : Upset::Stop,
+                                             across, err, error};
+        };
+        row("copy, second block", S::CopyBlock, 2, false, ENOSPC, ErrDiskFull);
+        row("copy, first block", S::CopyBlock, 1, false, EIO, ErrDeviceIO);
+        row("verify", S::Verify, 1, false, EIO, ErrDeviceIO);
+        row("publish", S::Publish, 1, false, ENOSPC, ErrDiskFull);
+        row("remove source", S::RemoveSource, 1, false, EACCES, ErrPermissionDenied);
+        row("rename", S::Rename, 1, true, ENOSPC, ErrDiskFull);
+        row("move: copy, second block", S::CopyBlock, 2, true, ENOSPC, ErrDiskFull);
+        row("move: publish", S::Publish, 1, true, EDQUOT, ErrDiskFull);
+        row("move: remove source", S::RemoveSource, 1, true, EPERM, ErrPermissionDenied);
+        row("move: check source", S::CheckSource, 1, true, EIO, ErrDeviceIO);
+        row("stopped at second block", S::CopyBlock, 2, false, 0, ErrUserInterrupt);
+        row("move: stopped at second block", S::CopyBlock, 2, true, 0, ErrUserInterrupt);
+        // Written to meanwhile: the move gives up, the source kept as it now is.
+        const auto changed = [](const char* name, S at, Upset upset, bool across) {
+            QTest::newRow(name) << UpsetCase{at, 1, upset, across, 0, ErrPathFileAccess};
+        };
+        changed("replaced while copied", S::CopyBlock, Upset::Replace, false);
+        changed("replaced before removal", S::CheckSource, Upset::Replace, false);
+        changed("appended to before removal", S::CheckSource, Upset::Append, false);
+        changed("move: replaced before removal", S::CheckSource, Upset::Replace, true);
 #ifndef NAMEWICK_QT_FILE_SYSTEM // killed while copying: no trace of the copy
-    QTest::newRow("killed") << UpsetCase{S::CopyBlock, 2, Upset::Kill, false};
-    QTest::newRow("move: killed") << UpsetCase{S::CopyBlock, 2, Upset::Kill, true};
+        QTest::newRow("killed") << UpsetCase{S::CopyBlock, 2, Upset::Kill, false};
+        QTest::newRow("move: killed") << UpsetCase{S::CopyBlock, 2, Upset::Kill, true};
 #endif
-}
-
-void TestFileSystem::faultLeavesSourceAndNoTrace() {
-    QFETCH(UpsetCase, c);
-    upsetMove(c);
-}
+    }
+    // The move upset as c says: the source must stay, as it was or as it was changed, and nothing
+    // of the copy be left.
+    void faultLeavesSourceAndNoTrace() {
+        QFETCH(UpsetCase, c);
+        const QByteArray content = randomBytes(2 * 1024 * 1024 + 100, 3);
+        MoveFixture m(content, c.acrossDevices);
+        QVERIFY2(!m.target.isEmpty(), NoOtherDevice);
+        const QByteArray src = rawPath(m.source);
+        const QStringList before = m.state();
+        int calls = 0;
+        const auto move = [&] {
+            const ScopedService fault(fs::moveFaultHookService(), [&](fs::MoveStep at) {
+                if (c.upset == Upset::Stop || at != c.at || calls == c.nth || ++calls != c.nth)
+                    return 0; // once only
+                if (c.upset == Upset::Kill)
+                    ::raise(SIGKILL);
+                QFile source(m.source);
+                if (c.upset == Upset::Append && source.open(QIODevice::Append))
+                    source.write("appended");
+                if (c.upset == Upset::Replace) // as an editor saves
+                    ::rename(rawPath(m.dir.write(QStringLiteral("new"), "saved anew")).constData(),
+                             src.constData());
+                return c.upset == Upset::Fail ? c.err : 0;
+            });
+            return m.run(c.acrossDevices,
+                         [&] { return c.upset != Upset::Stop || ++calls != c.nth; });
+        };
+        if (c.upset == Upset::Kill) {
+            QCOMPARE(inChild([&] { return move().number; }), -SIGKILL);
+            QCOMPARE(m.state(), before);
+            return;
+        }
+        const ErrorInfo result = move();
+        QCOMPARE(calls, c.nth); // the upset came
+        QCOMPARE(result.number, c.error);
+        if (c.upset == Upset::Fail || c.upset == Upset::Stop) {
+            QCOMPARE(m.state(), before);
+            return;
+        }
+        QCOMPARE(result.detail, m.source);
+        QCOMPARE(readRaw(src), c.upset == Upset::Append ? content + "appended" : "saved anew");
+        QCOMPARE(tree(m.dir.file(QStringLiteral("from"))).size(), 1);
+        QVERIFY(tree(m.target).isEmpty());
+    }
+};
 
 QTEST_APPLESS_MAIN(TestFileSystem)
 #include "test_file_system.moc"

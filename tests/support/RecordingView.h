@@ -62,7 +62,6 @@ public:
             secsTexts << text;
     }
     void setCaption(const QString& text) override { captions.append(caption = text); }
-    void setProgressRange(int, int maximum) override { progressMax = maximum; }
     void setProgress(int position) override { progress = position; }
     void yield() override {
         ++yields;
@@ -79,7 +78,6 @@ public:
     QStringList events; // "lock", "unlock chars", "crcskip on", "sorted"...
     RecordingRows rows{events};
     int progress = 0;
-    int progressMax = 0;
     int yields = 0;
     bool locked = false;
     bool crcUnchecked = false;
@@ -93,8 +91,10 @@ public:
     void showError(const QString& module, const QString& procedure,
                    const ErrorInfo& error) override {
         reports.append(QStringLiteral("%1/%2/%3").arg(module, procedure).arg(error.number));
+        details.append(error.detail);
     }
     QStringList reports;
+    QStringList details; // each report's detail, in the same order
 
 private:
     ScopedService<ErrorSink*> inUse_{errorSinkService(), this};

@@ -95,10 +95,6 @@ QStringList crlfLines(const QByteArray& bytes) {
     return lines;
 }
 
-bool runningAsRoot() {
-    return ::geteuid() == 0;
-}
-
 ModeGuard::ModeGuard(const QString& path, unsigned mode)
     : path_(QFile::encodeName(path)) {
     struct stat st;

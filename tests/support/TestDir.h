@@ -38,9 +38,6 @@ QByteArray readRaw(const QByteArray& path);
 // The lines of a CR LF text file; one "<not CR LF terminated>" line when any line is not.
 QStringList crlfLines(const QByteArray& bytes);
 
-// True when permission bits do not stop this process (see Unprivileged.h).
-bool runningAsRoot();
-
 // Gives path the mode bits mode (chmod) until the guard ends, then back what it had, so that
 // the temporary tree can still be removed.
 class ModeGuard {

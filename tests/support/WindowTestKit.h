@@ -10,6 +10,7 @@
 #include "ui/ResultsModel.h"
 
 #include <QAbstractItemModel>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QTest>
 #include <QTreeView>
@@ -42,9 +43,11 @@ inline HandFiles& handFiles() {
     return files;
 }
 
-// Options of a window whose qvx.ini lies in a temporary folder and whose start folder is given.
+// Options of a window whose qvx.ini lies in a temporary folder and whose start folder is given;
+// whatever else the window keeps goes to the test locations, not the user's.
 inline WindowOptions windowOptions(const TestDir& config, const QString& startFolder,
                                    VolumeSource volumes = {}) {
+    QStandardPaths::setTestModeEnabled(true);
     WindowOptions options;
     options.favouritesFile = config.file(QStringLiteral("qvx.ini"));
     options.startFolder = startFolder;
@@ -78,16 +81,6 @@ inline QStringList shownRows(const MainWindow& window) {
         rows << cells.join(QLatin1Char('|'));
     }
     return rows;
-}
-
-// The first row (from 0) whose joined cells hold piece; -1 when none does.
-inline int rowWith(const MainWindow& window, const QString& piece) {
-    const QStringList rows = shownRows(window);
-    for (qsizetype r = 0; r < rows.size(); ++r) {
-        if (rows.at(r).contains(piece))
-            return int(r);
-    }
-    return -1;
 }
 
 // Presses a mouse button over the list: over row `row` (from 0), or below the rows when -1.

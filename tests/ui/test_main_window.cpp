@@ -1,6 +1,7 @@
 #include "core/Flags.h"
 #include "settings/FavouritesFile.h"
 #include "settings/ReadWrite.h"
+#include "support/DialogChecks.h"
 #include "support/RecordingView.h"
 #include "support/WindowTestKit.h"
 #include "ui/ControlTable.h"
@@ -15,7 +16,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QStandardPaths>
 
 #include <cstdlib>
 #include <utility>
@@ -23,23 +23,10 @@
 using namespace nw;
 using namespace nw::test;
 
-namespace {
-
-// The actions' names, " hidden" added to those not shown.
-QStringList names(const QList<QAction*>& actions) {
-    QStringList list;
-    for (const QAction* action : actions)
-        list << action->objectName() + (action->isVisible() ? "" : " hidden");
-    return list;
-}
-
-} // namespace
-
 class TestMainWindow : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         dialogs_.emplace();
         errors_ = std::make_unique<RecordingSink>();
@@ -58,25 +45,25 @@ private slots:
     }
 
     void focusFollowsTabOrder() {
-        const QStringList order =
-            QStringLiteral("Drive1 Dir1 ScanDir StopMe FListView fSense ChrMatch Levenshtein "
-                           "mPercent Command1 LevenshteinDist IgnExtensions GrpSense chkCRC32 "
-                           "CRCSkip AutoMove AutoMoveDir addFavorite FavsList DelFav")
-                .split(' ');
-        // Each control's next stop (skipping parts of compound widgets) is the next one listed.
-        for (qsizetype i = 0; i + 1 < order.size(); ++i) {
-            QWidget* next = w(order.at(i))->nextInFocusChain();
-            while (!order.contains(next->objectName()))
-                next = next->nextInFocusChain();
-            QVERIFY2(next->objectName() == order.at(i + 1), qPrintable(order.at(i)));
-        }
+        QCOMPARE(tabChain(w("Drive1")),
+                 QStringLiteral("Drive1 Dir1 ScanDir StopMe FListView fSense ChrMatch Levenshtein "
+                                "mPercent Command1 LevenshteinDist IgnExtensions GrpSense chkCRC32 "
+                                "CRCSkip AutoMove AutoMoveDir addFavorite FavsList DelFav")
+                     .split(' '));
         QCOMPARE(window_->focusWidget(), w("Drive1"));
         for (const char* name : {"Label7", "lblChrMatch", "Frame1", "StatusBar1", "ProgressBar1"})
             QVERIFY2(w(name)->focusPolicy() == Qt::NoFocus, name);
     }
 
     void menuTree() {
-        const auto items = [this](const char* menu) {
+        // The actions' names, " hidden" added to those not shown.
+        const auto names = [](const QList<QAction*>& actions) {
+            QStringList list;
+            for (const QAction* action : actions)
+                list << action->objectName() + (action->isVisible() ? "" : " hidden");
+            return list;
+        };
+        const auto items = [&](const char* menu) {
             return names(child<QMenu>(*window_, menu)->actions());
         };
         QCOMPARE(
@@ -176,8 +163,7 @@ private slots:
         const int panelBefore = panel2->width();
 
         window_->applyLayout(outer);
-        const int h = outer.height();
-        const int width = outer.width();
+        const int h = outer.height(), width = outer.width();
         QCOMPARE(list->width(),
                  stepsApplied >= 2 ? twipsToPixels(width - 350) : listBefore.width());
         QCOMPARE(list->height(), stepsApplied >= 3 ? twipsToPixels(h - 5070) : listBefore.height());

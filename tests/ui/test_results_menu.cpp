@@ -14,7 +14,6 @@
 #include <QLocale>
 #include <QMenu>
 #include <QPushButton>
-#include <QStandardPaths>
 #include <QUuid>
 
 #include <cerrno>
@@ -25,16 +24,6 @@ using namespace nw;
 using namespace nw::test;
 
 namespace {
-
-// Keeps the reports' details as well.
-struct DetailSink : RecordingSink {
-    void showError(const QString& module, const QString& procedure,
-                   const ErrorInfo& error) override {
-        RecordingSink::showError(module, procedure, error);
-        details << error.detail;
-    }
-    QStringList details;
-};
 
 QStringList optionTexts(const MainWindow& window, int array) {
     QStringList texts;
@@ -60,13 +49,6 @@ QStringList visibleItems(const QMenu* menu) {
     return items;
 }
 
-QStringList column(const MainWindow& window, int c) {
-    QStringList cells;
-    for (const QString& row : shownRows(window))
-        cells << row.section(QLatin1Char('|'), c, c);
-    return cells;
-}
-
 } // namespace
 
 // The pop-up menu of the results list, what its items do to files and rows, and the options
@@ -75,12 +57,11 @@ class TestResultsMenu : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
         dialogs_.emplace();
         shell_.emplace();
-        errors_ = std::make_unique<DetailSink>();
+        errors_ = std::make_unique<RecordingSink>();
         tree_ = std::make_unique<TestDir>();
         tree_->write("a/song.mp3", QByteArray(3000, 'a'));
         tree_->write("b/song.mp3", QByteArray(2000, 'b'));
@@ -111,13 +92,19 @@ private slots:
             QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                               QPoint(header->sectionViewportPosition(section) + 5, 5));
         };
+        const auto column = [this](int c) {
+            QStringList cells;
+            for (const QString& row : shownRows(*window_))
+                cells << row.section(QLatin1Char('|'), c, c);
+            return cells;
+        };
         clickHeader(4);
-        QCOMPARE(column(*window_, 4), QStringList({"0c.mp3", "a2.mp3", "b2.mp3"}));
+        QCOMPARE(column(4), QStringList({"0c.mp3", "a2.mp3", "b2.mp3"}));
         // Sizes as text: 10.0 before 9.5; equal sizes in File One order, whatever came before.
         clickHeader(1);
-        QCOMPARE(column(*window_, 0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
+        QCOMPARE(column(0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
         clickHeader(1);
-        QCOMPARE(column(*window_, 0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
+        QCOMPARE(column(0), QStringList({"a.mp3", "c.mp3", "b.mp3"}));
     }
 
     void largerAndSmaller_data() {
@@ -196,12 +183,11 @@ private slots:
         addPair("n/Song.mp3", "n/son.mp3");
         addPair("n/notez.txt", "n/notes.txt");
         QStringList rows = shownRows(*window_);
-        const int chosen = rowWith(*window_, folder("b") + "|9 chrs|"); // b against a: a larger
-        if (item == "mnuRemove" && yes)                                 // only that row goes
+        const int chosen = rowWith(folder("b") + "|9 chrs|"); // b against a: a larger
+        if (item == "mnuRemove" && yes)                       // only that row goes
             rows.removeAt(chosen);
         else if (item != "mnuRemove") // the rows naming the file leave the list, either way
-            rows = {rows.at(rowWith(*window_, "notez.txt|")),
-                    rows.at(rowWith(*window_, "Song.mp3|"))};
+            rows = {rows.at(rowWith("notez.txt|")), rows.at(rowWith("Song.mp3|"))};
         if (vanished)
             QVERIFY(QFile::remove(tree_->file("a/song.mp3")));
         dialogs_->answers << (yes ? MessageAnswer::Yes : MessageAnswer::No);
@@ -234,7 +220,7 @@ private slots:
         const QStringList before = shownRows(*window_);
         if (!itemFolderReport.at(1).isEmpty())
             dialogs_->folders << tree_->file(itemFolderReport.at(1));
-        act(rowWith(*window_, "song.mp3|"), itemFolderReport.at(0));
+        act(rowWith("song.mp3|"), itemFolderReport.at(0));
 
         const bool moved = itemFolderReport.at(1) == "dest";
         QCOMPARE(dialogs_->prompts, QStringList({"Move ''song.mp3'' to:|new"}));
@@ -373,12 +359,17 @@ private:
         pressList(*window_, row, Qt::LeftButton);
         child<QAction>(*window_, item)->trigger();
     }
+    // The first row (from 0) whose joined cells hold piece; -1 when none does.
+    int rowWith(const QString& piece) const {
+        const QStringList rows = shownRows(*window_);
+        return int(rows.indexOf(rows.filter(piece).value(0)));
+    }
     // The errors reported so far, which a test expects; any others fail it in cleanup().
     QStringList reported() { return std::exchange(errors_->reports, {}); }
 
     std::optional<ScriptedDialogs> dialogs_;
     std::optional<RecordingShell> shell_;
-    std::unique_ptr<DetailSink> errors_;
+    std::unique_ptr<RecordingSink> errors_;
     std::unique_ptr<TestDir> tree_;
     std::unique_ptr<MainWindow> window_;
 };

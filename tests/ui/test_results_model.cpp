@@ -42,28 +42,20 @@ private slots:
         // "release" switch the model; "del R N" removes N rows of the views from row R.
         QTest::addColumn<QStringList>("steps");
         QTest::addColumn<QStringList>("expected");
-        const QStringList five = {"d", "a", "e", "b", "c"};
-
-        QTest::newRow("new rows on top")
-            << QStringList{"a", "b", "c"} << QStringList{"c/2", "b/1", "a/0"};
-        QTest::newRow("sorted: letter case ignored first")
-            << QStringList{"b", "a", "B", "A", "sort"} << QStringList{"A/3", "a/1", "B/2", "b/0"};
-        QTest::newRow("sorted: equal names stay newest first")
-            << QStringList{"x", "x", "x", "sort"} << QStringList{"x/2", "x/1", "x/0"};
-        QTest::newRow("added while sorted: after its equals")
-            << QStringList{"d", "b", "sort", "c", "B", "b"}
-            << QStringList{"B/4", "b/1", "b/5", "c/3", "d/0"};
-        QTest::newRow("unsorted again: order kept, new on top")
-            << QStringList{"b", "a", "sort", "unsort", "c"} << QStringList{"c/4", "a/1", "b/0"};
-        QTest::newRow("removed: two in the middle")
-            << five + QStringList{"del 1 2"} << QStringList{"c/4", "a/1", "d/0"};
-        QTest::newRow("removed: sorted, middle")
-            << five + QStringList{"sort", "del 2 1"} << QStringList{"a/1", "b/3", "d/0", "e/2"};
-        QTest::newRow("removed: sorted, last two")
-            << five + QStringList{"sort", "del 3 2"} << QStringList{"a/1", "b/3", "c/4"};
-        QTest::newRow("removed: held rows wait on")
-            << five + QStringList{"hold", "x", "y", "del 1 1", "release"}
-            << QStringList{"y/7", "x/6", "c/4", "e/2", "a/1", "d/0"};
+        const auto row = [](const char* name, const QString& steps, const QString& expected) {
+            QTest::newRow(name) << steps.split(QStringLiteral(", ")) << expected.split(' ');
+        };
+        const QString five = QStringLiteral("d, a, e, b, c, ");
+        row("new rows on top", "a, b, c", "c/2 b/1 a/0");
+        row("sorted: letter case ignored first", "b, a, B, A, sort", "A/3 a/1 B/2 b/0");
+        row("sorted: equal names stay newest first", "x, x, x, sort", "x/2 x/1 x/0");
+        row("added while sorted: after its equals", "d, b, sort, c, B, b", "B/4 b/1 b/5 c/3 d/0");
+        row("unsorted again: order kept, new on top", "b, a, sort, unsort, c", "c/4 a/1 b/0");
+        row("removed: two in the middle", five + "del 1 2", "c/4 a/1 d/0");
+        row("removed: sorted, middle", five + "sort, del 2 1", "a/1 b/3 d/0 e/2");
+        row("removed: sorted, last two", five + "sort, del 3 2", "a/1 b/3 c/4");
+        row("removed: held rows wait on", five + "hold, x, y, del 1 1, release",
+            "y/7 x/6 c/4 e/2 a/1 d/0");
     }
     void steps() {
         QFETCH(QStringList, steps);

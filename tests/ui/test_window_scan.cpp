@@ -9,7 +9,6 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QProgressBar>
-#include <QStandardPaths>
 #include <QTimer>
 
 using namespace nw;
@@ -49,7 +48,6 @@ class TestWindowScan : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init() {
         errors_ = std::make_unique<RecordingSink>();
         tree_ = std::make_unique<TestDir>();

@@ -4,7 +4,6 @@
 
 #include <QAction>
 #include <QCheckBox>
-#include <QStandardPaths>
 
 using namespace nw;
 using namespace nw::test;
@@ -40,7 +39,6 @@ class TestWindowTexts : public QObject {
     Q_OBJECT
 
 private slots:
-    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void controls_data();
     void controls();
     void messageBoxes_data();
@@ -117,13 +115,9 @@ void TestWindowTexts::controls() {
     if (!control)
         control = window->findChild<QWidget*>(name);
     QVERIFY2(control, qPrintable(QStringLiteral("the window has no control %1").arg(name)));
-    QVERIFY2(shownOrHeaders(control) == text,
-             qPrintable(QStringLiteral("%1 shows \"%2\" where the user must see \"%3\"")
-                            .arg(name, shownOrHeaders(control), text)));
+    QCOMPARE(shownOrHeaders(control), text);
     if (const auto* widget = qobject_cast<const QWidget*>(control))
-        QVERIFY2(widget->toolTip() == tip,
-                 qPrintable(QStringLiteral("%1 has the tip \"%2\" where the user must see \"%3\"")
-                                .arg(name, widget->toolTip(), tip)));
+        QCOMPARE(widget->toolTip(), tip);
 }
 
 void TestWindowTexts::messageBoxes_data() {
@@ -161,9 +155,7 @@ void TestWindowTexts::messageBoxes() {
         pressList(*window, 0, Qt::LeftButton);
         child<QAction>(*window, command)->trigger();
     }
-    QVERIFY2(
-        dialogs.asked.size() == 1,
-        qPrintable(QStringLiteral("%1 asked %2 times").arg(command).arg(dialogs.asked.size())));
+    QCOMPARE(dialogs.asked.size(), 1);
     QCOMPARE(described(dialogs.asked.first()), box);
 }
 

@@ -41,52 +41,48 @@ class TestLinks : public QObject {
     Q_OBJECT
 
 private slots:
-    void addresses_data();
-    void addresses();
-    void openUrlReportsOnlyRefusals();
+    void addresses_data() {
+        QTest::addColumn<QUrl>("built");
+        QTest::addColumn<QString>("expected");
+
+        // The executable's name without extension, as the update page knows the program.
+        QTest::newRow("update") << updateUrl()
+                                << page("/update.php?sw=test_links") + versionQuery();
+        QTest::newRow("update, renamed with & # and blank")
+            << updateUrl(QStringLiteral("my finder&v=2#x"))
+            << page("/update.php?sw=my%20finder%26v%3D2%23x") + versionQuery();
+        QTest::newRow("contact, & # and blank") << contactUrl(QStringLiteral("a b&c#d"))
+                                                << page("/comments.php?submitted=a%20b%26c%23d");
+        QTest::newRow("donation, empty") << donationUrl(QString()) << payment("");
+        QTest::newRow("donation, every $ dropped")
+            << donationUrl(QStringLiteral("$$10 $")) << payment("10%20");
+        QTest::newRow("donation, & and # stay in the amount")
+            << donationUrl(QStringLiteral("$1&amount=99#x")) << payment("1%26amount%3D99%23x");
+    }
+    void addresses() {
+        QFETCH(QUrl, built);
+        QFETCH(QString, expected);
+        QVERIFY2(built.isValid(), qPrintable(built.errorString()));
+        QCOMPARE(built.toString(QUrl::FullyEncoded), expected);
+    }
+
+    void openUrlReportsOnlyRefusals() {
+        RecordingShell shell;
+        RecordingSink errors;
+        OpenURL(homePageUrl());
+        OpenURL(homePageUrl());
+        // Two choices, two browser windows.
+        QCOMPARE(shell.urls, QStringList({page("/"), page("/")}));
+        QVERIFY(errors.reports.isEmpty());
+        QVERIFY(!StopFlag);
+
+        shell.result = false;
+        OpenURL(homePageUrl());
+        QCOMPARE(errors.reports, QStringList({QStringLiteral("Global/OpenURL/%1").arg(429)}));
+        QVERIFY(StopFlag);
+        StopFlag = false;
+    }
 };
-
-void TestLinks::addresses_data() {
-    QTest::addColumn<QUrl>("built");
-    QTest::addColumn<QString>("expected");
-
-    // The executable's name without extension, as the update page knows the program.
-    QTest::newRow("update") << updateUrl() << page("/update.php?sw=test_links") + versionQuery();
-    QTest::newRow("update, renamed with & # and blank")
-        << updateUrl(QStringLiteral("my finder&v=2#x"))
-        << page("/update.php?sw=my%20finder%26v%3D2%23x") + versionQuery();
-    QTest::newRow("contact, & # and blank")
-        << contactUrl(QStringLiteral("a b&c#d")) << page("/comments.php?submitted=a%20b%26c%23d");
-    QTest::newRow("donation, empty") << donationUrl(QString()) << payment("");
-    QTest::newRow("donation, every $ dropped")
-        << donationUrl(QStringLiteral("$$10 $")) << payment("10%20");
-    QTest::newRow("donation, & and # stay in the amount")
-        << donationUrl(QStringLiteral("$1&amount=99#x")) << payment("1%26amount%3D99%23x");
-}
-
-void TestLinks::addresses() {
-    QFETCH(QUrl, built);
-    QFETCH(QString, expected);
-    QVERIFY2(built.isValid(), qPrintable(built.errorString()));
-    QCOMPARE(built.toString(QUrl::FullyEncoded), expected);
-}
-
-void TestLinks::openUrlReportsOnlyRefusals() {
-    RecordingShell shell;
-    RecordingSink errors;
-    OpenURL(homePageUrl());
-    OpenURL(homePageUrl());
-    // Two choices, two browser windows.
-    QCOMPARE(shell.urls, QStringList({page("/"), page("/")}));
-    QVERIFY(errors.reports.isEmpty());
-    QVERIFY(!StopFlag);
-
-    shell.result = false;
-    OpenURL(homePageUrl());
-    QCOMPARE(errors.reports, QStringList({QStringLiteral("Global/OpenURL/%1").arg(429)}));
-    QVERIFY(StopFlag);
-    StopFlag = false;
-}
 
 QTEST_MAIN(TestLinks)
 #include "test_links.moc"
