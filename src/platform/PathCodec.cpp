@@ -1,5 +1,7 @@
 #include "platform/PathCodec.h"
 
+#include <algorithm>
+
 namespace nw {
 
 namespace {
@@ -43,6 +45,9 @@ int validSequence(const unsigned char* p, qsizetype n, char32_t& cp) {
 } // namespace
 
 QString decodePath(const QByteArray& bytes) {
+    // Most names are plain ASCII, which reads the same in every encoding.
+    if (std::all_of(bytes.cbegin(), bytes.cend(), [](char c) { return (c & 0x80) == 0; }))
+        return QString::fromLatin1(bytes);
     QString out;
     out.reserve(bytes.size());
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.constData());
