@@ -4,14 +4,15 @@
 
 namespace nw {
 
-FileList GetFileList(QString folder, const Yielder& yield) {
+FileList GetFileList(QString folder, const Yielder& yield, const ListedHook& listed) {
     folder = fs::folderText(folder);
     FileList list;
-    ScanFolder(folder, list, yield);
+    ScanFolder(folder, list, yield, listed);
     return list;
 }
 
-void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
+void ScanFolder(const QString& folder, FileList& list, const Yielder& yield,
+                const ListedHook& listed) {
     bool ok = false;
     QList<fs::Kind> kinds;
     const QStringList items = FolderItems(folder, ok, yield, &kinds);
@@ -29,7 +30,7 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
         switch (kinds[k]) {
         case fs::Kind::Folder:
             yieldTo(yield);
-            ScanFolder(folder + items[k] + fs::separator(), list, yield);
+            ScanFolder(folder + items[k] + fs::separator(), list, yield, listed);
             break;
         case fs::Kind::File:
             yieldTo(yield);
@@ -42,6 +43,8 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield) {
             break;
         }
     }
+    if (listed)
+        listed(list);
 }
 
 QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield,

@@ -29,21 +29,62 @@ long long indexSteps(long long count, const ScanSettings& settings) {
 
 } // namespace
 
-IndexBuild::IndexBuild(const FileList& files, const ScanSettings& settings,
-                       const MatchNumbers& numbers, Yielder yield)
-    : files_(files)
-    , settings_(settings)
+IndexBuild::IndexBuild(const ScanSettings& settings, const MatchNumbers& numbers, Yielder yield)
+    : settings_(settings)
     , numbers_(numbers)
     , yield_(std::move(yield))
-    , expected_(files.size() / KeyStep + indexSteps(files.size(), settings)) {
+    , expected_(0) {
     stepYield_ = [this] { step(); };
     scanThread_ = std::this_thread::get_id();
     thread_ = std::make_unique<Beside>([this] { build(); });
 }
 
 IndexBuild::~IndexBuild() {
-    abandoned_ = true;
+    {
+        std::lock_guard lock(mutex_);
+        abandoned_ = true;
+    }
+    stepped_.notify_all();
     thread_.reset(); // joins a running thread; work never started is not done
+}
+
+void IndexBuild::feed(const FileList& listed) {
+    if (listed.size() == handed_)
+        return;
+    Names names;
+    names.ends.reserve(size_t(listed.size() - handed_));
+    for (qsizetype i = handed_; i < listed.size(); ++i) {
+        names.chars.append(listed.nameView(i));
+        names.ends.push_back(names.chars.size());
+    }
+    handed_ = listed.size();
+    {
+        std::lock_guard lock(mutex_);
+        pending_.push_back(std::move(names));
+    }
+    stepped_.notify_all();
+}
+
+void IndexBuild::fed(const FileList& files) {
+    feed(files);
+    expected_ = files.size() / KeyStep + indexSteps(files.size(), settings_);
+    {
+        std::lock_guard lock(mutex_);
+        walked_ = true;
+    }
+    stepped_.notify_all();
+}
+
+bool IndexBuild::nextNames(Names& out) {
+    std::unique_lock lock(mutex_);
+    stepped_.wait(lock, [&] { return !pending_.empty() || walked_ || abandoned_; });
+    if (abandoned_)
+        throw Abandoned{};
+    if (pending_.empty())
+        return false;
+    out = std::move(pending_.front());
+    pending_.pop_front();
+    return true;
 }
 
 void IndexBuild::step() {
@@ -69,15 +110,18 @@ void IndexBuild::build() {
         }
     } done{*this};
     try {
-        const int n = int(files_.size());
-        keyOf.assign(size_t(n) + 1, -1);
-        keys.reserve(size_t(n), size_t(files_.nameChars()));
-        for (int p = 1; p <= n; ++p) {
-            if ((p & (KeyStep - 1)) == 0)
-                step();
-            const QString name = files_.name(p - 1);
-            keyOf[size_t(p)] =
-                keys.add(CompareKey(name, ExtensionOf(name), settings_.ignoreExtensions));
+        keyOf.assign(1, -1);
+        Names names;
+        while (nextNames(names)) {
+            qsizetype start = 0;
+            for (const qsizetype end : names.ends) {
+                if ((keyOf.size() & (KeyStep - 1)) == 0)
+                    step();
+                const QString name = names.chars.mid(start, end - start);
+                keyOf.push_back(
+                    keys.add(CompareKey(name, ExtensionOf(name), settings_.ignoreExtensions)));
+                start = end;
+            }
         }
         keys.releaseLookup();
         expected_ = steps_ + indexSteps(keys.keyCount(), settings_);

@@ -7,6 +7,7 @@
 
 #include <atomic>
 #include <condition_variable>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -17,19 +18,23 @@ namespace nw {
 class Beside;
 
 // The comparison keys of a scan's files and the candidate index over them, built on a helper
-// thread while phase 1 runs, so that the window's progress moves while the index grows instead
-// of standing still before phase 2. Where no thread can be started, the work runs at finish().
+// thread: the keys while the walk lists the files, the index while phase 1 runs, so that the
+// window's progress moves while the index grows instead of standing still before phase 2. Where
+// no thread can be started, the work runs at finish().
 class IndexBuild {
 public:
-    // The files, settings and numbers must outlive the build. yield: the scan's own, for work
-    // done on the scan's thread.
-    IndexBuild(const FileList& files, const ScanSettings& settings, const MatchNumbers& numbers,
-               Yielder yield);
+    // The settings and numbers must outlive the build. yield: the scan's own, for work done on
+    // the scan's thread.
+    IndexBuild(const ScanSettings& settings, const MatchNumbers& numbers, Yielder yield);
     // Abandons an unfinished build and waits for its thread.
     ~IndexBuild();
     IndexBuild(const IndexBuild&) = delete;
     IndexBuild& operator=(const IndexBuild&) = delete;
 
+    // Hands over the files listed since the last call: the walk's list as it stands.
+    void feed(const FileList& listed);
+    // The walk has ended with these files.
+    void fed(const FileList& files);
     // Waits, letting the window in, until about share (0 to 1) of the work is done; at once
     // when the work does not run on a thread of its own. True when Stop is pressed meanwhile.
     bool waitFor(double share);
@@ -46,7 +51,13 @@ private:
     void step(); // a unit of work is done
     double share() const;
 
-    const FileList& files_;
+    // Names handed over by the walk: their characters one after the other, and where each ends.
+    struct Names {
+        QString chars;
+        std::vector<qsizetype> ends;
+    };
+    bool nextNames(Names& out); // false once the walk has ended and every name is taken
+
     const ScanSettings& settings_;
     const MatchNumbers& numbers_;
     Yielder yield_;
@@ -55,8 +66,11 @@ private:
     std::atomic<long long> expected_;
     std::atomic<bool> done_{false};
     std::atomic<bool> abandoned_{false};
+    qsizetype handed_ = 0;      // files handed over, on the walk's thread
+    std::deque<Names> pending_; // under mutex_
+    bool walked_ = false;       // under mutex_
     std::mutex mutex_;
-    std::condition_variable stepped_;
+    std::condition_variable stepped_; // a step done, names handed over, the walk ended
     std::thread::id scanThread_;
     std::unique_ptr<Beside> thread_;
 };

@@ -2,6 +2,8 @@
 
 #include <QHashFunctions>
 
+#include <algorithm>
+
 namespace nw {
 
 namespace {
@@ -22,15 +24,8 @@ void KeyTable::grow() {
     slots_.swap(bigger);
 }
 
-// Room reserved and never written costs no memory: its pages are never touched.
-void KeyTable::reserve(size_t keys, size_t chars) {
-    keys_.reserve(keys);
-    pool_.reserve(chars);
-    size_t room = 1024;
-    while (room < 2 * (keys + 1))
-        room *= 2;
-    if (keys_.empty() && room > slots_.size())
-        slots_.assign(room, -1);
+namespace {
+constexpr size_t PoolChars = size_t(1) << 20;
 }
 
 int KeyTable::add(const QString& text) {
@@ -45,9 +40,15 @@ int KeyTable::add(const QString& text) {
         s = (s + 1) & mask;
     }
     const int id = int(keys_.size());
-    keys_.push_back({uint64_t(pool_.size()), uint32_t(text.size())});
+    const size_t length = size_t(text.size());
+    if (pools_.empty() || pools_.back().size() + length > pools_.back().capacity()) {
+        pools_.emplace_back();
+        pools_.back().reserve(std::max(PoolChars, length));
+    }
+    std::vector<char16_t>& pool = pools_.back();
+    keys_.push_back({uint32_t(pools_.size() - 1), uint32_t(pool.size()), uint32_t(length)});
     const auto* data = reinterpret_cast<const char16_t*>(text.constData());
-    pool_.insert(pool_.end(), data, data + text.size());
+    pool.insert(pool.end(), data, data + length);
     slots_[s] = id;
     return id;
 }

@@ -67,10 +67,10 @@ private:
         if (StopFlag)
             throw Stopped{};
     }
-    void startStep();
+    void startStep(PairSearch search);
     // Per file, whether another listed file has its size.
     std::vector<bool> sizeShared();
-    void phase1(PairSearch search);
+    void phase1();
     void phase2Reference();
     void phase2Indexed();
     // key: whether the comparison key is made too; the indexed search mostly knows the results.
@@ -93,8 +93,10 @@ private:
     const FileList& files_ = *list_;
     std::shared_ptr<RowFiles> rowFiles_; // the list and sizes the rows keep after the scan
     std::unique_ptr<IndexBuild> build_;  // the indexed search's keys and index
-    std::vector<qint32> crcs_;     // slot p - 1 for position p; 0 also for a slot never written
+    // Slot p - 1 for position p, only while checksums are on: 0 for no checksum.
+    std::vector<qint32> crcs_;
     std::vector<qint64> crcSizes_; // bytes the checksum covers, -1 without one
+    qint32 crcOf(int position) const { return crcs_.empty() ? 0 : crcs_[size_t(position - 1)]; }
     QHash<QString, int> fileOnes_; // File One names of the rows of this scan
 };
 
@@ -102,8 +104,8 @@ ScanStatus ScanRun::run(PairSearch search) {
     ScanStatus status = ScanStatus::Done;
     ErrorInfo failure;
     try {
-        startStep();
-        phase1(search);
+        startStep(search);
+        phase1();
         if (search == PairSearch::Reference)
             phase2Reference();
         else
@@ -126,7 +128,7 @@ ScanStatus ScanRun::run(PairSearch search) {
     return status;
 }
 
-void ScanRun::startStep() {
+void ScanRun::startStep(PairSearch search) {
     StopFlag = false;
     CRCSkipFlag = false;
     rows_.setSorted(false);
@@ -139,13 +141,23 @@ void ScanRun::startStep() {
         }
     }
     rows_.clear();
-    *list_ = GetFileList(settings_.scanFolder, yield_);
+    // The indexed search keys the files as the walk lists them.
+    ListedHook listed;
+    if (search == PairSearch::Indexed) {
+        build_ = std::make_unique<IndexBuild>(settings_, numbers_, yield_);
+        listed = [this](const FileList& files) { build_->feed(files); };
+    }
+    *list_ = GetFileList(settings_.scanFolder, yield_, listed);
+    if (build_)
+        build_->fed(files_);
     const int n = int(files_.size());
     rowFiles_ = std::make_shared<RowFiles>(RowFiles{list_, std::vector<qint64>(size_t(n), -1)});
     rows_.setFiles(rowFiles_);
     view_.setProgressRange(0, n);
-    crcs_.assign(size_t(n), 0);
-    crcSizes_.assign(size_t(n), -1);
+    if (crcOn_) {
+        crcs_.assign(size_t(n), 0);
+        crcSizes_.assign(size_t(n), -1);
+    }
     view_.showCRCSkip(true);
 }
 
@@ -176,10 +188,8 @@ std::vector<bool> ScanRun::sizeShared() {
     return shared;
 }
 
-void ScanRun::phase1(PairSearch search) {
+void ScanRun::phase1() {
     const int n = int(files_.size());
-    if (search == PairSearch::Indexed)
-        build_ = std::make_unique<IndexBuild>(files_, settings_, numbers_, yield_);
     // A checksum pairs only files of equal size: a file of a size of its own is never read.
     const std::vector<bool> shared = crcOn_ ? sizeShared() : std::vector<bool>();
     for (int p = 1; p <= n; ++p) {
@@ -255,8 +265,8 @@ bool ScanRun::considerPair(int i, int j, const FileName& one, const FileName& tw
     // A distance given up on a Stop or a failure is no distance: the pair is not listed.
     if (settings_.mode == MatchMode::Levenshtein && StopFlag)
         throw Stopped{};
-    const qint32 crc1 = crcs_[size_t(i - 1)];
-    const qint32 crc2 = crcs_[size_t(j - 1)];
+    const qint32 crc1 = crcOf(i);
+    const qint32 crc2 = crcOf(j);
     // Equal checksums of different sizes are a chance collision, not equal content.
     const bool byChecksum =
         crc1 != 0 && crc1 == crc2 && crcSizes_[size_t(i - 1)] == crcSizes_[size_t(j - 1)];
@@ -362,7 +372,7 @@ void ScanRun::phase2Indexed() {
             members.forEach(size_t(matches[size_t(m)].keyId), [&](int j) {
                 candidates.push_back({j, m});
             });
-        const qint32 crc = crcs_[size_t(i - 1)];
+        const qint32 crc = crcOf(i);
         if (crc != 0)
             byChecksum.forEach(uint64_t(quint32(crc)), [&](int j) {
                 if (crcSizes_[size_t(j - 1)] == crcSizes_[size_t(i - 1)])
@@ -400,8 +410,8 @@ void ScanRun::phase2Indexed() {
         if (members.empty(size_t(key)))
             index->activate(key);
         members.add(size_t(key), i);
-        if (crcs_[size_t(i - 1)] != 0)
-            byChecksum.add(uint64_t(quint32(crcs_[size_t(i - 1)])), i);
+        if (crc != 0)
+            byChecksum.add(uint64_t(quint32(crc)), i);
     }
 }
 

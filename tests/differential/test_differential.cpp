@@ -142,6 +142,8 @@ void TestDifferential::indexedSearchEqualsThePlainLoop() {
             const ScopedService blocks(joinBlockKeysService(), int(rng.bounded(4)));
             const ScopedService pairs(joinPairBudgetService(),
                                       rng.bounded(3) == 0 ? (long long)rng.bounded(12) : -1LL);
+            // Keys and index built on the scan's own thread, as when no thread can be started.
+            const ScopedService threads(helperThreadsRefusedService(), rng.bounded(4) == 0);
             const QStringList indexed = scan(settings, PairSearch::Indexed);
             if (plain != indexed)
                 QFAIL(qPrintable(QStringLiteral("tree %1 mode %2 percent '%3' group '%4' distance "
