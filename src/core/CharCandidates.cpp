@@ -25,6 +25,11 @@ Service<long long>& joinPairBudgetService() {
     return pairs;
 }
 
+Service<int>& gramNumbersService() {
+    static Service<int> numbers{int(GramIdCount)};
+    return numbers;
+}
+
 Service<bool>& helperThreadsRefusedService() {
     static Service<bool> refused;
     return refused;
@@ -74,14 +79,17 @@ CharCandidates::CharCandidates(const KeyTable& keys, const MatchNumbers& numbers
     // The same-length index is built beside the gram index and the join, on another core.
     Beside pieces([this] { sameLength_.build({}); });
     grams_.build(yield);
-    prefix_.prepare();
     joined_ = !StopFlag && upFrontJoinService().get() && join_.prepare(yield);
+    // The file-by-file search's lists only where it runs from the start.
+    if (!joined_)
+        prefix_.prepare();
     pieces.join();
 }
 
 void CharCandidates::searchFileByFile() {
     joined_ = false;
     join_.release();
+    prefix_.prepare();
     // Keys become active in id order.
     for (int key = 0; key < keys_.active().bound(); ++key) {
         if (stoppedWhileIndexing(key, yield_))

@@ -46,6 +46,10 @@ Service<bool>& upFrontJoinService();
 Service<int>& joinBlockKeysService();
 Service<long long>& joinPairBudgetService();
 
+// Distinct grams numbered one each before the rest share numbers (65,536, what a gram number
+// holds); fewer make the sharing, and the verification by texts it brings, testable.
+Service<int>& gramNumbersService();
+
 // Makes every helper thread fail to start, as in a process that may start no more; the search
 // then runs on the scan's thread alone. For tests.
 Service<bool>& helperThreadsRefusedService();

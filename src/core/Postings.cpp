@@ -35,20 +35,19 @@ void HashPostings::add(uint64_t hash, int value) {
 
 void FrozenPostings::build(std::vector<Item>& items, const std::vector<uint64_t>& tags) {
     std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        return a.hash != b.hash ? a.hash < b.hash : a.value < b.value;
+        return a.tag != b.tag ? a.tag < b.tag : a.value < b.value;
     });
-    entries_.clear();
-    entries_.reserve(items.size());
-    for (const Item& item : items)
-        entries_.push_back({item.value, tags[size_t(item.value)]});
     index(items);
+    for (Item& item : items)
+        item.tag = tags[size_t(item.value)];
+    entries_.swap(items);
     std::vector<Item>().swap(items);
 }
 
 void FrozenPostings::index(const std::vector<Item>& items) {
     std::size_t lists = 0;
     for (std::size_t k = 0; k < items.size(); ++k)
-        lists += k == 0 || items[k].hash != items[k - 1].hash;
+        lists += k == 0 || items[k].tag != items[k - 1].tag;
     std::size_t size = 16;
     while (size < lists + lists / 2)
         size *= 2;
@@ -56,12 +55,12 @@ void FrozenPostings::index(const std::vector<Item>& items) {
     const std::size_t mask = size - 1;
     for (std::size_t k = 0; k < items.size();) {
         std::size_t e = k + 1;
-        while (e < items.size() && items[e].hash == items[k].hash)
+        while (e < items.size() && items[e].tag == items[k].tag)
             ++e;
-        std::size_t s = mix(items[k].hash) & mask;
+        std::size_t s = mix(items[k].tag) & mask;
         while (slots_[s].end != 0)
             s = (s + 1) & mask;
-        slots_[s] = Slot{items[k].hash, uint32_t(k), uint32_t(e)};
+        slots_[s] = Slot{items[k].tag, uint32_t(k), uint32_t(e)};
         k = e;
     }
 }

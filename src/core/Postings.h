@@ -70,13 +70,12 @@ private:
 class FrozenPostings {
 public:
     struct Entry {
-        int value;
         uint64_t tag;
-    };
-    struct Item {
-        uint64_t hash;
         int value;
     };
+    // An entry to be, whose tag holds its list's hash until build: the entries are made in the
+    // items' own memory.
+    using Item = Entry;
     // Takes the items (emptied); tags[value] is each entry's tag.
     void build(std::vector<Item>& items, const std::vector<uint64_t>& tags);
     // The list under hash, from its smallest value on; empty when there is none.

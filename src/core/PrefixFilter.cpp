@@ -35,10 +35,9 @@ int PrefixFilter::prefixOf(int key, std::vector<int>& out) const {
 }
 
 void PrefixFilter::activate(int key) {
-    int count = 0;
-    const int* distinct = grams_.distinctOf(key, count);
-    for (int k = 0; k < count; ++k)
-        holders_.add(size_t(distinct[k]), key);
+    grams_.distinctOf(sc_, key, distinct_);
+    for (int gram : distinct_)
+        holders_.add(size_t(gram), key);
     prefixNeed_[size_t(key)] = prefixOf(key, sc_.prefix);
     for (int gram : sc_.prefix)
         prefixes_.add(size_t(gram), key);
@@ -83,10 +82,9 @@ void PrefixFilter::find(int key, std::vector<KeyMatch>& out) {
             grams_.verifyOther(sc, key, other, out);
     // This key the shorter one: it must hold enough grams of the longer key's prefix.
     sc.touched.clear();
-    int count = 0;
-    const int* distinct = grams_.distinctOf(key, count);
-    for (int k = 0; k < count; ++k)
-        prefixes_.forEach(size_t(distinct[k]), [&](int other) {
+    grams_.distinctOf(sc, key, distinct_);
+    for (int gram : distinct_)
+        prefixes_.forEach(size_t(gram), [&](int other) {
             if (keys_.compactLength(other) > len)
                 sc.hit(other);
         });

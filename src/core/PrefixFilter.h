@@ -16,9 +16,7 @@ class PrefixFilter {
 public:
     PrefixFilter(const CharKeys& keys, const GramIndex& grams)
         : keys_(keys)
-        , grams_(grams) {
-        sc_.size(size_t(keys.count()), 0);
-    }
+        , grams_(grams) {}
     // Once the gram index is built.
     void prepare();
     void activate(int key);
@@ -34,6 +32,7 @@ private:
     const CharKeys& keys_;
     const GramIndex& grams_;
     GramScratch sc_;
+    std::vector<int> distinct_;
     Postings holders_;            // gram -> active keys that contain it
     Postings prefixes_;           // gram -> active keys, once per prefix window with that gram
     std::vector<int> prefixNeed_; // per key: prefix windows a shorter key must hold

@@ -5,6 +5,13 @@ namespace nw {
 void SameLengthIndex::build(const Yielder& yield) {
     std::vector<FrozenPostings::Item> items;
     std::vector<uint64_t> tags;
+    // Sized whole: grown by doubling, the list would hold up to twice its size at its peak.
+    size_t pieces = 0;
+    for (int id = 0; id < keys_.count(); ++id)
+        if (cutsLength(keys_.length(id)))
+            pieces += size_t(keys_.length(id) - keys_.minScore(keys_.length(id)) + 1);
+    items.reserve(pieces);
+    tags.reserve(size_t(keys_.count()));
     for (int id = 0; id < keys_.count(); ++id) {
         if (stoppedWhileIndexing(id, yield))
             return;

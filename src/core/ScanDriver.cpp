@@ -329,8 +329,11 @@ void ScanRun::phase2Indexed() {
         }
     }
 
-    Postings members(size_t(keys.keyCount())); // key id -> earlier positions with that key
-    HashPostings byChecksum;                   // checksum -> earlier positions
+    // The earlier positions with each key, newest first: lastWith[key], then earlierWith of each;
+    // 0 ends the chain. Most keys have one file, so a list per key would cost more than it holds.
+    std::vector<int> lastWith(size_t(keys.keyCount()), 0);
+    std::vector<int> earlierWith(size_t(n) + 1, 0);
+    HashPostings byChecksum; // checksum -> earlier positions
     std::vector<KeyMatch> matches;
     struct Candidate {
         int position;
@@ -369,9 +372,9 @@ void ScanRun::phase2Indexed() {
         candidates.clear();
         index->find(key, matches);
         for (int m = 0; m < int(matches.size()); ++m)
-            members.forEach(size_t(matches[size_t(m)].keyId), [&](int j) {
+            for (int j = lastWith[size_t(matches[size_t(m)].keyId)]; j > 0;
+                 j = earlierWith[size_t(j)])
                 candidates.push_back({j, m});
-            });
         const qint32 crc = crcOf(i);
         if (crc != 0)
             byChecksum.forEach(uint64_t(quint32(crc)), [&](int j) {
@@ -407,9 +410,10 @@ void ScanRun::phase2Indexed() {
                                           known ? &matches[size_t(c.match)].result : nullptr);
             repeats = row && noFailure && repeat >= 2;
         }
-        if (members.empty(size_t(key)))
+        if (lastWith[size_t(key)] == 0)
             index->activate(key);
-        members.add(size_t(key), i);
+        earlierWith[size_t(i)] = lastWith[size_t(key)];
+        lastWith[size_t(key)] = i;
         if (crc != 0)
             byChecksum.add(uint64_t(quint32(crc)), i);
     }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <bit>
 #include <memory>
 #include <thread>
 
@@ -24,60 +25,43 @@ constexpr unsigned MaxJoinThreads = 4;
 constexpr uint64_t JoinPairsPerKey = 8;
 constexpr uint64_t JoinPairsBeyond = 4'000'000;
 
+// Longer keys are filed by how many of their windows repeat an earlier gram, 0 to Classes - 2,
+// and more in the last class: few repeats bound the grams a match shares from below, so a
+// shorter key looks under few of its grams, and the lengths it can match from above.
+constexpr int Classes = 8;
+
 uint64_t gramBit(int gram) {
     return bitOfHash(mixHash(uint64_t(gram)));
 }
 
-struct Group {
-    int leader;    // the group's rarest gram
-    uint64_t bits; // gramBit of each of its grams
-};
-
-// The distinct grams of the key's windows split into misses + 1 groups, rarest first as leaders,
-// the others dealt out in rarity order so that each group gets some rare ones. A shorter key
-// that matches misses at most misses grams, so it holds one whole group. Gives misses, or -1
-// when no key can match this one as the longer key.
-int groupsOf(const CharKeys& keys, const GramIndex& index, int key, std::vector<int>& grams,
-             std::vector<Group>& out) {
-    out.clear();
-    const int base = keys.windowsOf(key);
-    const int need = keys.minScore(base);
-    if (need == INT_MAX)
-        return -1;
-    index.windowsByRarity(key, grams);
-    grams.erase(std::unique(grams.begin(), grams.end()), grams.end());
-    // With fewer distinct grams than that, each is a group of its own: a match shares one.
-    const size_t parts = std::min(size_t(base - need) + 1, grams.size());
-    for (size_t k = 0; k < grams.size(); ++k) {
-        if (k < parts)
-            out.push_back({grams[k], 0});
-        out[k % parts].bits |= gramBit(grams[k]);
-    }
-    return base - need;
-}
-
-// A longer key under the leader of one of its groups: a shorter key finds it through the one
-// leader it holds, with the rest of that group to check beside it.
-struct Entry {
-    uint64_t bits;     // the group's grams
-    int rank;          // of the longer key
-    uint16_t shortest; // shortest key that can match it
-    uint16_t misses;   // distinct grams it may miss
-};
-
 } // namespace
 
-// What the join's threads read.
+// What the join's threads read. A longer key is filed under each of its misses + 1 rarest grams:
+// of the grams both keys of a match hold, the rarest is among those, since every rarer one is
+// missing from the shorter key, and a shorter key finds the longer one under it.
 struct JoinPlan {
     // Keys ranked by length, so the keys of a range of lengths are one run of ranks.
     std::vector<int> byLength;
-    std::vector<int> firstRank;          // of each length and longer
-    std::vector<std::vector<Entry>> led; // per gram, the entries it leads, by rank
-    // Longest key that a key of each length may be the shorter one for.
-    std::vector<int> longestFor;
-    // Per rank, every gram of the longer key, one bit per gram hash: each bit a shorter key
-    // lacks is a missing gram.
-    std::vector<uint64_t> allBits;
+    std::vector<int> firstRank; // of each length and longer
+    // The buckets: the longer keys filed under gram g in class c, by length, are entries
+    // at[b] to at[b + 1] with b = g * Classes + c; each entry the key and gramBit of each of
+    // its grams, apart so that a walk reads the bits alone.
+    std::vector<uint32_t> at;
+    std::vector<uint64_t> bits;
+    std::vector<int> longer;
+    // Each bucket's lengths, from lengths[lengthsAt[b]] on, and the entry where each begins:
+    // the entries of a range of lengths are found by a search of a few lengths.
+    std::vector<uint32_t> lengthsAt;
+    std::vector<uint16_t> lengths;
+    std::vector<uint32_t> lengthStarts;
+    // Per key, the shortest key that can match it as the longer one.
+    std::vector<uint16_t> shortest;
+    // Per length, the least score of a longer key and the grams it may miss; INT_MAX and 0
+    // when it cannot match.
+    std::vector<int> needOf, missesOf;
+    // Per class, the longest key that a key of each length may be the shorter one for.
+    std::vector<int> longestFor[Classes];
+    std::vector<uint64_t> gramBits; // gramBit of each gram
 };
 
 namespace {
@@ -103,50 +87,150 @@ bool rankByLength(const CharKeys& keys, JoinPlan& plan) {
     for (int l = longest; l >= 0; --l)
         plan.firstRank[size_t(l)] =
             std::min(plan.firstRank[size_t(l)], plan.firstRank[size_t(l) + 1]);
+    plan.needOf.resize(plan.firstRank.size());
+    plan.missesOf.resize(plan.firstRank.size());
+    for (size_t l = 0; l < plan.needOf.size(); ++l) {
+        const int base = int(l) - keys.group();
+        plan.needOf[l] = keys.minScore(base);
+        plan.missesOf[l] = plan.needOf[l] == INT_MAX ? 0 : base - plan.needOf[l];
+    }
     return true;
 }
 
-// Each key as the longer one of a pair, under the leaders of its groups. False when Stop is
-// pressed.
-bool leadEntries(const CharKeys& keys, const GramIndex& index, JoinPlan& plan,
-                 const Yielder& yield) {
+int classOf(const GramIndex& index, int key) {
+    return std::min(index.repeatedWindows(key), Classes - 1);
+}
+
+// The shortest key that can match key as the longer one. A shorter key holds at most its
+// length - g + 1 grams. Those of the longer key are found in at most maxRepeat windows each, and
+// k of them in at most k plus its repeated windows: too short a key cannot reach the score.
+int shortestFor(const CharKeys& keys, const GramIndex& index, int key, int need) {
+    const int repeat = index.maxRepeat(key);
+    const int fewest = std::max((need + repeat - 1) / repeat, need - index.repeatedWindows(key));
+    return std::clamp(fewest + keys.group() - 1, 0, keys.length(key));
+}
+
+// Files each key as the longer one of a pair: counted first, then filed in rank order. False
+// when Stop is pressed or the entries are too many to number.
+bool fileLongerKeys(const CharKeys& keys, const GramIndex& index, JoinPlan& plan,
+                    const Yielder& yield) {
     const int count = keys.count();
-    plan.led.assign(index.gramCount(), {});
-    plan.longestFor.assign(plan.firstRank.size() - 1, 0);
-    plan.allBits.assign(size_t(count), 0);
+    for (auto& longest : plan.longestFor)
+        longest.assign(plan.firstRank.size() - 1, 0);
+    plan.shortest.assign(size_t(count), 0);
+    plan.gramBits.resize(index.gramCount());
+    for (size_t g = 0; g < plan.gramBits.size(); ++g)
+        plan.gramBits[g] = gramBit(int(g));
+    // The grams each key is filed under, by rank, kept from counting to filing.
+    std::vector<uint32_t> filedAt(size_t(count) + 1, 0);
+    std::vector<int> filed;
+    std::vector<uint64_t> bitsOf(size_t(count), 0); // by rank
+    std::vector<uint64_t> at(index.gramCount() * Classes + 1, 0);
     std::vector<int> grams;
-    std::vector<Group> groups;
+    for (int rank = 0; rank < count; ++rank) {
+        if (stoppedWhileIndexing(rank, yield))
+            return false;
+        filedAt[size_t(rank)] = uint32_t(filed.size());
+        const int key = plan.byLength[size_t(rank)];
+        const int len = keys.length(key);
+        const int need = plan.needOf[size_t(len)];
+        if (need == INT_MAX)
+            continue; // too short to be the longer key of a match
+        const int cls = classOf(index, key);
+        const int shortest = shortestFor(keys, index, key, need);
+        plan.shortest[size_t(key)] = uint16_t(shortest);
+        int& longest = plan.longestFor[cls][size_t(shortest)];
+        longest = std::max(longest, len);
+        const GramId* windows = index.gramsOf(key);
+        for (int k = 0; k < keys.windowsOf(key); ++k)
+            bitsOf[size_t(rank)] |= plan.gramBits[windows[k]];
+        index.rarestWindows(key, plan.missesOf[size_t(len)] + 1, grams);
+        for (int g : grams) {
+            ++at[size_t(g) * Classes + size_t(cls) + 1];
+            filed.push_back(g);
+        }
+        if (filed.size() > UINT32_MAX)
+            return false;
+    }
+    filedAt[size_t(count)] = uint32_t(filed.size());
+    for (size_t b = 1; b < at.size(); ++b)
+        at[b] += at[b - 1];
+    plan.bits.resize(filed.size());
+    plan.longer.resize(filed.size());
     for (int rank = 0; rank < count; ++rank) {
         if (stoppedWhileIndexing(rank, yield))
             return false;
         const int key = plan.byLength[size_t(rank)];
-        const int misses = groupsOf(keys, index, key, grams, groups);
-        if (misses < 0)
-            continue; // too short to be the longer key of a match
-        // A shorter key holds at most its length - g + 1 grams, each found in at most maxRepeat
-        // windows: too short a key cannot reach the score.
-        const int len = keys.length(key);
-        const int need = keys.windowsOf(key) - misses;
-        const int repeat = index.maxRepeat(key);
-        const int shortest = std::clamp((need + repeat - 1) / repeat + keys.group() - 1, 0, len);
-        plan.longestFor[size_t(shortest)] = std::max(plan.longestFor[size_t(shortest)], len);
-        for (const Group& group : groups) {
-            plan.led[size_t(group.leader)].push_back(
-                {group.bits, rank, uint16_t(shortest), uint16_t(std::min(misses, CompactMax))});
-            plan.allBits[size_t(rank)] |= group.bits;
+        const uint32_t from = filedAt[size_t(rank)], to = filedAt[size_t(rank) + 1];
+        if (from == to)
+            continue;
+        const size_t cls = size_t(classOf(index, key));
+        for (uint32_t k = from; k < to; ++k) {
+            const uint64_t e = at[size_t(filed[k]) * Classes + cls]++;
+            plan.bits[e] = bitsOf[size_t(rank)];
+            plan.longer[e] = key;
         }
     }
-    for (size_t l = 1; l < plan.longestFor.size(); ++l)
-        plan.longestFor[l] = std::max(plan.longestFor[l], plan.longestFor[l - 1]);
+    // Filing moved each start to the next bucket's.
+    plan.at.assign(at.size(), 0);
+    for (size_t b = 1; b < at.size(); ++b)
+        plan.at[b] = uint32_t(at[b - 1]);
+    plan.lengthsAt.assign(at.size(), 0);
+    for (size_t b = 0; b + 1 < at.size(); ++b) {
+        plan.lengthsAt[b] = uint32_t(plan.lengths.size());
+        int last = -1;
+        for (uint32_t e = plan.at[b]; e < plan.at[b + 1]; ++e) {
+            const int len = keys.compactLength(plan.longer[e]);
+            if (len != last) {
+                plan.lengths.push_back(uint16_t(last = len));
+                plan.lengthStarts.push_back(e);
+            }
+        }
+    }
+    plan.lengthsAt.back() = uint32_t(plan.lengths.size());
+    for (auto& longest : plan.longestFor)
+        for (size_t l = 1; l < longest.size(); ++l)
+            longest[l] = std::max(longest[l], longest[l - 1]);
     return true;
 }
 
-struct Found {
-    int longer, shorter, score;
-};
-
 // The join's threads over one block of keys, each with its own arrays, taking keys in small
 // batches as the shorter key of a pair.
+// Entries a walk filters at a time.
+constexpr uint32_t WalkChunk = 256;
+
+// Which of n entries' bits miss at most misses of held: their indexes, in order, in kept.
+[[gnu::always_inline]] inline size_t fewMissingIn(const uint64_t* bits, size_t n, uint64_t held,
+                                                  int misses, uint32_t* kept) {
+    size_t count = 0;
+    for (size_t e = 0; e < n; ++e)
+        if (std::popcount(bits[e] & ~held) <= misses)
+            kept[count++] = uint32_t(e);
+    return count;
+}
+
+using FewMissing = size_t (*)(const uint64_t*, size_t, uint64_t, int, uint32_t*);
+
+size_t fewMissingPlain(const uint64_t* bits, size_t n, uint64_t held, int misses, uint32_t* kept) {
+    return fewMissingIn(bits, n, held, misses, kept);
+}
+
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+// Most of the join's time is this count: one instruction where the processor has it.
+[[gnu::target("popcnt")]] size_t fewMissingCounted(const uint64_t* bits, size_t n, uint64_t held,
+                                                   int misses, uint32_t* kept) {
+    return fewMissingIn(bits, n, held, misses, kept);
+}
+#endif
+
+FewMissing pickFewMissing() {
+#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
+    if (__builtin_cpu_supports("popcnt"))
+        return fewMissingCounted;
+#endif
+    return fewMissingPlain;
+}
+
 class JoinWork {
 public:
     JoinWork(const CharKeys& keys, const GramIndex& index, const JoinPlan& plan,
@@ -159,7 +243,7 @@ public:
         , next_(from)
         , to_(to) {}
     // The calling thread yields between its batches, so the window stays alive and Stop acts.
-    void run(GramScratch& sc, std::vector<Found>& results, bool yielding) {
+    void run(GramScratch& sc, std::vector<JoinedPair>& results, bool yielding) {
         if (sc.hitMarks.empty())
             sc.size(size_t(keys_.count()), index_.gramCount());
         std::vector<KeyMatch> found;
@@ -185,31 +269,52 @@ public:
 
 private:
     void joinShorter(int key, GramScratch& sc, std::vector<KeyMatch>& found,
-                     std::vector<Found>& results) {
+                     std::vector<JoinedPair>& results) {
         const int len = keys_.length(key);
-        const int lo = plan_.firstRank[size_t(len) + 1];
-        const int hi = plan_.firstRank[size_t(plan_.longestFor[size_t(len)]) + 1];
-        if (lo >= hi)
+        int longest[Classes];
+        bool any = false;
+        for (int c = 0; c < Classes; ++c) {
+            longest[c] = plan_.longestFor[c][size_t(len)];
+            any = any || longest[c] > len;
+        }
+        if (!any)
             return;
         index_.markQuery(sc, key);
         sc.touched.clear();
         found.clear();
-        int n = 0;
-        const int* distinct = index_.distinctOf(key, n);
+        std::vector<int>& grams = sc.prefix;
+        index_.distinctOf(sc, key, grams);
+        GramIndex::sortByRarity(grams);
+        const int n = int(grams.size());
         uint64_t bits = 0;
-        for (int k = 0; k < n; ++k)
-            bits |= gramBit(distinct[k]);
+        for (int g : grams)
+            bits |= plan_.gramBits[size_t(g)];
+        const int need = plan_.needOf[size_t(len) + 1];
         for (int k = 0; k < n; ++k) {
-            const std::vector<Entry>& list = plan_.led[size_t(distinct[k])];
-            auto it = std::lower_bound(list.begin(), list.end(), lo,
-                                       [](const Entry& e, int r) { return e.rank < r; });
-            for (; it != list.end() && it->rank < hi; ++it) {
-                if ((bits & it->bits) != it->bits || it->shortest > len ||
-                    !fewBitsMissing(plan_.allBits[size_t(it->rank)], bits, it->misses))
+            const size_t bucket = size_t(grams[size_t(k)]) * Classes;
+            for (int c = 0; c < Classes; ++c) {
+                // A longer key of class c < Classes - 1 holds at least need - c distinct grams
+                // that this key holds too, need growing with its length: the rarest of them is
+                // among the first n - (need - c) + 1 grams here, since the grams before it are
+                // not the longer key's.
+                const bool bounded = c < Classes - 1;
+                if (longest[c] <= len || (bounded && need != INT_MAX && need - c > n - k))
                     continue;
-                sc.hit(it->rank);
-                if (sc.hits(it->rank) == 1)
-                    index_.verifyOther(sc, key, plan_.byLength[size_t(it->rank)], found);
+                const uint16_t* lengths = plan_.lengths.data();
+                const uint32_t first = plan_.lengthsAt[bucket + size_t(c)];
+                const uint32_t last = plan_.lengthsAt[bucket + size_t(c) + 1];
+                uint32_t from = uint32_t(
+                    std::upper_bound(lengths + first, lengths + last, uint16_t(len)) - lengths);
+                // The lengths that can match, one run of entries.
+                uint32_t to = from;
+                while (to != last && lengths[to] <= longest[c] &&
+                       !(bounded && plan_.needOf[lengths[to]] - c > n - k))
+                    ++to;
+                if (from == to)
+                    continue;
+                walk(plan_.lengthStarts[from],
+                     to != last ? plan_.lengthStarts[to] : plan_.at[bucket + size_t(c) + 1],
+                     plan_.missesOf[lengths[to - 1]], len, bits, key, sc, found);
             }
         }
         for (const KeyMatch& m : found)
@@ -217,6 +322,29 @@ private:
         pairs_ += 2 * found.size();
     }
 
+    void walk(uint32_t from, uint32_t to, int misses, int len, uint64_t bits, int key,
+              GramScratch& sc, std::vector<KeyMatch>& found) const {
+        uint32_t kept[WalkChunk];
+        for (; from < to; from += std::min<uint32_t>(to - from, WalkChunk)) {
+            const size_t n =
+                fewMissing_(plan_.bits.data() + from, std::min<uint32_t>(to - from, WalkChunk),
+                            bits, misses, kept);
+            for (size_t k = 0; k < n; ++k) {
+                const uint32_t e = from + kept[k];
+                const int other = plan_.longer[e];
+                // The run's longest length misses the most; each key its own.
+                if (plan_.shortest[size_t(other)] > len ||
+                    !fewBitsMissing(plan_.bits[e], bits,
+                                    plan_.missesOf[size_t(keys_.compactLength(other))]))
+                    continue;
+                sc.hit(other);
+                if (sc.hits(other) == 1)
+                    index_.verifyOther(sc, key, other, found);
+            }
+        }
+    }
+
+    const FewMissing fewMissing_ = pickFewMissing();
     const CharKeys& keys_;
     const GramIndex& index_;
     const JoinPlan& plan_;
@@ -228,16 +356,19 @@ private:
     std::atomic<bool> abandoned_{false};
 };
 
-void mergePairs(const std::vector<std::vector<Found>>& results,
-                std::vector<std::vector<std::pair<int, int>>>& joinedWith) {
+} // namespace
+
+void UpFrontJoin::merge(const std::vector<std::vector<JoinedPair>>& results) {
+    auto add = [this](int key, int other, int score) {
+        links_.push_back({other, score, firstLink_[size_t(key)]});
+        firstLink_[size_t(key)] = int(links_.size()) - 1;
+    };
     for (const auto& part : results)
-        for (const Found& f : part) {
-            joinedWith[size_t(f.longer)].push_back({f.shorter, f.score});
-            joinedWith[size_t(f.shorter)].push_back({f.longer, f.score});
+        for (const JoinedPair& f : part) {
+            add(f.longer, f.shorter, f.score);
+            add(f.shorter, f.longer, f.score);
         }
 }
-
-} // namespace
 
 UpFrontJoin::UpFrontJoin(const CharKeys& keys, const GramIndex& grams)
     : keys_(keys)
@@ -248,11 +379,11 @@ UpFrontJoin::~UpFrontJoin() = default;
 
 bool UpFrontJoin::prepare(const Yielder& yield) {
     plan_ = std::make_unique<JoinPlan>();
-    if (!rankByLength(keys_, *plan_) || !leadEntries(keys_, grams_, *plan_, yield)) {
+    if (!rankByLength(keys_, *plan_) || !fileLongerKeys(keys_, grams_, *plan_, yield)) {
         plan_.reset();
         return false;
     }
-    joinedWith_.assign(size_t(keys_.count()), {});
+    firstLink_.assign(size_t(keys_.count()), -1);
     return true;
 }
 
@@ -270,7 +401,7 @@ bool UpFrontJoin::joinBelow(int limit, const Yielder& yield) {
         QElapsedTimer clock;
         clock.start();
         JoinWork work(keys_, grams_, *plan_, yield, joinedBelow_, to, budget - pairs_);
-        std::vector<std::vector<Found>> results(threads);
+        std::vector<std::vector<JoinedPair>> results(threads);
         scratch_.resize(threads);
         std::vector<std::unique_ptr<Beside>> pool;
         for (unsigned t = 1; t < threads; ++t)
@@ -287,7 +418,7 @@ bool UpFrontJoin::joinBelow(int limit, const Yielder& yield) {
         if (work.failed())
             return false;
         pairs_ += work.pairs();
-        mergePairs(results, joinedWith_);
+        merge(results);
         joinedBelow_ = to;
         const qint64 took = clock.elapsed();
         if (blockSet > 0)
@@ -302,18 +433,21 @@ bool UpFrontJoin::joinBelow(int limit, const Yielder& yield) {
 
 void UpFrontJoin::release() {
     plan_.reset();
-    joinedWith_ = {};
+    firstLink_ = {};
+    links_ = {};
     scratch_ = {};
 }
 
 void UpFrontJoin::find(int key, std::vector<KeyMatch>& out) const {
     const int len = keys_.length(key);
-    for (const auto& [other, score] : joinedWith_[size_t(key)]) {
-        if (!keys_.active().has(other))
+    for (int link = firstLink_[size_t(key)]; link >= 0; link = links_[size_t(link)].next) {
+        const Link& l = links_[size_t(link)];
+        if (!keys_.active().has(l.other))
             continue;
-        const int otherLen = keys_.length(other);
+        const int otherLen = keys_.length(l.other);
         const Method method = len > otherLen ? Method::File1Longer : Method::File2Longer;
-        out.push_back({other, MatchResult{score, std::max(len, otherLen) - keys_.group(), method}});
+        out.push_back(
+            {l.other, MatchResult{l.score, std::max(len, otherLen) - keys_.group(), method}});
     }
 }
 

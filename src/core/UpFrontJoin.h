@@ -14,6 +14,10 @@ namespace nw {
 
 struct JoinPlan;
 
+struct JoinedPair {
+    int longer, shorter, score;
+};
+
 // Character matching between keys of different lengths with the pairs found ahead of the files
 // that need them, on several threads: each key stands, as the longer key of a pair, under the
 // leader of each of its gram groups, and each key, as the shorter one, walks the entries under
@@ -39,8 +43,15 @@ private:
     const CharKeys& keys_;
     const GramIndex& grams_;
     std::unique_ptr<JoinPlan> plan_;
-    std::vector<std::vector<std::pair<int, int>>> joinedWith_; // key -> (other key, score)
-    std::vector<GramScratch> scratch_;                         // per join thread, kept
+    void merge(const std::vector<std::vector<JoinedPair>>& results);
+
+    // The pairs of each key, newest first: firstLink_[key], then each link's next; -1 ends.
+    struct Link {
+        int other, score, next;
+    };
+    std::vector<int> firstLink_;
+    std::vector<Link> links_;
+    std::vector<GramScratch> scratch_; // per join thread, kept
     int joinedBelow_ = 0;
     int blockKeys_;      // keys of the next block, grown or shrunk to keep blocks short
     uint64_t pairs_ = 0; // pairs held

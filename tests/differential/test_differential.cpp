@@ -85,9 +85,10 @@ struct IndexCase {
     bool levenshtein;
     QString percent, group, distance;
     bool upFront, shuffled;
-    bool noThreads = false; // no helper thread can be started
-    int blockKeys = 0;      // keys per block of the up-front join, 0: its own choice
-    long long budget = -1;  // pairs the join may hold, -1: as many as it likes
+    bool noThreads = false;    // no helper thread can be started
+    int blockKeys = 0;         // keys per block of the up-front join, 0: its own choice
+    long long budget = -1;     // pairs the join may hold, -1: as many as it likes
+    int gramNumbers = 1 << 16; // distinct grams numbered before they share numbers
 };
 
 } // namespace
@@ -189,6 +190,11 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
             {false, "75", "2", "0", true, shuffled, false, 7, 300});
     }
     row("percent 75 group 2 up front, no threads", {false, "75", "2", "0", true, false, true});
+    // More grams than numbers: grams share them, and pairs are verified by their texts.
+    for (const bool upFront : {true, false})
+        row(QByteArray("percent 90 group 3, 20 gram numbers") +
+                (upFront ? " up front" : " file by file"),
+            {false, "90", "3", "0", upFront, false, false, 0, -1, 20});
 }
 
 void TestDifferential::indexFindsExactlyTheMatchingKeys() {
@@ -235,6 +241,7 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
     const ScopedService threads(helperThreadsRefusedService(), c.noThreads);
     const ScopedService blocks(joinBlockKeysService(), c.blockKeys);
     const ScopedService pairs(joinPairBudgetService(), c.budget);
+    const ScopedService gramNumbers(gramNumbersService(), c.gramNumbers);
     const std::unique_ptr<PairCandidates> index = PairCandidates::make(keys, mode, numbers);
     std::vector<int> active;
     std::vector<KeyMatch> found;
