@@ -49,6 +49,13 @@ IndexBuild::~IndexBuild() {
 }
 
 void IndexBuild::feed(const FileList& listed) {
+    // Handed over in batches: waking the helper for every folder cost more than keying.
+    if (listed.size() - handed_ < KeyStep)
+        return;
+    handOver(listed);
+}
+
+void IndexBuild::handOver(const FileList& listed) {
     if (listed.size() == handed_)
         return;
     Names names;
@@ -66,7 +73,7 @@ void IndexBuild::feed(const FileList& listed) {
 }
 
 void IndexBuild::fed(const FileList& files) {
-    feed(files);
+    handOver(files);
     expected_ = files.size() / KeyStep + indexSteps(files.size(), settings_);
     {
         std::lock_guard lock(mutex_);

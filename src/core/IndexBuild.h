@@ -31,7 +31,8 @@ public:
     IndexBuild(const IndexBuild&) = delete;
     IndexBuild& operator=(const IndexBuild&) = delete;
 
-    // Hands over the files listed since the last call: the walk's list as it stands.
+    // Hands over the files listed since the last hand-over, once they are a batch: the walk's list
+    // as it stands.
     void feed(const FileList& listed);
     // The walk has ended with these files.
     void fed(const FileList& files);
@@ -48,6 +49,7 @@ public:
 
 private:
     void build();
+    void handOver(const FileList& listed);
     void step(); // a unit of work is done
     double share() const;
 
