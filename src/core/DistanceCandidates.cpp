@@ -3,20 +3,44 @@
 #include "core/IndexTools.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdlib>
+#include <deque>
 #include <memory>
+#include <mutex>
 
 namespace nw {
 
+Service<bool>& waitForAheadService() {
+    static Service<bool> wait;
+    return wait;
+}
+
 namespace {
+
+// Keys searched ahead at a time, and the blocks the searches may run ahead of the scan.
+constexpr int AheadBlock = 256;
+constexpr size_t BlocksAhead = 256;
+
+// What one thread's searches write to.
+struct Searcher {
+    explicit Searcher(int keys)
+        : stamps(keys) {}
+    Stamps stamps;
+    PatternMasks masks{QStringView()};
+};
 
 // Levenshtein distance: equal keys by their id; for larger distances a key within d edits of
 // another holds one of that key's d + 1 pieces unchanged, near the piece's own place.
+//
+// A file whose key is new meets exactly the keys below it, which do not depend on the scan: those
+// searches are made ahead, in key order, on a helper thread, and the scan takes them as it comes.
 class DistanceCandidates : public PairCandidates {
 public:
     DistanceCandidates(const KeyTable& keys, int distance, const Yielder& yield);
+    ~DistanceCandidates() override;
     void find(int key, std::vector<KeyMatch>& out) override;
-    void activate(int key) override;
+    void activate(int key) override { active_.add(key); }
 
 private:
     Piece piece(int length, int s) const { return pieceOf(length, distance_ + 1, s); }
@@ -27,32 +51,51 @@ private:
         return fewClassesMissing(queryPairs, e.tag, 2 * distance_) &&
                fewClassesMissing(queryClasses, classes_[size_t(e.value)], distance_);
     }
-    void verify(int key, int other, std::vector<KeyMatch>& out) {
+    void verify(Searcher& s, int key, int other, std::vector<KeyMatch>& out) const {
         // Beyond the few edits worth trying one by one, the query's masks serve every
         // candidate: the distance does not care which text is the pattern.
         const QStringView a = keys_.key(key), b = keys_.key(other);
         const int d = std::abs(int(a.size() - b.size())) > distance_ ? distance_ + 1
-                      : distance_ > 3 && a.size() <= 64 ? bitParallelWithin(masks_, b, distance_)
+                      : distance_ > 3 && a.size() <= 64 ? bitParallelWithin(s.masks, b, distance_)
                                                         : editDistanceWithin(a, b, distance_);
         if (d <= distance_)
             out.push_back({other, MatchResult{d, 0, Method::LevenshteinDistance}});
     }
+    // The keys of other ids within the distance of key: the active ones, or with active null
+    // every key below limit.
+    void search(int key, const ActiveKeys* active, int limit, Searcher& s,
+                std::vector<KeyMatch>& out) const;
+
+    // The helper thread's work, and the scan's side: false when no search ahead is at hand.
+    void searchAhead();
+    bool takeAhead(int key, std::vector<KeyMatch>& out);
+    struct Block {
+        int first;
+        std::vector<size_t> ends; // of each key's matches
+        std::vector<KeyMatch> matches;
+    };
 
     const KeyTable& keys_;
     int distance_;
     ActiveKeys active_; // the lists hold all keys, sorted by id
-    Stamps stamps_;
+    Searcher own_;
     FrozenPostings pieces_;                   // tagged with pairedChars
     std::vector<uint64_t> classes_;           // charClasses of every key
     std::vector<std::vector<int>> shortKeys_; // keys too short to cut into pieces, by length
-    PatternMasks masks_{QStringView()};
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    std::deque<Block> ahead_; // under mutex_
+    int scanAt_ = -1;         // under mutex_: the last key the scan searched itself
+    bool aheadEnded_ = false; // under mutex_: the helper thread searches no more
+    bool quit_ = false;       // under mutex_
+    std::unique_ptr<Beside> helper_;
 };
 
 DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const Yielder& yield)
     : keys_(keys)
     , distance_(distance)
     , active_(keys.keyCount())
-    , stamps_(keys.keyCount()) {
+    , own_(keys.keyCount()) {
     if (distance_ == 0)
         return;
     std::vector<uint64_t> pairs;
@@ -68,8 +111,12 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
         if (stoppedWhileIndexing(key, yield))
             return;
         const int len = keys_.length(key);
-        if (len <= distance_)
+        if (len <= distance_) {
+            if (size_t(len) >= shortKeys_.size())
+                shortKeys_.resize(size_t(len) + 1);
+            shortKeys_[size_t(len)].push_back(key);
             continue;
+        }
         const QStringView text = keys_.key(key);
         for (int s = 0; s <= distance_; ++s) {
             const Piece p = piece(len, s);
@@ -77,16 +124,69 @@ DistanceCandidates::DistanceCandidates(const KeyTable& keys, int distance, const
         }
     }
     pieces_.build(items, pairs);
+    helper_ = std::make_unique<Beside>([this] { searchAhead(); });
+    if (!helper_->started())
+        helper_.reset(); // the scan searches every key itself
 }
 
-void DistanceCandidates::activate(int key) {
-    active_.add(key);
-    const int len = keys_.length(key);
-    if (len <= distance_ && distance_ > 0) {
-        if (size_t(len) >= shortKeys_.size())
-            shortKeys_.resize(size_t(len) + 1);
-        shortKeys_[size_t(len)].push_back(key);
+DistanceCandidates::~DistanceCandidates() {
+    {
+        std::lock_guard lock(mutex_);
+        quit_ = true;
     }
+    changed_.notify_all();
+    helper_.reset();
+}
+
+void DistanceCandidates::searchAhead() {
+    struct Ended {
+        DistanceCandidates& c;
+        ~Ended() {
+            std::lock_guard lock(c.mutex_);
+            c.aheadEnded_ = true;
+            c.changed_.notify_all();
+        }
+    } ended{*this};
+    Searcher own(keys_.keyCount());
+    int first = 0;
+    while (first < keys_.keyCount()) {
+        Block block{first, {}, {}};
+        for (int key = first; key < std::min(keys_.keyCount(), first + AheadBlock); ++key) {
+            search(key, nullptr, key, own, block.matches);
+            block.ends.push_back(block.matches.size());
+        }
+        std::unique_lock lock(mutex_);
+        changed_.wait(lock, [this] { return quit_ || ahead_.size() < BlocksAhead; });
+        if (quit_)
+            return;
+        ahead_.push_back(std::move(block));
+        changed_.notify_all();
+        // Where the scan has gone past, it searched the keys itself.
+        first = std::max(first + AheadBlock, scanAt_ + 1);
+    }
+}
+
+bool DistanceCandidates::takeAhead(int key, std::vector<KeyMatch>& out) {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+        while (!ahead_.empty() && ahead_.front().first + int(ahead_.front().ends.size()) <= key) {
+            ahead_.pop_front(); // keys the scan met before they were new, or searched itself
+            changed_.notify_all();
+        }
+        if (!ahead_.empty() && ahead_.front().first <= key)
+            break;
+        // Not yet searched: the scan searches it itself rather than wait.
+        if (aheadEnded_ || !waitForAheadService().get()) {
+            scanAt_ = key;
+            return false;
+        }
+        changed_.wait(lock);
+    }
+    const Block& block = ahead_.front();
+    const size_t at = size_t(key - block.first);
+    out.insert(out.end(), block.matches.begin() + std::ptrdiff_t(at == 0 ? 0 : block.ends[at - 1]),
+               block.matches.begin() + std::ptrdiff_t(block.ends[at]));
+    return true;
 }
 
 void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
@@ -94,38 +194,49 @@ void DistanceCandidates::find(int key, std::vector<KeyMatch>& out) {
         out.push_back({key, MatchResult{0, 0, Method::LevenshteinDistance}});
     if (distance_ == 0)
         return;
-    stamps_.next();
-    stamps_.first(key);
+    // A new key in key order: the active keys are exactly those below it.
+    if (helper_ && active_.count() == key && active_.bound() == key && takeAhead(key, out))
+        return;
+    search(key, &active_, active_.bound(), own_, out);
+}
+
+void DistanceCandidates::search(int key, const ActiveKeys* active, int limit, Searcher& s,
+                                std::vector<KeyMatch>& out) const {
+    s.stamps.next();
+    s.stamps.first(key);
     const QStringView text = keys_.key(key);
     if (distance_ > 3 && text.size() <= 64)
-        masks_.reset(text);
+        s.masks.reset(text);
     const int len = int(text.size());
     const uint64_t queryPairs = pairedChars(text);
     const uint64_t queryClasses = charClasses(text);
     for (int other = std::max(0, len - distance_); other <= len + distance_; ++other) {
         if (other <= distance_) {
             if (size_t(other) < shortKeys_.size())
-                for (int k : shortKeys_[size_t(other)])
-                    if (stamps_.first(k))
-                        verify(key, k, out);
+                for (int k : shortKeys_[size_t(other)]) {
+                    if (k >= limit)
+                        break;
+                    if ((!active || active->has(k)) && s.stamps.first(k))
+                        verify(s, key, k, out);
+                }
             continue;
         }
         const int delta = len - other;
-        for (int s = 0; s <= distance_; ++s) {
-            const auto [start, size] = piece(other, s);
-            // Edits before the piece shift it by at most s, edits after it leave d - s for the
+        for (int p = 0; p <= distance_; ++p) {
+            const auto [start, size] = piece(other, p);
+            // Edits before the piece shift it by at most p, edits after it leave d - p for the
             // length difference.
-            const int lo = std::max({0, start - s, start + delta - (distance_ - s)});
-            const int hi = std::min({len - size, start + s, start + delta + (distance_ - s)});
+            const int lo = std::max({0, start - p, start + delta - (distance_ - p)});
+            const int hi = std::min({len - size, start + p, start + delta + (distance_ - p)});
             for (int at = lo; at <= hi; ++at) {
                 const FrozenPostings::Entry* end = nullptr;
                 for (const FrozenPostings::Entry* e =
-                         pieces_.list(pieceHash(other, s, text.mid(at, size)), end);
-                     e != end && e->value < active_.bound(); ++e) {
+                         pieces_.list(pieceHash(other, p, text.mid(at, size)), end);
+                     e != end && e->value < limit; ++e) {
                     // A hash shared by another length only adds a candidate; the check is exact.
-                    if (fewMissing(queryPairs, queryClasses, *e) && active_.hasBelow(e->value) &&
-                        stamps_.first(e->value))
-                        verify(key, e->value, out);
+                    if (fewMissing(queryPairs, queryClasses, *e) &&
+                        (!active || active->hasBelow(e->value)) && s.stamps.first(e->value))
+                        verify(s, key, e->value, out);
                 }
             }
         }

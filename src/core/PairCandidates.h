@@ -50,6 +50,10 @@ Service<long long>& joinPairBudgetService();
 // holds); fewer make the sharing, and the verification by texts it brings, testable.
 Service<int>& gramNumbersService();
 
+// Makes the scan wait for the searches of new keys that distance mode makes ahead of it, instead
+// of searching such a key itself when its search is not done yet. For tests.
+Service<bool>& waitForAheadService();
+
 // Makes every helper thread fail to start, as in a process that may start no more; the search
 // then runs on the scan's thread alone. For tests.
 Service<bool>& helperThreadsRefusedService();

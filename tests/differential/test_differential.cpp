@@ -89,6 +89,7 @@ struct IndexCase {
     int blockKeys = 0;         // keys per block of the up-front join, 0: its own choice
     long long budget = -1;     // pairs the join may hold, -1: as many as it likes
     int gramNumbers = 1 << 16; // distinct grams numbered before they share numbers
+    bool waitAhead = false;    // new keys' searches all made ahead, on the helper thread
 };
 
 } // namespace
@@ -176,6 +177,9 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
         const QByteArray order = shuffled ? " shuffled" : "";
         for (const char* d : {"0", "1", "2", "3", "5"})
             row("distance " + QByteArray(d) + order, {true, "90", "3", d, true, shuffled});
+        for (const char* d : {"1", "5"})
+            row("distance " + QByteArray(d) + " searched ahead" + order,
+                {true, "90", "3", d, true, shuffled, false, 0, -1, 1 << 16, true});
         for (const char* pct : {"50", "75", "90", "100"})
             for (const char* g : {"1", "2", "3"})
                 for (const bool upFront : {true, false})
@@ -242,6 +246,7 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys() {
     const ScopedService blocks(joinBlockKeysService(), c.blockKeys);
     const ScopedService pairs(joinPairBudgetService(), c.budget);
     const ScopedService gramNumbers(gramNumbersService(), c.gramNumbers);
+    const ScopedService waitAhead(waitForAheadService(), c.waitAhead);
     const std::unique_ptr<PairCandidates> index = PairCandidates::make(keys, mode, numbers);
     std::vector<int> active;
     std::vector<KeyMatch> found;
