@@ -44,7 +44,7 @@ bool OutputFile::isTerminal() const {
 
 bool OutputFile::write(const QByteArray& data) {
     if (file_) {
-        if (file_->write(data) == data.size() && file_->commit())
+        if (file_->write(data) == data.size())
             return true;
         writeError_ = file_->errorString();
         return false;
@@ -63,6 +63,13 @@ bool OutputFile::write(const QByteArray& data) {
         left -= n;
     }
     return true;
+}
+
+bool OutputFile::finish() {
+    if (!file_ || file_->commit())
+        return true;
+    writeError_ = file_->errorString();
+    return false;
 }
 
 } // namespace nw::cli

@@ -24,8 +24,11 @@ public:
     // for its reader, as a shell's redirection does. False with the reason in error.
     bool open(const QString& name, QString& error);
     bool isTerminal() const;
-    // The whole of data, committed; false when any of it could not be written.
+    // The whole of data, after what was written before; false when any of it could not be
+    // written.
     bool write(const QByteArray& data);
+    // Puts a file written beside in place, once everything is written; false when it fails.
+    bool finish();
     // Why the last write failed.
     const QString& writeError() const { return writeError_; }
 

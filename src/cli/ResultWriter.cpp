@@ -60,8 +60,17 @@ QByteArray jsonString(const QString& text, bool terminal = false) {
 
 } // namespace
 
-QByteArray formatResults(Format format, ScanStatus status, const RowTable& rows, bool terminal) {
+bool writeResults(Format format, ScanStatus status, const RowTable& rows, bool terminal,
+                  const ResultSink& sink) {
     QByteArray out;
+    // Handed on in pieces: the text of every row at once would take more memory than the rows.
+    auto flushed = [&](bool last) {
+        if (!last && out.size() < ResultPiece)
+            return true;
+        const bool taken = out.isEmpty() || sink(out);
+        out.clear();
+        return taken;
+    };
     if (format == Format::Csv) {
         for (int c = 0; c < ColumnCount; ++c)
             out += (c ? "," : "") + ColumnKeys[size_t(c)].toLatin1();
@@ -74,8 +83,10 @@ QByteArray formatResults(Format format, ScanStatus status, const RowTable& rows,
                 out += csvField(shownOn(terminal, cells[size_t(c)]));
             }
             out += "\r\n";
+            if (!flushed(false))
+                return false;
         }
-        return out;
+        return flushed(true);
     }
     out += "{\"status\": " + jsonString(statusText(status)) +
            ", \"found\": " + QByteArray::number(rows.count()) + ", \"rows\": [";
@@ -89,9 +100,11 @@ QByteArray formatResults(Format format, ScanStatus status, const RowTable& rows,
                 jsonString(ColumnKeys[size_t(c)]) + ": " + jsonString(cells[size_t(c)], terminal);
         }
         out += '}';
+        if (!flushed(false))
+            return false;
     }
     out += rows.count() == 0 ? "]}\n" : "\n]}\n";
-    return out;
+    return flushed(true);
 }
 
 } // namespace nw::cli

@@ -130,7 +130,9 @@ int main(int argc, char* argv[]) {
     }
 
     const bool written =
-        output.write(cli::formatResults(options.format, status, rows, output.isTerminal()));
+        cli::writeResults(options.format, status, rows, output.isTerminal(),
+                          [&output](const QByteArray& piece) { return output.write(piece); }) &&
+        output.finish();
     if (!options.quiet)
         writeTo(stderr,
                 QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(rows.count()));

@@ -3,12 +3,14 @@
 
 #include <QDir>
 #include <QFile>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <fcntl.h>
 #include <optional>
@@ -248,6 +250,51 @@ private slots:
         QCOMPARE(r.out, QByteArray());
         QCOMPARE(t.root.read(QStringLiteral("Log.txt")), QByteArray("old line\r\n"));
         QCOMPARE(t.other.read(QStringLiteral("pairs.csv")), runScan({t.root.path()}).out);
+    }
+
+    // Results longer than the pieces they are written in arrive whole, once each, to standard
+    // output and to a file.
+    void resultsOfManyPieces_data() {
+        QTest::addColumn<bool>("json");
+        QTest::addColumn<bool>("toFile");
+        for (const bool json : {false, true})
+            for (const bool toFile : {false, true})
+                QTest::addRow("%s to %s", json ? "json" : "csv", toFile ? "a file" : "stdout")
+                    << json << toFile;
+    }
+    void resultsOfManyPieces() {
+        QFETCH(bool, json);
+        QFETCH(bool, toFile);
+        constexpr int Folders = 150; // every two of them a row: well over a piece of text
+        constexpr int Rows = Folders * (Folders - 1) / 2;
+        Trees t;
+        QByteArrayList tree;
+        for (int k = 0; k < Folders; ++k)
+            tree << "album " + QByteArray::number(k) + "/same name.mp3";
+        makeTree(t.root.path(), tree);
+        QStringList args = words("--no-log --mode levenshtein");
+        if (json)
+            args << QStringLiteral("--format") << QStringLiteral("json");
+        if (toFile)
+            args << QStringLiteral("--output") << t.other.path() + QStringLiteral("/pairs");
+        const Run r = runScan(args << t.root.path());
+        QCOMPARE(r.code, 0);
+        const QByteArray out = toFile ? t.other.read(QStringLiteral("pairs")) : r.out;
+        QVERIFY2(out.size() > (1 << 20), QByteArray::number(out.size()).constData());
+        if (json) {
+            QJsonParseError error;
+            const QJsonObject o = QJsonDocument::fromJson(out, &error).object();
+            QVERIFY2(error.error == QJsonParseError::NoError, qPrintable(error.errorString()));
+            QCOMPARE(o.value(QStringLiteral("found")).toInt(), Rows);
+            QCOMPARE(o.value(QStringLiteral("rows")).toArray().size(), Rows);
+            return;
+        }
+        QVERIFY(out.endsWith("\r\n"));
+        QByteArrayList lines = out.split('\n');
+        lines.removeLast();
+        QCOMPARE(lines.size(), Rows + 1);
+        std::sort(lines.begin(), lines.end());
+        QVERIFY(std::adjacent_find(lines.begin(), lines.end()) == lines.end()); // no row twice
     }
 
     void outputIntoSpecialFile_data() {
