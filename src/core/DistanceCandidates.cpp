@@ -46,10 +46,9 @@ private:
     Piece piece(int length, int s) const { return pieceOf(length, distance_ + 1, s); }
     // Pairs of neighbouring characters first, from the entry beside the candidate; then the
     // characters themselves.
-    bool fewMissing(uint64_t queryPairs, uint64_t queryClasses,
-                    const FrozenPostings::Entry& e) const {
-        return fewClassesMissing(queryPairs, e.tag, 2 * distance_) &&
-               fewClassesMissing(queryClasses, classes_[size_t(e.value)], distance_);
+    bool fewMissing(uint64_t queryPairs, uint64_t queryClasses, uint32_t e) const {
+        return fewClassesMissing(queryPairs, pieces_.tag(e), 2 * distance_) &&
+               fewClassesMissing(queryClasses, classes_[size_t(pieces_.value(e))], distance_);
     }
     void verify(Searcher& s, int key, int other, std::vector<KeyMatch>& out) const {
         // Beyond the few edits worth trying one by one, the query's masks serve every
@@ -229,14 +228,14 @@ void DistanceCandidates::search(int key, const ActiveKeys* active, int limit, Se
             const int lo = std::max({0, start - p, start + delta - (distance_ - p)});
             const int hi = std::min({len - size, start + p, start + delta + (distance_ - p)});
             for (int at = lo; at <= hi; ++at) {
-                const FrozenPostings::Entry* end = nullptr;
-                for (const FrozenPostings::Entry* e =
-                         pieces_.list(pieceHash(other, p, text.mid(at, size)), end);
-                     e != end && e->value < limit; ++e) {
+                uint32_t e = 0, end = 0;
+                pieces_.list(pieceHash(other, p, text.mid(at, size)), e, end);
+                for (; e != end && pieces_.value(e) < limit; ++e) {
+                    const int candidate = pieces_.value(e);
                     // A hash shared by another length only adds a candidate; the check is exact.
-                    if (fewMissing(queryPairs, queryClasses, *e) &&
-                        (!active || active->hasBelow(e->value)) && s.stamps.first(e->value))
-                        verify(s, key, e->value, out);
+                    if (fewMissing(queryPairs, queryClasses, e) &&
+                        (!active || active->hasBelow(candidate)) && s.stamps.first(candidate))
+                        verify(s, key, candidate, out);
                 }
             }
         }

@@ -34,35 +34,47 @@ void HashPostings::add(uint64_t hash, int value) {
 }
 
 void FrozenPostings::build(std::vector<Item>& items, const std::vector<uint64_t>& tags) {
-    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
-        return a.tag != b.tag ? a.tag < b.tag : a.value < b.value;
-    });
-    index(items);
     for (Item& item : items)
-        item.tag = tags[size_t(item.value)];
-    entries_.swap(items);
-    std::vector<Item>().swap(items);
-}
-
-void FrozenPostings::index(const std::vector<Item>& items) {
-    std::size_t lists = 0;
-    for (std::size_t k = 0; k < items.size(); ++k)
-        lists += k == 0 || items[k].tag != items[k - 1].tag;
-    std::size_t size = 16;
-    while (size < lists + lists / 2)
-        size *= 2;
-    slots_.assign(size, Slot{0, 0, 0});
-    const std::size_t mask = size - 1;
-    for (std::size_t k = 0; k < items.size();) {
-        std::size_t e = k + 1;
-        while (e < items.size() && items[e].tag == items[k].tag)
+        item.hash = mixHash(item.hash);
+    std::sort(items.begin(), items.end(), [](const Item& a, const Item& b) {
+        return a.hash != b.hash ? a.hash < b.hash : a.value < b.value;
+    });
+    size_t lists = 0;
+    for (size_t k = 0; k < items.size(); ++k)
+        lists += k == 0 || items[k].hash != items[k - 1].hash;
+    int bits = 1;
+    while (bits < 32 && (size_t(1) << bits) < lists)
+        ++bits;
+    shift_ = 64 - bits;
+    const auto prefix = [this](uint64_t m) { return m >> (shift_ - 32); };
+    // Hashes alike in every bit kept share a list, which must be in value order too.
+    for (size_t k = 0; k < items.size();) {
+        size_t e = k + 1;
+        while (e < items.size() && prefix(items[e].hash) == prefix(items[k].hash))
             ++e;
-        std::size_t s = mix(items[k].tag) & mask;
-        while (slots_[s].end != 0)
-            s = (s + 1) & mask;
-        slots_[s] = Slot{items[k].tag, uint32_t(k), uint32_t(e)};
+        if (items[e - 1].hash != items[k].hash)
+            std::sort(items.begin() + std::ptrdiff_t(k), items.begin() + std::ptrdiff_t(e),
+                      [](const Item& a, const Item& b) { return a.value < b.value; });
         k = e;
     }
+    dir_.assign((size_t(1) << bits) + 1, 0);
+    lists_.clear();
+    lists_.reserve(lists + 1);
+    values_.resize(items.size());
+    for (size_t k = 0; k < items.size(); ++k) {
+        values_[k] = items[k].value;
+        if (k > 0 && prefix(items[k].hash) == prefix(items[k - 1].hash))
+            continue;
+        lists_.push_back({uint32_t(prefix(items[k].hash)), uint32_t(k)});
+        ++dir_[size_t(items[k].hash >> shift_) + 1];
+    }
+    lists_.push_back({0, uint32_t(items.size())});
+    for (size_t b = 1; b < dir_.size(); ++b)
+        dir_[b] += dir_[b - 1];
+    std::vector<Item>().swap(items);
+    tags_.resize(values_.size());
+    for (size_t k = 0; k < values_.size(); ++k)
+        tags_[k] = tags[size_t(values_[k])];
 }
 
 } // namespace nw

@@ -67,42 +67,45 @@ private:
 
 // Lists under 64-bit hashes built once from every entry, each list in ascending value order and
 // contiguous, with a tag beside each value that lets a walk reject it without looking further.
+// The lists lie in the order of their mixed hashes: a directory of the top bits leads to the few
+// that may be the one, each known by the 32 bits below those, 8 bytes a list. Hashes alike in all
+// those bits share a list, which only adds candidates.
 class FrozenPostings {
 public:
-    struct Entry {
-        uint64_t tag;
+    struct Item {
+        uint64_t hash;
         int value;
     };
-    // An entry to be, whose tag holds its list's hash until build: the entries are made in the
-    // items' own memory.
-    using Item = Entry;
     // Takes the items (emptied); tags[value] is each entry's tag.
     void build(std::vector<Item>& items, const std::vector<uint64_t>& tags);
-    // The list under hash, from its smallest value on; empty when there is none.
-    const Entry* list(uint64_t hash, const Entry*& end) const {
-        end = nullptr;
-        if (slots_.empty())
-            return nullptr;
-        const std::size_t mask = slots_.size() - 1;
-        for (std::size_t s = mix(hash) & mask; slots_[s].end != 0; s = (s + 1) & mask) {
-            if (slots_[s].hash == hash) {
-                end = entries_.data() + slots_[s].end;
-                return entries_.data() + slots_[s].begin;
+    // The entries [from, to) of the list under hash; empty when there is none.
+    void list(uint64_t hash, uint32_t& from, uint32_t& to) const {
+        from = to = 0;
+        if (dir_.empty())
+            return;
+        const uint64_t m = mixHash(hash);
+        const size_t bucket = size_t(m >> shift_);
+        const uint32_t check = uint32_t(m >> (shift_ - 32));
+        for (uint32_t k = dir_[bucket]; k < dir_[bucket + 1]; ++k)
+            if (lists_[k].check == check) {
+                from = lists_[k].begin;
+                to = lists_[k + 1].begin;
+                return;
             }
-        }
-        return nullptr;
     }
+    int value(uint32_t e) const { return values_[e]; }
+    uint64_t tag(uint32_t e) const { return tags_[e]; }
 
 private:
-    static uint64_t mix(uint64_t h) { return mixHash(h); }
-    void index(const std::vector<Item>& items);
-    struct Slot {
-        uint64_t hash;
+    struct List {
+        uint32_t check; // the 32 bits of the mixed hash below the directory's
         uint32_t begin;
-        uint32_t end; // 0: a free slot (no list ends at 0)
     };
-    std::vector<Slot> slots_;
-    std::vector<Entry> entries_;
+    int shift_ = 32;            // 64 - the directory's bits
+    std::vector<uint32_t> dir_; // per top bits, the first list with them
+    std::vector<List> lists_;   // and one past the last, at the end
+    std::vector<int> values_;
+    std::vector<uint64_t> tags_;
 };
 
 } // namespace nw

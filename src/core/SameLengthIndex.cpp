@@ -56,14 +56,14 @@ void SameLengthIndex::find(int key, std::vector<KeyMatch>& out) {
     const ActiveKeys& active = keys_.active();
     for (int s = 0; s <= allowed; ++s) {
         const Piece p = piece(len, s);
-        const FrozenPostings::Entry* end = nullptr;
-        for (const FrozenPostings::Entry* e =
-                 pieces_.list(pieceHash(len, s, text.mid(p.start, p.size)), end);
-             e != end && e->value < active.bound(); ++e) {
+        uint32_t e = 0, end = 0;
+        pieces_.list(pieceHash(len, s, text.mid(p.start, p.size)), e, end);
+        for (; e != end && pieces_.value(e) < active.bound(); ++e) {
+            const int other = pieces_.value(e);
             // A placed character missing either way is a mismatched position.
-            if (fewClassesMissing(query, e->tag, allowed) && active.hasBelow(e->value) &&
-                keys_.compactLength(e->value) == len && stamps_.first(e->value))
-                verify(e->value);
+            if (fewClassesMissing(query, pieces_.tag(e), allowed) && active.hasBelow(other) &&
+                keys_.compactLength(other) == len && stamps_.first(other))
+                verify(other);
         }
     }
 }

@@ -2,6 +2,7 @@
 #include "core/Flags.h"
 #include "core/Levenshtein.h"
 #include "core/NameMatching.h"
+#include "core/Postings.h"
 #include "support/RecordingView.h"
 
 #include <QRandomGenerator>
@@ -43,6 +44,17 @@ struct Verdict {
     int error = 0; // thrown for a number that cannot be read; 0: none
 };
 
+// The hash whose mixHash is m: each step of the mix undone.
+uint64_t unmixed(uint64_t m) {
+    constexpr uint64_t Factor = 0xff51afd7ed558ccdULL;
+    uint64_t inverse = Factor; // Newton's steps double the bits it is right in
+    for (int k = 0; k < 6; ++k)
+        inverse *= 2 - Factor * inverse;
+    m ^= m >> 33;
+    m *= inverse;
+    return m ^ (m >> 33);
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Split)
@@ -67,6 +79,7 @@ private slots:
     void distance_data();
     void distance();
     void stopEndsTheDistance();
+    void frozenListsAlikeInTheirBitsKeepValueOrder();
     void distanceWithinAgreesWithTheFullMatrix_data();
     void distanceWithinAgreesWithTheFullMatrix();
 };
@@ -273,6 +286,32 @@ void TestMatching::distanceWithinAgreesWithTheFullMatrix() {
                          editDistanceWithin(b, a, limit) == std::min(full, limit + 1),
                      qPrintable(QStringLiteral("%1 / %2 limit %3").arg(a, b).arg(limit)));
     }
+}
+
+// Two lists whose mixed hashes differ only below the bits the lists are known by are one list,
+// and a walk that stops at the first value past a bound must still meet every smaller value.
+void TestMatching::frozenListsAlikeInTheirBitsKeepValueOrder() {
+    const uint64_t top = uint64_t(0xabcdef12) << 32;
+    const uint64_t a = unmixed(top | 1), b = unmixed(top | 2), lone = unmixed(uint64_t(7) << 60);
+    QCOMPARE(mixHash(a), top | 1);
+    std::vector<FrozenPostings::Item> items{{a, 5}, {b, 2}, {a, 9}, {b, 7}, {lone, 3}};
+    std::vector<uint64_t> tags(10);
+    for (size_t v = 0; v < tags.size(); ++v)
+        tags[v] = 100 + v;
+    FrozenPostings lists;
+    lists.build(items, tags);
+    uint32_t from = 0, to = 0;
+    lists.list(a, from, to);
+    std::vector<int> values;
+    for (uint32_t e = from; e < to; ++e) {
+        values.push_back(lists.value(e));
+        QCOMPARE(lists.tag(e), tags[size_t(lists.value(e))]);
+    }
+    QCOMPARE(values, (std::vector<int>{2, 5, 7, 9}));
+    lists.list(lone, from, to);
+    QCOMPARE(to - from, 1u);
+    lists.list(unmixed(uint64_t(3) << 60), from, to);
+    QCOMPARE(to - from, 0u);
 }
 
 QTEST_GUILESS_MAIN(TestMatching)
