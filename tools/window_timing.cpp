@@ -1,7 +1,8 @@
 // Times the main window through a scan as a user lives it: a timer due every millisecond records
 // the longest stretch in which the window handled no events, from the press on Scan to the end
 // of the scan; then a header click on each column, with the time each sort takes.
-//   window_timing FOLDER [--mode levenshtein] [--distance N]
+//   window_timing FOLDER [--mode levenshtein] [--distance N] [--gaps MS]
+// --gaps lists on standard error every stretch longer than MS, with the time it ended.
 // Run it on a Release build (NAMEWICK_BUILD_TESTS on), offscreen or under xvfb-run.
 #include "support/TestDir.h"
 #include "ui/MainWindow.h"
@@ -25,7 +26,9 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QStandardPaths::setTestModeEnabled(true);
     if (argc < 2) {
-        std::fprintf(stderr, "usage: window_timing FOLDER [--mode levenshtein] [--distance N]\n");
+        std::fprintf(
+            stderr,
+            "usage: window_timing FOLDER [--mode levenshtein] [--distance N] [--gaps MS]\n");
         return 2;
     }
     nw::test::TestDir config;
@@ -36,8 +39,11 @@ int main(int argc, char* argv[]) {
     window.show();
     if (!QTest::qWaitForWindowExposed(&window))
         return 1;
+    qint64 listGaps = 0;
     for (int k = 2; k + 1 < argc; k += 2) {
         const QByteArray option = argv[k];
+        if (option == "--gaps")
+            listGaps = QByteArray(argv[k + 1]).toLongLong();
         if (option == "--mode" && QByteArray(argv[k + 1]) == "levenshtein")
             window.findChild<QRadioButton*>(QStringLiteral("Levenshtein"))->click();
         if (option == "--distance")
@@ -51,6 +57,9 @@ int main(int argc, char* argv[]) {
     tick.setInterval(1);
     QObject::connect(&tick, &QTimer::timeout, [&] {
         const qint64 now = clock.elapsed();
+        if (listGaps > 0 && now - last > listGaps)
+            std::fprintf(stderr, "%lld ms without events, ending at %.3f s\n", now - last,
+                         double(now) / 1000);
         if (now - last > longest) {
             longest = now - last;
             longestAt = now;

@@ -8,8 +8,6 @@ FileList GetFileList(QString folder, const Yielder& yield, const ListedHook& lis
     folder = fs::folderText(folder);
     FileList list;
     ScanFolder(folder, list, yield, listed);
-    // The list is kept through the scan, and grown by doubling it may hold twice its size.
-    list.squeeze();
     return list;
 }
 

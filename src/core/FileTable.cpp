@@ -39,12 +39,6 @@ void FileList::clear() {
     files_.clear();
 }
 
-void FileList::squeeze() {
-    folders_.squeeze();
-    names_.squeeze();
-    files_.squeeze();
-}
-
 QString FileList::at(qsizetype i) const {
     const QString& folder = folders_.at(files_.at(i).folder);
     const QStringView name = nameView(i);

@@ -30,8 +30,6 @@ public:
     qsizetype nameChars() const { return names_.size(); }
     bool isEmpty() const { return files_.isEmpty(); }
     void clear();
-    // Gives back the room kept for more files.
-    void squeeze();
 
     // The full path of file i.
     QString at(qsizetype i) const;
