@@ -8,6 +8,7 @@
 #include "core/RowTable.h"
 #include "core/ScanDriver.h"
 #include "core/ScanView.h"
+#include "core/Texts.h"
 #include "platform/Crc32.h"
 #include "platform/FileSystem.h"
 #include "platform/PathCodec.h"
@@ -270,8 +271,9 @@ ScanOutcome scanInChild(const QString& folder, const Mode& mode, PairSearch sear
         out << seconds << qint32(status) << qint32(rows.count()) << qint32(sink.count)
             << double(view.longestYieldGapNs) / 1e6 << double(view.longestStillNs) / 1e9;
         if (keepRows) {
+            const QLocale locale = numberLocale();
             for (int row = 1; row <= rows.count(); ++row) {
-                for (const QString& cell : rows.cells(row))
+                for (const QString& cell : rows.cells(row, locale))
                     out << cell;
             }
         }

@@ -1,6 +1,10 @@
 #include "cli/ResultWriter.h"
 #include "cli/TerminalText.h"
+#include "core/IndexTools.h"
+#include "core/Texts.h"
 #include "platform/PathCodec.h"
+
+#include <algorithm>
 
 namespace nw::cli {
 
@@ -60,39 +64,27 @@ QByteArray jsonString(const QString& text, bool terminal = false) {
 
 } // namespace
 
-bool writeResults(Format format, ScanStatus status, const RowTable& rows, bool terminal,
-                  const ResultSink& sink) {
+namespace {
+
+// Rows a piece holds. Pieces are made two at a time, one on a helper thread: the texts of a
+// million rows take longer to make than the scan that found them.
+constexpr int PieceRows = 8192;
+
+QByteArray rowsText(Format format, const RowTable& rows, int from, int to, bool terminal) {
     QByteArray out;
-    // Handed on in pieces: the text of every row at once would take more memory than the rows.
-    auto flushed = [&](bool last) {
-        if (!last && out.size() < ResultPiece)
-            return true;
-        const bool taken = out.isEmpty() || sink(out);
-        out.clear();
-        return taken;
-    };
-    if (format == Format::Csv) {
-        for (int c = 0; c < ColumnCount; ++c)
-            out += (c ? "," : "") + ColumnKeys[size_t(c)].toLatin1();
-        out += "\r\n";
-        for (int r = 1; r <= rows.count(); ++r) {
-            const std::array<QString, ColumnCount> cells = rows.cells(r);
+    const QLocale locale = numberLocale();
+    for (int r = from; r < to; ++r) {
+        const std::array<QString, ColumnCount> cells = rows.cells(r, locale);
+        if (format == Format::Csv) {
             for (int c = 0; c < ColumnCount; ++c) {
                 if (c)
                     out += ',';
                 out += csvField(shownOn(terminal, cells[size_t(c)]));
             }
             out += "\r\n";
-            if (!flushed(false))
-                return false;
+            continue;
         }
-        return flushed(true);
-    }
-    out += "{\"status\": " + jsonString(statusText(status)) +
-           ", \"found\": " + QByteArray::number(rows.count()) + ", \"rows\": [";
-    for (int r = 1; r <= rows.count(); ++r) {
         out += r > 1 ? ",\n  {" : "\n  {";
-        const std::array<QString, ColumnCount> cells = rows.cells(r);
         for (int c = 0; c < ColumnCount; ++c) {
             if (c)
                 out += ", ";
@@ -100,11 +92,40 @@ bool writeResults(Format format, ScanStatus status, const RowTable& rows, bool t
                 jsonString(ColumnKeys[size_t(c)]) + ": " + jsonString(cells[size_t(c)], terminal);
         }
         out += '}';
-        if (!flushed(false))
+    }
+    return out;
+}
+
+} // namespace
+
+bool writeResults(Format format, ScanStatus status, const RowTable& rows, bool terminal,
+                  const ResultSink& sink) {
+    QByteArray head;
+    if (format == Format::Csv) {
+        for (int c = 0; c < ColumnCount; ++c)
+            head += (c ? "," : "") + ColumnKeys[size_t(c)].toLatin1();
+        head += "\r\n";
+    } else {
+        head += "{\"status\": " + jsonString(statusText(status)) +
+                ", \"found\": " + QByteArray::number(rows.count()) + ", \"rows\": [";
+    }
+    if (!sink(head))
+        return false;
+    const int end = rows.count() + 1;
+    for (int from = 1; from < end; from += 2 * PieceRows) {
+        const int middle = std::min(end, from + PieceRows);
+        QByteArray second;
+        Beside helper([&] {
+            second = rowsText(format, rows, middle, std::min(end, middle + PieceRows), terminal);
+        });
+        const QByteArray first = rowsText(format, rows, from, middle, terminal);
+        helper.join();
+        if (!sink(first) || (!second.isEmpty() && !sink(second)))
             return false;
     }
-    out += rows.count() == 0 ? "]}\n" : "\n]}\n";
-    return flushed(true);
+    if (format == Format::Json)
+        return sink(rows.count() == 0 ? "]}\n" : "\n]}\n");
+    return true;
 }
 
 } // namespace nw::cli

@@ -12,13 +12,11 @@ namespace nw::cli {
 
 // Takes the results a piece at a time; false stops the writing.
 using ResultSink = std::function<bool(const QByteArray&)>;
-// Pieces are about this long.
-inline constexpr qsizetype ResultPiece = 1 << 20;
 
 // The rows as CSV (RFC 4180, header of column keys) or as one JSON object, cells as the window
-// shows them, rows in the window's final order, handed to sink in pieces. For a terminal,
-// control characters in the cells are escaped (see TerminalText.h; in JSON as \u escapes).
-// False when sink refused a piece.
+// shows them, rows in the window's final order, handed to sink in pieces of some thousand rows.
+// For a terminal, control characters in the cells are escaped (see TerminalText.h; in JSON as
+// \u escapes). False when sink refused a piece.
 bool writeResults(Format format, ScanStatus status, const RowTable& rows, bool terminal,
                   const ResultSink& sink);
 

@@ -22,9 +22,9 @@ public:
     QString cell(int row, int column) const override {
         return rowCell(this->row(row), column, files_.get());
     }
-    // The eight texts of a row.
-    std::array<QString, ColumnCount> cells(int row) const {
-        return rowCells(this->row(row), files_.get());
+    // The eight texts of a row; locale as numberLocale() gives it.
+    std::array<QString, ColumnCount> cells(int row, const QLocale& locale) const {
+        return rowCells(this->row(row), files_.get(), locale);
     }
     // Off changes nothing: new rows go on top of the rows as they stand.
     void setSorted(bool sorted) override;

@@ -18,8 +18,8 @@ qint64 RowFiles::size(int position) const {
 
 namespace {
 
-QString sizeText(const RowFiles* files, int position) {
-    return sizeCellText(files ? files->size(position) : -1, numberLocale());
+QString sizeText(const RowFiles* files, int position, const QLocale& locale) {
+    return sizeCellText(files ? files->size(position) : -1, locale);
 }
 
 QString matchedText(const ResultRow& row) {
@@ -43,11 +43,15 @@ QString sizeCellText(qint64 bytes, const QLocale& locale) {
 }
 
 QString rowCell(const ResultRow& row, int column, const RowFiles* files) {
+    return rowCell(row, column, files, numberLocale());
+}
+
+QString rowCell(const ResultRow& row, int column, const RowFiles* files, const QLocale& locale) {
     switch (column) {
     case ColFile1:
         return files ? files->name(row.one) : QString();
     case ColFSize1:
-        return sizeText(files, row.one);
+        return sizeText(files, row.one, locale);
     case ColFPath1:
         return files ? files->folder(row.one) : QString();
     case ColMatched:
@@ -55,7 +59,7 @@ QString rowCell(const ResultRow& row, int column, const RowFiles* files) {
     case ColFile2:
         return files ? files->name(row.two) : QString();
     case ColFSize2:
-        return sizeText(files, row.two);
+        return sizeText(files, row.two, locale);
     case ColFPath2:
         return files ? files->folder(row.two) : QString();
     case ColMethod:
@@ -64,10 +68,11 @@ QString rowCell(const ResultRow& row, int column, const RowFiles* files) {
     return {};
 }
 
-std::array<QString, ColumnCount> rowCells(const ResultRow& row, const RowFiles* files) {
+std::array<QString, ColumnCount> rowCells(const ResultRow& row, const RowFiles* files,
+                                          const QLocale& locale) {
     std::array<QString, ColumnCount> cells;
     for (int c = 0; c < ColumnCount; ++c)
-        cells[size_t(c)] = rowCell(row, c, files);
+        cells[size_t(c)] = rowCell(row, c, files, locale);
     return cells;
 }
 

@@ -31,7 +31,10 @@ struct RowFiles {
 QString sizeCellText(qint64 bytes, const QLocale& locale);
 
 // A cell's text as the results list shows it; files may be null.
+// locale: numberLocale(), which takes a global lock to make; a caller of many rows makes it once.
 QString rowCell(const ResultRow& row, int column, const RowFiles* files);
-std::array<QString, ColumnCount> rowCells(const ResultRow& row, const RowFiles* files);
+QString rowCell(const ResultRow& row, int column, const RowFiles* files, const QLocale& locale);
+std::array<QString, ColumnCount> rowCells(const ResultRow& row, const RowFiles* files,
+                                          const QLocale& locale);
 
 } // namespace nw

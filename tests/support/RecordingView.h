@@ -3,6 +3,7 @@
 #include "core/ErrorReport.h"
 #include "core/RowTable.h"
 #include "core/ScanView.h"
+#include "core/Texts.h"
 
 #include <QStringList>
 
@@ -36,7 +37,7 @@ public:
 
 private:
     QString text(int r) const {
-        const auto cells = this->cells(r);
+        const auto cells = this->cells(r, numberLocale());
         return QStringList(cells.begin(), cells.end()).join(QLatin1Char('|'));
     }
     QStringList& events_;
