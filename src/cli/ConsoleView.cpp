@@ -56,6 +56,15 @@ void ConsoleView::drawProgress() {
     lineShown_ = true;
 }
 
+void ConsoleView::showWriting(int rows, int total) {
+    if (!showProgress_ || clock_.elapsed() < 200)
+        return;
+    clock_.restart();
+    caption_ = QStringLiteral("Writing results ") + percentText(rows, total) + QStringLiteral("%");
+    file_.clear();
+    drawProgress();
+}
+
 void ConsoleView::finishProgress() {
     if (lineShown_)
         writeErr(QStringLiteral("\r\x1b[K"));

@@ -31,6 +31,8 @@ public:
                    const ErrorInfo& error) override;
 
     bool errorReported() const { return errorReported_; }
+    // After the scan: how many of the rows are written.
+    void showWriting(int rows, int total);
     void finishProgress();
 
 private:

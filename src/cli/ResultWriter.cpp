@@ -99,7 +99,7 @@ QByteArray rowsText(Format format, const RowTable& rows, int from, int to, bool 
 } // namespace
 
 bool writeResults(Format format, ScanStatus status, const RowTable& rows, bool terminal,
-                  const ResultSink& sink) {
+                  const ResultSink& sink, const std::function<void(int)>& written) {
     QByteArray head;
     if (format == Format::Csv) {
         for (int c = 0; c < ColumnCount; ++c)
@@ -122,6 +122,8 @@ bool writeResults(Format format, ScanStatus status, const RowTable& rows, bool t
         helper.join();
         if (!sink(first) || (!second.isEmpty() && !sink(second)))
             return false;
+        if (written)
+            written(std::min(end, middle + PieceRows) - 1);
     }
     if (format == Format::Json)
         return sink(rows.count() == 0 ? "]}\n" : "\n]}\n");

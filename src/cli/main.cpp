@@ -126,13 +126,21 @@ int main(int argc, char* argv[]) {
     {
         const ScopedService sinkInUse(errorSinkService(), &view);
         status = runScan(settings, rows, view);
-        view.finishProgress();
     }
 
+    // Rows going to the terminal show themselves; elsewhere the progress line follows them.
+    const bool toTerminal = output.isTerminal();
+    if (toTerminal)
+        view.finishProgress();
+    std::function<void(int)> shown;
+    if (!toTerminal)
+        shown = [&view, &rows](int done) { view.showWriting(done, rows.count()); };
     const bool written =
-        cli::writeResults(options.format, status, rows, output.isTerminal(),
-                          [&output](const QByteArray& piece) { return output.write(piece); }) &&
+        cli::writeResults(
+            options.format, status, rows, toTerminal,
+            [&output](const QByteArray& piece) { return output.write(piece); }, shown) &&
         output.finish();
+    view.finishProgress();
     if (!options.quiet)
         writeTo(stderr,
                 QStringLiteral("%1\nFound: %2\n").arg(statusText(status)).arg(rows.count()));
