@@ -194,6 +194,8 @@ void TestDifferential::indexFindsExactlyTheMatchingKeys_data() {
             {false, "75", "2", "0", true, shuffled, false, 7, 300});
     }
     row("percent 75 group 2 up front, no threads", {false, "75", "2", "0", true, false, true});
+    row("distance 2 searched ahead, no threads",
+        {true, "90", "3", "2", true, false, true, 0, -1, 1 << 16, true});
     // More grams than numbers: grams share them, and pairs are verified by their texts.
     for (const bool upFront : {true, false})
         row(QByteArray("percent 90 group 3, 20 gram numbers") +
