@@ -220,7 +220,10 @@ void ScanRun::phase1() {
 
 FileName ScanRun::nameOf(int position, bool yielding, bool key) {
     FileName f;
-    f.path = files_.at(position - 1);
+    // The whole path only where it is split or logged: a million candidates would build it
+    // for nothing.
+    if (yielding || settings_.writeLog)
+        f.path = files_.at(position - 1);
     if (yielding) {
         if (!SplitPath(f.path, f.split, yield_))
             throw Stopped{};
