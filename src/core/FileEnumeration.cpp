@@ -50,7 +50,7 @@ void ScanFolder(const QString& folder, FileList& list, const Yielder& yield,
 QStringList FolderItems(const QString& folder, bool& ok, const Yielder& yield,
                         QList<fs::Kind>* kinds) {
     QStringList names;
-    const ErrorInfo error = fs::listFolder(folder, names, kinds);
+    const ErrorInfo error = fs::listFolder(folder, names, kinds, [&yield] { yieldTo(yield); });
     if (error) {
         ok = false;
         ReportError(QStringLiteral("Global"), QStringLiteral("FolderItems"), error);

@@ -29,7 +29,11 @@ Kind kindOf(const QString& path);
 // no special files; in ordinal (UTF-16 code unit) order so the same tree always lists the same.
 // An entry that cannot be looked up is left out. kinds, when given, gets each name's kind (File
 // or Folder) as it was when listed, so a walk need not look every entry up again by its path.
-ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds = nullptr);
+// listing, when given, is called every ListingStep entries, so that a window stays alive while a
+// folder of tens of thousands of entries is read.
+inline constexpr int ListingStep = 2048;
+ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds = nullptr,
+                     const std::function<void()>& listing = {});
 
 ErrorInfo fileSize(const QString& path, qint64& size);
 bool fileExists(const QString& path);   // anything but a folder stands there

@@ -63,7 +63,8 @@ Kind kindOf(const QString& path) {
     return Kind::Other;
 }
 
-ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds) {
+ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds,
+                     const std::function<void()>& listing) {
     names.clear();
     if (kinds)
         kinds->clear();
@@ -74,7 +75,9 @@ ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kin
     const int dfd = ::dirfd(dir.get());
     std::vector<std::pair<QString, Kind>> found;
     bool searchable = false;
-    for (;;) {
+    for (int read = 1;; ++read) {
+        if (listing && read % ListingStep == 0)
+            listing();
         errno = 0;
         const dirent* e = ::readdir(dir.get());
         if (!e) {

@@ -156,7 +156,8 @@ Kind kindOf(const QString& path) {
     return info.isFile() ? Kind::File : Kind::Other;
 }
 
-ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds) {
+ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kinds,
+                     const std::function<void()>& listing) {
     names.clear();
     if (kinds)
         kinds->clear();
@@ -165,7 +166,10 @@ ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kin
         return ErrorInfo::make(ErrPathNotFound, folder);
     std::vector<std::pair<QString, Kind>> found;
     const auto entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
+    int read = 0;
     for (const QFileInfo& info : entries) {
+        if (listing && ++read % ListingStep == 0)
+            listing();
         if (info.isSymLink() || info.fileName().startsWith(QLatin1Char('.')))
             continue;
         found.emplace_back(info.fileName(), info.isDir() ? Kind::Folder : Kind::File);

@@ -9,6 +9,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <algorithm>
+
 #include <cerrno>
 #include <csignal>
 #include <cstring>
@@ -239,6 +241,22 @@ private slots:
         QStringList names;
         QVERIFY(fs::listFolder(dir.path() + QLatin1Char('/'), names).ok());
         QCOMPARE(names, expected);
+    }
+
+    // A folder of many entries is read with calls between its entries, so a window is let in.
+    void largeFolderLetsTheCallerIn() {
+        TestDir dir;
+        const int count = 5 * fs::ListingStep / 2;
+        for (int k = 0; k < count; ++k)
+            QVERIFY(::close(::creat(
+                        QByteArray(rawPath(dir.path()) + "/f" + QByteArray::number(k)).constData(),
+                        0644)) == 0);
+        QStringList names;
+        int calls = 0;
+        QVERIFY(fs::listFolder(dir.path(), names, nullptr, [&calls] { ++calls; }).ok());
+        QCOMPARE(names.size(), count);
+        QVERIFY(std::is_sorted(names.begin(), names.end()));
+        QCOMPARE(calls, count / fs::ListingStep);
     }
 
     // A file made by appending, listed, read back in blocks, moved there and back, and sized; under
