@@ -16,7 +16,6 @@ class GramIds {
 public:
     explicit GramIds(size_t numbers)
         : numbers_(std::clamp<size_t>(numbers, 1, GramIdCount)) {}
-    size_t size() const { return std::min(used_, numbers_); }
     bool shared() const { return used_ > numbers_; }
     int idOf(uint64_t code) {
         if (2 * (used_ + 1) > slots_.size())

@@ -21,7 +21,6 @@ public:
         : lists_(ids) {}
     void resize(std::size_t ids) { lists_.assign(ids, {}); }
     void add(std::size_t id, int value) { lists_[id].push_back(value); }
-    bool empty(std::size_t id) const { return lists_[id].empty(); }
     const std::vector<int>& at(std::size_t id) const { return lists_[id]; }
     template <typename F> void forEach(std::size_t id, F&& f) const {
         for (int value : lists_[id])

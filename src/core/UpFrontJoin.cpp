@@ -42,7 +42,6 @@ uint64_t gramBit(int gram) {
 struct JoinPlan {
     // Keys ranked by length, so the keys of a range of lengths are one run of ranks.
     std::vector<int> byLength;
-    std::vector<int> firstRank; // of each length and longer
     // The buckets: the longer keys filed under gram g in class c, by length, are entries
     // at[b] to at[b + 1] with b = g * Classes + c; each entry the key and gramBit of each of
     // its grams, apart so that a walk reads the bits alone.
@@ -81,14 +80,8 @@ bool rankByLength(const CharKeys& keys, JoinPlan& plan) {
     if (longest >= CompactMax)
         return false; // compact lengths would not tell such lengths apart
 
-    plan.firstRank.assign(size_t(longest) + 2, count);
-    for (int rank = count - 1; rank >= 0; --rank)
-        plan.firstRank[size_t(keys.compactLength(plan.byLength[size_t(rank)]))] = rank;
-    for (int l = longest; l >= 0; --l)
-        plan.firstRank[size_t(l)] =
-            std::min(plan.firstRank[size_t(l)], plan.firstRank[size_t(l) + 1]);
-    plan.needOf.resize(plan.firstRank.size());
-    plan.missesOf.resize(plan.firstRank.size());
+    plan.needOf.resize(size_t(longest) + 2);
+    plan.missesOf.resize(size_t(longest) + 2);
     for (size_t l = 0; l < plan.needOf.size(); ++l) {
         const int base = int(l) - keys.group();
         plan.needOf[l] = keys.minScore(base);
@@ -116,7 +109,7 @@ bool fileLongerKeys(const CharKeys& keys, const GramIndex& index, JoinPlan& plan
                     const Yielder& yield) {
     const int count = keys.count();
     for (auto& longest : plan.longestFor)
-        longest.assign(plan.firstRank.size() - 1, 0);
+        longest.assign(plan.needOf.size() - 1, 0);
     plan.shortest.assign(size_t(count), 0);
     plan.gramBits.resize(index.gramCount());
     for (size_t g = 0; g < plan.gramBits.size(); ++g)
