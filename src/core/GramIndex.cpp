@@ -166,15 +166,13 @@ void GramIndex::rarestWindows(int key, int count, std::vector<int>& out) const {
 }
 
 void GramIndex::distinctOf(GramScratch& sc, int key, std::vector<int>& out) const {
-    ++sc.seen;
+    sc.seen.next();
     out.clear();
     const GramId* all = gramsOf(key);
     const int substrings = std::max(0, keys_.length(key) - keys_.group() + 1);
     for (int k = 0; k < substrings; ++k)
-        if (sc.seenStamp[size_t(all[k])] != sc.seen) {
-            sc.seenStamp[size_t(all[k])] = sc.seen;
+        if (sc.seen.first(all[k]))
             out.push_back(all[k]);
-        }
 }
 
 void GramIndex::windowsByRarity(int key, std::vector<int>& out) const {
@@ -211,16 +209,13 @@ void GramIndex::verifyOther(GramScratch& sc, int key, int other, std::vector<Key
     if (keys_.length(key) > keys_.length(other)) {
         r.method = Method::File1Longer;
         r.base = keys_.windowsOf(key);
-        ++sc.seen;
+        sc.seen.next();
         const GramId* all = gramsOf(other);
         const int substrings = keys_.length(other) - keys_.group() + 1;
         for (int k = 0; k < substrings; ++k) {
             const size_t g = size_t(all[k]);
-            if (sc.seenStamp[g] != sc.seen) {
-                sc.seenStamp[g] = sc.seen;
-                if (sc.queryStamp[g] == sc.query)
-                    r.score += sc.queryWindows[g];
-            }
+            if (sc.seen.first(int(g)) && sc.queryStamp[g] == sc.query)
+                r.score += sc.queryWindows[g];
         }
     } else {
         r.method = Method::File2Longer;

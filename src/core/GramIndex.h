@@ -1,6 +1,7 @@
 #pragma once
 
 #include "core/CharKeys.h"
+#include "core/IndexTools.h"
 #include "core/PairCandidates.h"
 #include "core/Yield.h"
 
@@ -27,14 +28,13 @@ struct GramScratch {
     std::vector<int> touched;
     std::vector<int> prefix;
     // Grams already seen while a key's distinct grams are taken.
-    std::vector<uint32_t> seenStamp;
-    uint32_t seen = 0;
+    Stamps seen;
 
     void size(size_t keys, size_t grams) {
         hitMarks.assign(keys, 0);
         queryStamp.assign(grams, 0);
         queryWindows.assign(grams, 0);
-        seenStamp.assign(grams, 0);
+        seen = Stamps(int(grams));
     }
     void hit(int other) {
         uint64_t& mark = hitMarks[size_t(other)];

@@ -186,9 +186,15 @@ private:
 // Marks which keys a query has already looked at.
 class Stamps {
 public:
-    explicit Stamps(int keys)
+    explicit Stamps(int keys = 0)
         : marks_(size_t(keys), 0) {}
-    void next() { ++stamp_; }
+    void next() {
+        // Wrapped round, old marks would read as the new stamp's.
+        if (++stamp_ == 0) {
+            std::fill(marks_.begin(), marks_.end(), 0);
+            stamp_ = 1;
+        }
+    }
     bool first(int key) {
         if (marks_[size_t(key)] == stamp_)
             return false;
