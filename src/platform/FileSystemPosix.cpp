@@ -75,8 +75,8 @@ ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kin
     const int dfd = ::dirfd(dir.get());
     std::vector<std::pair<QString, Kind>> found;
     bool searchable = false;
-    for (int read = 1;; ++read) {
-        if (listing && read % ListingStep == 0)
+    for (int entry = 1;; ++entry) {
+        if (listing && entry % ListingStep == 0)
             listing();
         errno = 0;
         const dirent* e = ::readdir(dir.get());

@@ -166,9 +166,9 @@ ErrorInfo listFolder(const QString& folder, QStringList& names, QList<Kind>* kin
         return ErrorInfo::make(ErrPathNotFound, folder);
     std::vector<std::pair<QString, Kind>> found;
     const auto entries = dir.entryInfoList(QDir::Files | QDir::Dirs | QDir::NoDotAndDotDot);
-    int read = 0;
+    int entry = 0;
     for (const QFileInfo& info : entries) {
-        if (listing && ++read % ListingStep == 0)
+        if (listing && ++entry % ListingStep == 0)
             listing();
         if (info.isSymLink() || info.fileName().startsWith(QLatin1Char('.')))
             continue;
